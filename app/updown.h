@@ -2,6 +2,7 @@
 // An up-down arrow pair bound to an edit box: changing the position writes the
 // number into the edit box, as the classic "up-down" control does. The range
 // does not wrap and the text has no thousands separator.
+#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 

@@ -1,0 +1,27 @@
+#pragma once
+// The real dialogs: Qt's standard message boxes and dialogs.
+#include "dialogs.h"
+
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+
+    void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    MessageButton ask(MessageKind kind, const QString& text,
+                      const QList<MessageButton>& buttons) override;
+    std::optional<QString> openFileName(const FileDialogOptions& options) override;
+    std::optional<QString> inputText(const QString& title, const QString& prompt,
+                                     const QString& defaultText) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QColor> chooseColour(const QColor& initial) override;
+    bool printDialog(QPrinter& printer) override;
+    bool printerSetup(QPrinter& printer) override;
+    int execDialog(QDialog& dialog) override;
+
+    // "Ardlow Project File [*.txt]|*.txt" becomes Qt's "Ardlow Project File [*.txt] (*.txt)".
+    static QString qtFilter(const QString& classicFilter);
+
+private:
+    QWidget* parent_;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The per-user settings key "Corvane\Vantorel": every value stored as text,
+// names matched without regard to letter case. Opened for the length of one
+// read or write pass, as the main window uses it.
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+class SettingsStore {
+public:
+    SettingsStore();
+    ~SettingsStore();
+
+    QString readText(const QString& name, const QString& defaultValue);
+    int readInteger(const QString& name, int defaultValue);
+    bool readBool(const QString& name, bool defaultValue);
+
+    // Each write reaches the disk before the next one, so a failure names the
+    // value it happened at ("Failed to set data for '%s'").
+    void writeText(const QString& name, const QString& value);
+    void writeInteger(const QString& name, int value);
+    void writeBool(const QString& name, bool value);
+
+private:
+    // The stored key whose name equals name without regard to case, or empty.
+    QString storedKey(const QString& name) const;
+
+    std::unique_ptr<QSettings> settings_;
+};

@@ -1,0 +1,130 @@
+#include "toolbaricons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+const char* themeName(ToolPicture picture)
+{
+    switch (picture) {
+    case ToolPicture::Exit: return "application-exit";
+    case ToolPicture::Edit: return "document-edit";
+    case ToolPicture::Delete: return "edit-delete";
+    case ToolPicture::Add: return "list-add";
+    case ToolPicture::Fix: return "tools-check-spelling";
+    case ToolPicture::Insert: return "insert-text";
+    case ToolPicture::Swap: return "view-sort";
+    case ToolPicture::Print: return "document-print";
+    }
+    return "";
+}
+
+void drawSheet(QPainter& p, const QRectF& r)
+{
+    p.setPen(QPen(QColor(70, 70, 70), 1.2));
+    p.setBrush(QColor(250, 250, 245));
+    p.drawRect(r);
+    p.setPen(QPen(QColor(150, 160, 180), 1));
+    for (qreal y = r.top() + 5; y < r.bottom() - 2; y += 4)
+        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
+}
+
+} // namespace
+
+QPixmap drawnToolPicture(ToolPicture picture, int size)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    switch (picture) {
+    case ToolPicture::Exit: {
+        p.setPen(QPen(QColor(90, 60, 30), 1.5));
+        p.setBrush(QColor(170, 120, 70));
+        p.drawRect(QRectF(6, 3, 14, 26));
+        p.setBrush(QColor(240, 200, 80));
+        p.drawEllipse(QPointF(17, 16), 1.5, 1.5);
+        p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(20, 16), QPointF(29, 16));
+        p.drawLine(QPointF(25, 12), QPointF(29, 16));
+        p.drawLine(QPointF(25, 20), QPointF(29, 16));
+        break;
+    }
+    case ToolPicture::Edit: {
+        drawSheet(p, QRectF(4, 3, 20, 26));
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(QColor(240, 190, 40));
+        QPainterPath pencil;
+        pencil.moveTo(27, 6); pencil.lineTo(30, 9); pencil.lineTo(16, 23);
+        pencil.lineTo(12, 24); pencil.lineTo(13, 20); pencil.closeSubpath();
+        p.drawPath(pencil);
+        break;
+    }
+    case ToolPicture::Delete: {
+        drawSheet(p, QRectF(4, 3, 20, 26));
+        p.setPen(QPen(QColor(210, 20, 20), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, 14), QPointF(28, 28));
+        p.drawLine(QPointF(28, 14), QPointF(14, 28));
+        break;
+    }
+    case ToolPicture::Add: {
+        drawSheet(p, QRectF(4, 3, 20, 26));
+        p.setPen(QPen(QColor(20, 150, 40), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(23, 14), QPointF(23, 28));
+        p.drawLine(QPointF(16, 21), QPointF(30, 21));
+        break;
+    }
+    case ToolPicture::Insert: {
+        drawSheet(p, QRectF(10, 3, 20, 26));
+        p.setPen(QPen(QColor(30, 90, 200), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(2, 16), QPointF(14, 16));
+        p.drawLine(QPointF(10, 12), QPointF(14, 16));
+        p.drawLine(QPointF(10, 20), QPointF(14, 16));
+        break;
+    }
+    case ToolPicture::Fix: {
+        drawSheet(p, QRectF(3, 3, 20, 26));
+        p.setPen(QPen(QColor(90, 90, 100), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, 27), QPointF(25, 14));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(90, 90, 100), 3));
+        p.drawArc(QRectF(22, 5, 9, 9), 200 * 16, 280 * 16);
+        break;
+    }
+    case ToolPicture::Swap: {
+        p.setPen(QPen(QColor(30, 90, 200), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10, 4), QPointF(10, 28));
+        p.drawLine(QPointF(5, 9), QPointF(10, 4));
+        p.drawLine(QPointF(15, 9), QPointF(10, 4));
+        p.drawLine(QPointF(22, 4), QPointF(22, 28));
+        p.drawLine(QPointF(17, 23), QPointF(22, 28));
+        p.drawLine(QPointF(27, 23), QPointF(22, 28));
+        break;
+    }
+    case ToolPicture::Print: {
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        drawSheet(p, QRectF(9, 2, 14, 12));
+        p.setBrush(QColor(150, 155, 165));
+        p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+        p.setBrush(QColor(250, 250, 245));
+        p.drawRect(QRectF(8, 20, 16, 10));
+        p.setBrush(QColor(40, 200, 60));
+        p.drawEllipse(QPointF(25, 16), 1.3, 1.3);
+        break;
+    }
+    }
+    return pm;
+}
+
+QIcon toolbarIcon(ToolPicture picture)
+{
+    return QIcon::fromTheme(QString::fromLatin1(themeName(picture)),
+                            QIcon(drawnToolPicture(picture, 32)));
+}
+
+QPixmap pagePicture(ToolPicture picture, int size)
+{
+    return drawnToolPicture(picture, size);
+}

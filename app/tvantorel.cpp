@@ -1,0 +1,341 @@
+#include "tvantorel.h"
+
+#include "ui_tvantorel.h"
+
+#include "apptitle.h"
+#include "displaytext.h"
+#include "listfile/lineformat.h"
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+#include "projectlistmodel.h"
+#include "qtdialogs.h"
+#include "quindleerror.h"
+#include "settingsstore.h"
+#include "toolbaricons.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
+      fontDialogFont_(QStringLiteral("MS Sans Serif"), 8)
+{
+    ui_->setupUi(this);
+    setDialogs(dialogs);
+
+    model_ = new ProjectListModel(this);
+    ui_->Projects->setModel(model_);
+    ui_->Projects->setColumnWidth(0, 50);
+    ui_->Projects->setColumnWidth(1, 405);
+    ui_->Projects->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // The selection is not shown while the list view does not have the focus.
+    QPalette palette = ui_->Projects->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Base));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Active, QPalette::Text));
+    ui_->Projects->setPalette(palette);
+    ui_->centralwidget->installEventFilter(this);
+
+    ui_->Vspace->setAssociate(ui_->Spacing);
+    ui_->PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
+
+    startDelay_ = new QTimer(this);
+    startDelay_->setObjectName(QStringLiteral("StartDelay"));
+    startDelay_->setInterval(1000);
+    startDelay_->setSingleShot(true);
+    connect(startDelay_, &QTimer::timeout, this, &TVantorel::StartDelayTimer);
+
+    buildToolbar();
+    buildStatusBar();
+    wireCommands();
+    wireRepair();
+    wireSearch();
+    wirePrinting();
+    wireWizard();
+    wireHelp();
+
+    resize(740, 505);
+}
+
+TVantorel::~TVantorel() = default;
+
+void TVantorel::setDialogs(Dialogs* dialogs)
+{
+    if (dialogs) {
+        dialogs_ = dialogs;
+        return;
+    }
+    if (!ownDialogs_)
+        ownDialogs_ = std::make_unique<QtDialogs>(this);
+    dialogs_ = ownDialogs_.get();
+}
+
+void TVantorel::buildToolbar()
+{
+    struct Picture {
+        QAction* action;
+        ToolPicture picture;
+    };
+    const Picture pictures[] = {
+        {ui_->ExitBtn, ToolPicture::Exit},     {ui_->printerBtn, ToolPicture::Print},
+        {ui_->EditBtn, ToolPicture::Edit},     {ui_->DeleteBtn, ToolPicture::Delete},
+        {ui_->AddBtn, ToolPicture::Add},       {ui_->InsertBtn, ToolPicture::Insert},
+        {ui_->ListFixBtn, ToolPicture::Fix},   {ui_->InvertList, ToolPicture::Swap},
+    };
+    for (const Picture& p : pictures)
+        p.action->setIcon(toolbarIcon(p.picture));
+
+    // The groups of buttons stand apart by fixed gaps.
+    const int gaps[] = {29, 20, 48};
+    int next = 0;
+    for (QAction* action : ui_->ToolBar1->actions()) {
+        if (!action->isSeparator() || next >= 3)
+            continue;
+        auto* gap = new QWidget(ui_->ToolBar1);
+        gap->setFixedWidth(gaps[next++]);
+        ui_->ToolBar1->insertWidget(action, gap);
+        ui_->ToolBar1->removeAction(action);
+    }
+    ui_->ToolBar1->setFixedHeight(44);
+}
+
+void TVantorel::buildStatusBar()
+{
+    struct Panel {
+        const char* text;
+        int width;
+        Qt::Alignment alignment;
+    };
+    const Panel panels[] = {
+        {"Current Project List", 250, Qt::AlignLeft},
+        {"0000", 40, Qt::AlignHCenter},
+        {"", 40, Qt::AlignLeft},
+        {"", 40, Qt::AlignHCenter},
+        {"Project Discription", 50, Qt::AlignLeft},
+    };
+    int index = 0;
+    for (const Panel& p : panels) {
+        auto* label = new QLabel(QString::fromLatin1(p.text), ui_->StatusBar);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(index++));
+        label->setAlignment(p.alignment | Qt::AlignVCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(p.width);
+        if (index < 5)
+            label->setFixedWidth(p.width);
+        // The last panel takes what room is left, as the last panel of a status bar does.
+        ui_->StatusBar->addWidget(label, index < 5 ? 0 : 1);
+        statusPanels_ << label;
+    }
+    ui_->StatusBar->setFixedHeight(20);
+    ui_->StatusBar->setSizeGripEnabled(false);
+}
+
+QLabel* TVantorel::statusPanel(int index) const
+{
+    return statusPanels_.value(index);
+}
+
+void TVantorel::wireCommands()
+{
+    connect(ui_->Load1, &QAction::triggered, this, &TVantorel::Load1Click);
+    connect(ui_->Exit1, &QAction::triggered, this, &TVantorel::Exit1Click);
+    connect(ui_->ExitBtn, &QAction::triggered, this, &TVantorel::Exit1Click);
+    connect(ui_->Font1, &QAction::triggered, this, &TVantorel::Font1Click);
+    connect(ui_->Colour1, &QAction::triggered, this, &TVantorel::Colour1Click);
+    connect(ui_->General1, &QAction::triggered, this, &TVantorel::General1Click);
+    connect(ui_->CloseTabs, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
+    connect(ui_->Button6, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
+}
+
+bool TVantorel::runCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const QuindleError& e) {
+        dialogs_->showError(e.message());
+    } catch (const ListFileError& e) {
+        dialogs_->showError(QString::fromLocal8Bit(e.what()));
+    } catch (const std::bad_alloc&) {
+        dialogs_->showError(QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        dialogs_->showError(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+bool TVantorel::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+void TVantorel::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Not every platform activates a window that is shown (offscreen, some
+    // window managers); the first activation's work must still happen.
+    if (!firstActivationDone_)
+        QMetaObject::invokeMethod(this, &TVantorel::FormActivate, Qt::QueuedConnection);
+}
+
+bool TVantorel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->centralwidget && event->type() == QEvent::Resize)
+        ui_->Projects->setGeometry(ui_->centralwidget->rect());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TVantorel::FormActivate()
+{
+    if (firstActivationDone_)
+        return;
+    firstActivationDone_ = true;
+    startupInProgress_ = true;
+    runCommand([this] {
+        const QString executable = QCoreApplication::applicationFilePath();
+        pointAboutBoxAt(executable);
+        pointHelpAt(QFileInfo(executable).absolutePath() + QDir::separator() + QStringLiteral("Quindle.qch"));
+        const QString version = executableVersion();
+        setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
+        startupInProgress_ = false;
+
+        projectLines_.clear();
+        LoadSettings();
+        if (ui_->MaximiseApp->isChecked())
+            setWindowState(windowState() | Qt::WindowMaximized);
+        if (ui_->Autofix->isChecked())
+            RepairListFile();
+        statusPanel(0)->setText(displayText(currentListFile_));
+        ShowListFile(currentListFile_, true);
+        if (ui_->JumptoLast->isChecked())
+            startDelay_->start();
+    });
+}
+
+bool TVantorel::ShowListFile(const std::string& path, bool load)
+{
+    if (load) {
+        if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
+            dialogs_->showMessage(QStringLiteral("Cannot find list file ") + displayText(path));
+            return false;
+        }
+        loadListFile(path, projectLines_);
+    }
+    statusPanel(1)->setText(QString::number(projectLines_.size()));
+    model_->fill(projectLines_);
+    if (!projectLines_.empty()) {
+        ui_->Print1->setEnabled(true);
+        ui_->printerBtn->setEnabled(true);
+    }
+    return true;
+}
+
+void TVantorel::Load1Click()
+{
+    FileDialogOptions options;
+    options.title = QStringLiteral("ARDLOW PROJECTS");
+    options.filter = QStringLiteral("Ardlow Project File [*.txt]|*.txt");
+    options.defaultExtension = QStringLiteral("txt");
+    options.fileName = openDialogFileName_;
+    // The dialog does not insist on an existing file: choosing a missing one
+    // makes it the list in use (and reports it missing).
+    options.mustExist = false;
+    const std::optional<QString> chosen = dialogs_->openFileName(options);
+    if (!chosen)
+        return;
+    openDialogFileName_ = *chosen;
+    const std::string path = storedBytes(*chosen);
+    runCommand([&] {
+        ShowListFile(path, true);
+        currentListFile_ = path;
+    });
+}
+
+void TVantorel::Font1Click()
+{
+    const std::optional<QFont> font = dialogs_->chooseFont(fontDialogFont_);
+    if (!font)
+        return;
+    fontDialogFont_ = *font;
+    ui_->Projects->setFont(*font);
+}
+
+void TVantorel::Colour1Click()
+{
+    QPalette palette = ui_->Projects->palette();
+    const std::optional<QColor> colour = dialogs_->chooseColour(palette.color(QPalette::Text));
+    if (!colour)
+        return;
+    palette.setColor(QPalette::Text, *colour);
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, *colour);
+    ui_->Projects->setPalette(palette);
+}
+
+void TVantorel::General1Click()
+{
+    ui_->OptionsTabs->setVisible(true);
+    ui_->OptionsTabs->raise();
+}
+
+void TVantorel::CloseTabsClick()
+{
+    ui_->OptionsTabs->setVisible(false);
+}
+
+void TVantorel::scrollProjectsBy(int pixels)
+{
+    QScrollBar* bar = ui_->Projects->verticalScrollBar();
+    const qint64 target = qint64(bar->value()) + pixels;
+    bar->setValue(int(qBound<qint64>(qint64(bar->minimum()), target, qint64(bar->maximum()))));
+}
+
+void TVantorel::StartDelayTimer()
+{
+    startDelay_->stop();
+    const int fontHeight = QFontInfo(ui_->Projects->font()).pixelSize();
+    const qint64 distance = qint64(qAbs(fontHeight) + 1) * model_->count();
+    scrollProjectsBy(int(qMin<qint64>(distance, std::numeric_limits<int>::max())));
+    ui_->InvertList->setProperty("Tag", 1);
+}
+
+void TVantorel::Exit1Click()
+{
+    close();
+}
+
+int TVantorel::SelectedProjectNumber() const
+{
+    const QModelIndexList rows = ui_->Projects->selectionModel()
+        ? ui_->Projects->selectionModel()->selectedRows()
+        : QModelIndexList();
+    if (rows.isEmpty())
+        return -1;
+    return captionProjectNumber(model_->caption(rows.first().row()));
+}
+
+void TVantorel::closeEvent(QCloseEvent* event)
+{
+    if (!closed_) {
+        closed_ = true;
+        FormClose();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TVantorel::FormClose()
+{
+    if (startupInProgress_)
+        return;
+    projectLines_.clear();
+    projectLines_.shrink_to_fit();
+    runCommand([this] { SaveSettings(); });
+}

@@ -1,0 +1,158 @@
+#pragma once
+// The main window: the whole user interface. It owns the list in memory, the
+// path of the list file in use, the list view, the options pages and the
+// wizard pages. Its slots keep the names of the commands they serve and hand
+// the real work to the class of their subsystem.
+#include <QFont>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+
+namespace Ui {
+class TVantorel;
+}
+class QLabel;
+class QTimer;
+class ProjectListModel;
+
+class TVantorel : public QMainWindow {
+    Q_OBJECT
+public:
+    // dialogs: where prompts go; the window's own Qt dialogs when null.
+    explicit TVantorel(QWidget* parent = nullptr, Dialogs* dialogs = nullptr);
+    ~TVantorel() override;
+
+    // The list in memory and the list file in use.
+    std::vector<std::string>& ProjectLines() { return projectLines_; }
+    const std::vector<std::string>& ProjectLines() const { return projectLines_; }
+    const std::string& CurrentListFile() const { return currentListFile_; }
+    void setCurrentListFile(const std::string& path) { currentListFile_ = path; }
+
+    Ui::TVantorel* form() const { return ui_.get(); }
+    ProjectListModel* listModel() const { return model_; }
+    QLabel* statusPanel(int index) const;
+    Dialogs& dialogs() const { return *dialogs_; }
+    void setDialogs(Dialogs* dialogs);
+    QTimer* startDelay() const { return startDelay_; }
+    const QFont& fontDialogFont() const { return fontDialogFont_; }
+
+    bool firstActivationDone() const { return firstActivationDone_; }
+    bool startupInProgress() const { return startupInProgress_; }
+
+    // Optionally loads path into the list in memory, then refills the view and
+    // the line count. Returns false when load was asked and no file exists.
+    bool ShowListFile(const std::string& path, bool load);
+    void LoadSettings();
+    void SaveSettings();
+    // Number of the selected project, or -1 when nothing is selected.
+    int SelectedProjectNumber() const;
+    void RepairListFile();
+
+    // Scrolls the list view by pixels (positive towards its end).
+    void scrollProjectsBy(int pixels);
+    // Runs one command; a failure is shown as the error report and the
+    // program goes on. Returns false when the command failed.
+    bool runCommand(const std::function<void()>& command);
+
+public slots:
+    // start-up, shutdown and the options
+    void FormActivate();
+    void Load1Click();
+    void Font1Click();
+    void Colour1Click();
+    void General1Click();
+    void CloseTabsClick();
+    void StartDelayTimer();
+    void Exit1Click();
+
+    // list repair
+    void FixErrors1Click();
+
+    // search and the jump between list start and end
+    void ProjectSearch();
+    void FindDialog1Find();
+    void InvertListClick();
+
+    // printing
+    void Print1Click();
+    void PrintSetupClick();
+
+    // wizard and record editing
+    void NewClick();
+    void Addproject1Click();
+    void InsertProject1Click();
+    void EditProject1Click();
+    void RemoveProject1Click();
+    void ProjectChange();
+    void UtilBtnClick();
+    void RemoveClick();
+    void Next4Click();
+    void CancelWizardClick();
+    void DirselectClick();
+    void Next1Click();
+    void BrowseClick();
+    void Back2Click();
+    void Next2Click();
+    void Back3Click();
+    void Next3Click();
+    void Back4Click();
+
+    // help and information
+    void mainHelpClick();
+    void HelpBtnClick();
+    void About1Click();
+    void CorvaneonTheWeb1Click();
+    void ContactCorvane1Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormClose();
+    void buildToolbar();
+    void buildStatusBar();
+    void wireCommands();
+    // Each subsystem connects its own commands and sets up its own parts.
+    void wireRepair();
+    void wireSearch();
+    void wirePrinting();
+    void wireWizard();
+    void wireHelp();
+    // The help file the help router is pointed at on the first activation.
+    void pointHelpAt(const QString& helpFile);
+    void pointAboutBoxAt(const QString& executablePath);
+    QString executableVersion();
+
+    std::unique_ptr<Ui::TVantorel> ui_;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    Dialogs* dialogs_ = nullptr;
+    ProjectListModel* model_ = nullptr;
+    QList<QLabel*> statusPanels_;
+    QTimer* startDelay_ = nullptr;
+    QFont fontDialogFont_;
+    QString openDialogFileName_ = QStringLiteral("Projects.txt");
+
+    std::vector<std::string> projectLines_;
+    std::string currentListFile_ = "Projects.txt";
+    bool firstActivationDone_ = false;
+    bool startupInProgress_ = false;
+    bool closed_ = false;
+
+    // --- list repair ---
+
+    // --- search and jump ---
+
+    // --- printing ---
+
+    // --- wizard and record editing ---
+
+    // --- help and information ---
+    QString helpFile_;
+};

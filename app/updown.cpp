@@ -1,0 +1,57 @@
+#include "updown.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+UpDown::UpDown(QWidget* parent)
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {up_, down_}) {
+        b->setAutoRepeat(true);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        b->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(b);
+    }
+    connect(up_, &QToolButton::clicked, this, &UpDown::stepUp);
+    connect(down_, &QToolButton::clicked, this, &UpDown::stepDown);
+}
+
+void UpDown::setMinimum(int value)
+{
+    minimum_ = value;
+    if (maximum_ < minimum_)
+        maximum_ = minimum_;
+    setPosition(position_);
+}
+
+void UpDown::setMaximum(int value)
+{
+    maximum_ = value;
+    if (minimum_ > maximum_)
+        minimum_ = maximum_;
+    setPosition(position_);
+}
+
+void UpDown::setPosition(int value)
+{
+    const int clamped = qBound(minimum_, value, maximum_);
+    if (clamped == position_)
+        return;
+    position_ = clamped;
+    if (associate_)
+        associate_->setText(QString::number(position_));
+    emit positionChanged(position_);
+}
+
+void UpDown::setAssociate(QLineEdit* edit)
+{
+    associate_ = edit;
+    if (associate_)
+        associate_->setText(QString::number(position_));
+}
