@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -59,6 +60,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wirePrinting();
     wireWizard();
     wireHelp();
+    wireAbout();
 
     resize(740, 505);
 }
@@ -181,6 +183,11 @@ bool TVantorel::event(QEvent* event)
 void TVantorel::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
     // Not every platform activates a window that is shown (offscreen, some
     // window managers); the first activation's work must still happen.
     if (!firstActivationDone_)

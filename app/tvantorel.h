@@ -101,9 +101,11 @@ public slots:
     void Next3Click();
     void Back4Click();
 
-    // help and information
+    // context help
     void mainHelpClick();
     void HelpBtnClick();
+
+    // about box and links
     void About1Click();
     void CorvaneonTheWeb1Click();
     void ContactCorvane1Click();
@@ -125,6 +127,7 @@ private:
     void wirePrinting();
     void wireWizard();
     void wireHelp();
+    void wireAbout();
     // The help file the help router is pointed at on the first activation.
     void pointHelpAt(const QString& helpFile);
     void pointAboutBoxAt(const QString& executablePath);
@@ -144,6 +147,7 @@ private:
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;
     bool closed_ = false;
+    bool centred_ = false;
 
     // --- list repair ---
 
@@ -153,6 +157,8 @@ private:
 
     // --- wizard and record editing ---
 
-    // --- help and information ---
+    // --- context help ---
     QString helpFile_;
+
+    // --- about box and links ---
 };
