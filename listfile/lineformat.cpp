@@ -1,0 +1,78 @@
+#include "listfile/lineformat.h"
+
+#include "listfile/intconversion.h"
+
+namespace {
+
+bool isTrimmedAway(char c)
+{
+    // Bytes above 127 are letters of the 8-bit code page, not control codes.
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+constexpr std::size_t numberCodeLength = 3;
+constexpr std::size_t minimumNumberWidth = 3;
+
+} // namespace
+
+std::string_view trimmedView(std::string_view text)
+{
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && isTrimmedAway(text[first]))
+        ++first;
+    while (end > first && isTrimmedAway(text[end - 1]))
+        --end;
+    return text.substr(first, end - first);
+}
+
+std::string trimmed(std::string_view text)
+{
+    return std::string(trimmedView(text));
+}
+
+std::string_view columnsOf(std::string_view line, std::size_t first, std::size_t count)
+{
+    // Column 0 does not exist; reading starts at column 1 as for any copy
+    // that begins before the text.
+    std::size_t start = first == 0 ? 0 : first - 1;
+    if (start >= line.size())
+        return {};
+    return line.substr(start, count);
+}
+
+std::string_view captionField(std::string_view line)
+{
+    return columnsOf(line, 1, 5);
+}
+
+std::string_view descriptionField(std::string_view line)
+{
+    return columnsOf(line, 8, 40);
+}
+
+std::string zeroPadNumber(int32_t number)
+{
+    // Widened first so that the most negative number prints without overflow.
+    std::string digits = std::to_string(static_cast<int64_t>(number));
+    if (digits.size() < minimumNumberWidth)
+        digits.insert(0, minimumNumberWidth - digits.size(), '0');
+    return digits;
+}
+
+int findProjectLine(const std::vector<std::string>& lines, std::string_view code)
+{
+    if (code.size() != numberCodeLength)
+        return -1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.size() >= numberCodeLength && line.compare(0, numberCodeLength, code) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int32_t captionProjectNumber(std::string_view caption)
+{
+    return convertInteger(trimmedView(columnsOf(caption, 1, 5))).value;
+}

@@ -1,0 +1,320 @@
+#include "listfile/listfileio.h"
+
+#include "listfile/listfileerror.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* findByte(const char* from, const char* end, char byte)
+{
+    const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+}
+
+std::size_t countByte(const char* from, const char* end, char byte)
+{
+    std::size_t count = 0;
+    for (const char* p = findByte(from, end, byte); p != end; p = findByte(p + 1, end, byte))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// memchr does the scanning: it is many times faster than a byte loop on the
+// 40-odd MB of a million-line list.
+std::vector<std::string> splitListText(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    if (bytes.empty())
+        return lines;
+    const char* p = bytes.data();
+    const char* const end = findByte(p, p + bytes.size(), '\0');
+    if (p == end)
+        return lines;
+    // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
+    std::size_t expected = countByte(p, end, '\n');
+    if (expected == 0)
+        expected = countByte(p, end, '\r');
+    lines.reserve(expected + 1);
+
+    const char* nextLineFeed = findByte(p, end, '\n');
+    while (p < end) {
+        if (nextLineFeed < p)
+            nextLineFeed = findByte(p, end, '\n');
+        const char* lineEnd = findByte(p, nextLineFeed, '\r');
+        lines.emplace_back(p, lineEnd);
+        if (lineEnd == end)
+            break;
+        p = lineEnd + 1;
+        if (*lineEnd == '\r' && p < end && *p == '\n')
+            ++p;
+    }
+    return lines;
+}
+
+std::string joinListText(const std::vector<std::string>& lines)
+{
+    std::size_t total = 0;
+    for (const std::string& line : lines)
+        total += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(total);
+    for (const std::string& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+namespace {
+
+// Closes a descriptor on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and says whether the close reported no error: on network
+    // and quota-limited file systems a failed write may only show here.
+    bool close()
+    {
+        int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+    void reset() { close(); }
+
+private:
+    int fd_;
+};
+
+bool readWholeFile(int fd, std::string& bytes)
+{
+    // Only a plain file is a list: a folder cannot be read, and a pipe or
+    // device could keep the program waiting for ever.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    // The size is a hint only: the file may change while we read, and some
+    // files report 0. Read until the end whatever it says.
+    std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 64 * 1024;
+    bytes.resize(capacity);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+} // namespace
+
+void loadListFile(const std::string& path, std::vector<std::string>& lines)
+{
+    std::vector<std::string> loaded;
+    {
+        // Non-blocking so that opening a named pipe does not wait for a writer.
+        FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        std::string bytes;
+        if (!file.valid() || !readWholeFile(file.get(), bytes))
+            throw ListFileError("Cannot open file " + path);
+        file.close();
+        loaded = splitListText(bytes);
+    } // the file's bytes are released here, before the old lines go
+    lines.swap(loaded);
+}
+
+namespace {
+
+// The file that a save really replaces: a symbolic link is followed so that
+// the link stays and its target gets the new content.
+std::string resolvedTarget(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string target(real);
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new, hidden file beside target that no one else has opened.
+// O_EXCL makes the name ours; mode 0666 lets the umask decide the bits of a
+// brand-new list exactly as for any file the user creates.
+int createTemporaryBeside(const std::string& target, std::string& temporaryPath)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    // Keep the name within the usual 255-byte limit however long the list's name.
+    std::string stem = fileNameOf(target).substr(0, 200);
+    std::string prefix = folderOf(target) + "/." + stem + ".";
+    static unsigned long counter = 0;
+    unsigned long long seed = static_cast<unsigned long long>(::getpid()) * 0x9E3779B97F4A7C15ull
+        ^ reinterpret_cast<std::uintptr_t>(&temporaryPath);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        struct timespec now {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        unsigned long long bits = seed ^ (static_cast<unsigned long long>(now.tv_nsec) << 20)
+            ^ static_cast<unsigned long long>(now.tv_sec) ^ (++counter * 0xBF58476D1CE4E5B9ull);
+        std::string name = prefix;
+        for (int i = 0; i < 8; ++i) {
+            name += letters[bits % (sizeof letters - 1)];
+            bits /= sizeof letters - 1;
+        }
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            temporaryPath = std::move(name);
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes the lines through a modest buffer instead of joining the whole list
+// first: a large list is not held twice in memory while saving.
+bool writeLines(int fd, const std::vector<std::string>& lines)
+{
+    constexpr std::size_t bufferSize = 1 << 20;
+    std::string buffer;
+    buffer.reserve(bufferSize);
+    for (const std::string& line : lines) {
+        if (buffer.size() + line.size() + 2 > bufferSize) {
+            if (!writeAll(fd, buffer.data(), buffer.size()))
+                return false;
+            buffer.clear();
+        }
+        if (line.size() + 2 > bufferSize) {
+            if (!writeAll(fd, line.data(), line.size()))
+                return false;
+        } else {
+            buffer += line;
+        }
+        buffer += "\r\n";
+    }
+    return writeAll(fd, buffer.data(), buffer.size());
+}
+
+// Removes the temporary file unless it was renamed into place.
+class TemporaryFileGuard {
+public:
+    explicit TemporaryFileGuard(std::string path) : path_(std::move(path)) {}
+    ~TemporaryFileGuard()
+    {
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    void release() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+void syncFolder(const std::string& folder)
+{
+    // Makes the rename itself survive a crash; failing here changes nothing
+    // about the file, which is already whole under its name.
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+void saveListFile(const std::string& path, const std::vector<std::string>& lines)
+{
+    const ListFileError failure("Cannot create file " + path);
+    const std::string target = resolvedTarget(path);
+
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    // Only a plain file is replaced. A file the user may not write stays
+    // protected even though its folder would allow replacing it.
+    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
+        throw failure;
+
+    std::string temporaryPath;
+    FileDescriptor file(createTemporaryBeside(target, temporaryPath));
+    if (!file.valid())
+        throw failure;
+    TemporaryFileGuard guard(temporaryPath);
+
+    if (exists) {
+        // Keep the old file's permission bits and, where allowed, its owner.
+        // Neither is worth failing the save for.
+        if (::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) {
+            // Not permitted for most users; the group alone may still be.
+            (void)!::fchown(file.get(), static_cast<uid_t>(-1), existing.st_gid);
+        }
+        (void)::fchmod(file.get(), existing.st_mode & 07777);
+    }
+
+    if (!writeLines(file.get(), lines) || ::fsync(file.get()) != 0 || !file.close())
+        throw failure;
+    if (::rename(temporaryPath.c_str(), target.c_str()) != 0)
+        throw failure;
+    guard.release();
+    syncFolder(folderOf(target));
+}
