@@ -1,0 +1,125 @@
+// The project line layout: trimming, fixed columns, number padding, finding a
+// line by its number code and the number shown in a caption.
+#include "listfile/lineformat.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+TEST(Trimming, RemovesControlCodesAndBlanksAtBothEndsOnly)
+{
+    EXPECT_EQ(trimmed("  007  "), "007");
+    EXPECT_EQ(trimmed("\t\r\n Garden  shed \x01\x1f"), "Garden  shed");
+    EXPECT_EQ(trimmed("\0\0a\0"s), "a");
+    EXPECT_EQ(trimmed(" \t \t "), "");
+    EXPECT_EQ(trimmed(""), "");
+}
+
+TEST(Trimming, KeepsBytesAboveCode127)
+{
+    // 0xA0 is a non-breaking space in Latin-1 and 0xE9 an accented letter:
+    // as signed chars both are negative and must not be taken for control codes.
+    EXPECT_EQ(trimmed("\xA0x\xE9"), "\xA0x\xE9");
+    EXPECT_EQ(trimmedView(" \xFF "), "\xFF");
+}
+
+TEST(Columns, YieldOnlyWhatTheLineHolds)
+{
+    EXPECT_EQ(columnsOf("abcdefgh", 3, 4), "cdef");
+    EXPECT_EQ(columnsOf("abcdefgh", 6, 10), "fgh");
+    EXPECT_EQ(columnsOf("abc", 4, 2), "");
+    EXPECT_EQ(columnsOf("abc", 9, 2), "");
+    EXPECT_EQ(columnsOf("", 1, 5), "");
+    EXPECT_EQ(columnsOf("abc", 1, std::string::npos), "abc");
+}
+
+TEST(Columns, ListViewFieldsOfAWellFormedLine)
+{
+    EXPECT_EQ(captionField("007     Garden shed"), "007  ");
+    EXPECT_EQ(descriptionField("007     Garden shed"), " Garden shed");
+
+    const std::string longDescription(60, 'd');
+    EXPECT_EQ(descriptionField("123     " + longDescription), " " + std::string(39, 'd'));
+    EXPECT_EQ(captionField("7"), "7");
+    EXPECT_EQ(descriptionField("007  "), "");
+    EXPECT_EQ(descriptionField("1000     Shed"), "  Shed");
+}
+
+TEST(ZeroPadNumber, PadsToThreeCharactersWithTheSignInside)
+{
+    EXPECT_EQ(zeroPadNumber(0), "000");
+    EXPECT_EQ(zeroPadNumber(5), "005");
+    EXPECT_EQ(zeroPadNumber(42), "042");
+    EXPECT_EQ(zeroPadNumber(123), "123");
+    EXPECT_EQ(zeroPadNumber(999), "999");
+    EXPECT_EQ(zeroPadNumber(1000), "1000");
+    EXPECT_EQ(zeroPadNumber(1234), "1234");
+    EXPECT_EQ(zeroPadNumber(-5), "0-5");
+    EXPECT_EQ(zeroPadNumber(-42), "-42");
+    EXPECT_EQ(zeroPadNumber(std::numeric_limits<int32_t>::max()), "2147483647");
+    EXPECT_EQ(zeroPadNumber(std::numeric_limits<int32_t>::min()), "-2147483648");
+}
+
+TEST(FindProjectLine, ComparesTheFirstThreeCharactersExactly)
+{
+    const std::vector<std::string> lines = {
+        "007     A", "007     B", "1000     Shed", "ab", "abc     lower", "0-5     Minus"};
+    EXPECT_EQ(findProjectLine(lines, "007"), 0);
+    EXPECT_EQ(findProjectLine(lines, "0-5"), 5);
+    EXPECT_EQ(findProjectLine(lines, "ABC"), -1);
+    EXPECT_EQ(findProjectLine(lines, "abc"), 4);
+    EXPECT_EQ(findProjectLine(lines, "008"), -1);
+}
+
+TEST(FindProjectLine, CodesOfAnyOtherLengthNeverMatch)
+{
+    const std::vector<std::string> lines = {"7", "1000     Shed", "ab", ""};
+    EXPECT_EQ(findProjectLine(lines, "7"), -1);
+    EXPECT_EQ(findProjectLine(lines, "1000"), -1);
+    EXPECT_EQ(findProjectLine(lines, "ab"), -1);
+    EXPECT_EQ(findProjectLine(lines, ""), -1);
+    EXPECT_EQ(findProjectLine({}, "007"), -1);
+}
+
+TEST(CaptionProjectNumber, ReadsWhateverNumberTheCaptionBeginsWith)
+{
+    EXPECT_EQ(captionProjectNumber("012  "), 12);
+    EXPECT_EQ(captionProjectNumber("042  "), 42);
+    EXPECT_EQ(captionProjectNumber("12a"), 12);
+    EXPECT_EQ(captionProjectNumber("  7  "), 7);
+    EXPECT_EQ(captionProjectNumber("0-5  "), 0);
+    EXPECT_EQ(captionProjectNumber("-5   "), -5);
+    EXPECT_EQ(captionProjectNumber("0x1F "), 31);
+    EXPECT_EQ(captionProjectNumber("Misc "), 0);
+    EXPECT_EQ(captionProjectNumber(""), 0);
+    EXPECT_EQ(captionProjectNumber("     "), 0);
+}
+
+TEST(CaptionProjectNumber, LooksAtTheFirstFiveCharactersOnly)
+{
+    EXPECT_EQ(captionProjectNumber("123456"), 12345);
+    EXPECT_EQ(captionProjectNumber("12   9"), 12);
+}
+
+// What the program writes, it reads back: the caption of a written line
+// gives its number for every number of up to five characters (but -1 to -9,
+// written '0-1' to '0-9', read as 0), and a line is found again by its
+// padded code for every three-character number.
+TEST(LineLayout, WrittenNumbersReadBack)
+{
+    for (int32_t number = -99; number <= 99999; ++number) {
+        const std::string line = zeroPadNumber(number) + "     Garden shed";
+        ASSERT_EQ(captionProjectNumber(captionField(line)), (number < 0 && number > -10) ? 0 : number)
+            << "number " << number;
+    }
+    std::vector<std::string> lines;
+    for (int32_t number = 0; number <= 999; ++number)
+        lines.push_back(zeroPadNumber(number) + "     Project " + std::to_string(number));
+    for (int32_t number = 0; number <= 999; ++number)
+        ASSERT_EQ(findProjectLine(lines, zeroPadNumber(number)), number);
+}

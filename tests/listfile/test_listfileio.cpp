@@ -1,0 +1,412 @@
+// Reading and writing list files: line ends, the NUL stop, round trips, and
+// that a failed load or save leaves both the list and the old file alone.
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitListText, EveryKindOfLineEndEndsALine)
+{
+    EXPECT_EQ(splitListText(""), Lines{});
+    EXPECT_EQ(splitListText("a"), Lines{"a"});
+    EXPECT_EQ(splitListText("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitListText("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitListText("a\nb\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitListText("a\rb\r"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitListText("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+}
+
+TEST(SplitListText, EmptyLinesBetweenLineEnds)
+{
+    EXPECT_EQ(splitListText("a\r\rb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitListText("\r\n"), Lines{""});
+    EXPECT_EQ(splitListText("\n\r"), (Lines{"", ""}));  // LF then CR is two line ends
+    EXPECT_EQ(splitListText("a\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitListText("a\r\n\r\n\r\nb"), (Lines{"a", "", "", "b"}));
+    EXPECT_EQ(splitListText(" \t \r\n"), Lines{" \t "});
+}
+
+TEST(SplitListText, TheFirstNulEndsTheText)
+{
+    EXPECT_EQ(splitListText("001     Alpha\r\n002  \0  Beta\r\n003     Gamma"s), (Lines{"001     Alpha", "002  "}));
+    EXPECT_EQ(splitListText("\0abc"s), Lines{});
+    EXPECT_EQ(splitListText("a\r\n\0"s), Lines{"a"});
+    EXPECT_EQ(splitListText("a\r\0\nb"s), Lines{"a"});
+}
+
+TEST(JoinListText, EveryLineEndsInCrLf)
+{
+    EXPECT_EQ(joinListText({}), "");
+    EXPECT_EQ(joinListText({"a"}), "a\r\n");
+    EXPECT_EQ(joinListText({"", ""}), "\r\n\r\n");
+    EXPECT_EQ(joinListText({"001     Alpha", "002     Beta"}), "001     Alpha\r\n002     Beta\r\n");
+}
+
+TEST(JoinListText, SplitGivesBackWhatWasJoined)
+{
+    std::mt19937 random(7);
+    const std::string characters = "0123456789 abcXYZ\t\x01\x7f\xA0\xFF-$";
+    for (int round = 0; round < 500; ++round) {
+        Lines lines(random() % 8);
+        for (std::string& line : lines) {
+            line.resize(random() % 12);
+            for (char& c : line)
+                c = characters[random() % characters.size()];
+        }
+        ASSERT_EQ(splitListText(joinListText(lines)), lines);
+    }
+}
+
+namespace {
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::vector<std::string> entriesOf(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t permissionsOf(const fs::path& path)
+{
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+mode_t currentUmask()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+enum ChildResult { childThrewExpected = 0, childDidNotThrow = 1, childWrongMessage = 2, childCannotDropRoot = 99 };
+
+// Runs body in a child process, so that limits and identity changes end with
+// it; the child's exit code is body's result. Root ignores permission bits,
+// so the tests that need a folder or file we may not write ask to run as
+// "nobody".
+int inChild(const std::function<int()>& body, bool asOrdinaryUser)
+{
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (asOrdinaryUser && ::geteuid() == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(childCannotDropRoot);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int inUnprivilegedChild(const std::function<int()>& body)
+{
+    return inChild(body, true);
+}
+
+int expectListFileError(const std::string& message, const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ListFileError& error) {
+        return error.what() == message ? childThrewExpected : childWrongMessage;
+    }
+    return childDidNotThrow;
+}
+
+class ListFileIo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "quindle-listfile-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        // Traversable by the unprivileged child of the permission tests.
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                            | fs::perms::others_read | fs::perms::others_exec);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(folder, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string pathOf(const std::string& name) const { return (folder / name).string(); }
+
+    fs::path folder;
+};
+
+} // namespace
+
+TEST_F(ListFileIo, LastLineWithoutLineEndLoadsAndIsSavedWithOne)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "001     Alpha\r\n002     Beta");
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta"}));
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), "001     Alpha\r\n002     Beta\r\n");
+}
+
+TEST_F(ListFileIo, SavingTurnsEveryLineEndIntoCrLf)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "001     Alpha\n002     Beta\n\n003     Gamma\r004     Delta\r\n");
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta", "", "003     Gamma", "004     Delta"}));
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), "001     Alpha\r\n002     Beta\r\n\r\n003     Gamma\r\n004     Delta\r\n");
+}
+
+TEST_F(ListFileIo, LoadingStopsAtNul)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "001     Alpha\r\n002     Be\0ta\r\n003     Gamma\r\n"s);
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Be"}));
+}
+
+TEST_F(ListFileIo, EmptyFileAndEmptyList)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "");
+    Lines lines = {"old"};
+    loadListFile(path, lines);
+    EXPECT_TRUE(lines.empty());
+
+    writeBytes(path, "001     Alpha\r\n");
+    saveListFile(path, {});
+    EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST_F(ListFileIo, BytesAreKeptAsTheyAre)
+{
+    const std::string path = pathOf("Projects.txt");
+    const std::string bytes = "\xEF\xBB\xBF" "001     Caf\xE9\r\n002     \t\x01\xFF  \r\n";
+    writeBytes(path, bytes);
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF" "001     Caf\xE9", "002     \t\x01\xFF  "}));
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST_F(ListFileIo, LargeListRoundTrips)
+{
+    Lines lines;
+    for (int i = 0; i < 200000; ++i)
+        lines.push_back(std::to_string(i) + "     " + std::string(static_cast<std::size_t>(i % 97), 'a' + i % 26));
+    lines.push_back(std::string(3 << 20, 'L'));  // one line longer than any write buffer
+    lines.push_back("last");
+    const std::string path = pathOf("Big.txt");
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), joinListText(lines));
+    Lines loaded;
+    loadListFile(path, loaded);
+    EXPECT_EQ(loaded, lines);
+}
+
+TEST_F(ListFileIo, LoadFailureLeavesTheListAlone)
+{
+    const Lines before = {"001     Alpha", "002     Beta"};
+    const std::string missing = pathOf("Missing.txt");
+    const std::string folderPath = folder.string();
+    for (const std::string& path : {missing, folderPath, std::string()}) {
+        Lines lines = before;
+        EXPECT_EQ(expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); }),
+                  childThrewExpected)
+            << path;
+        EXPECT_EQ(lines, before);
+    }
+}
+
+// A named pipe is neither read (which would wait for a writer for ever) nor
+// replaced by a save.
+TEST_F(ListFileIo, NamedPipeIsNeitherLoadedNorReplaced)
+{
+    const std::string path = pathOf("Pipe.txt");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    Lines lines = {"kept"};
+    EXPECT_EQ(expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); }),
+              childThrewExpected);
+    EXPECT_EQ(lines, Lines{"kept"});
+    EXPECT_EQ(expectListFileError("Cannot create file " + path, [&] { saveListFile(path, lines); }),
+              childThrewExpected);
+    EXPECT_TRUE(fs::is_fifo(path));
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Pipe.txt"});
+}
+
+TEST_F(ListFileIo, UnreadableFileIsNotLoaded)
+{
+    const std::string path = pathOf("Locked.txt");
+    writeBytes(path, "001     Alpha\r\n");
+    fs::permissions(path, fs::perms::owner_write);
+    int result = inUnprivilegedChild([&] {
+        Lines lines = {"kept"};
+        int thrown = expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); });
+        return thrown == childThrewExpected && lines != Lines{"kept"} ? 3 : thrown;
+    });
+    if (result == childCannotDropRoot)
+        GTEST_SKIP() << "cannot run as an ordinary user";
+    EXPECT_EQ(result, childThrewExpected);
+}
+
+TEST_F(ListFileIo, SaveLeavesNoTemporaryFileBehind)
+{
+    const std::string path = pathOf("Projects.txt");
+    saveListFile(path, {"001     Alpha"});
+    saveListFile(path, {"001     Alpha", "002     Beta"});
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+    EXPECT_EQ(readBytes(path), "001     Alpha\r\n002     Beta\r\n");
+}
+
+TEST_F(ListFileIo, SaveKeepsPermissionBitsOfTheOldFile)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "old\r\n");
+    ::chmod(path.c_str(), 0640);
+    saveListFile(path, {"new"});
+    EXPECT_EQ(permissionsOf(path), 0640u);
+
+    const std::string fresh = pathOf("Fresh.txt");
+    saveListFile(fresh, {"new"});
+    EXPECT_EQ(permissionsOf(fresh), 0666u & ~currentUmask());
+}
+
+TEST_F(ListFileIo, SaveThroughSymbolicLinkReplacesItsTarget)
+{
+    const std::string target = pathOf("Real.txt");
+    const std::string link = pathOf("Link.txt");
+    writeBytes(target, "old\r\n");
+    fs::create_symlink("Real.txt", link);
+    saveListFile(link, {"new"});
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(target), "new\r\n");
+    EXPECT_EQ(entriesOf(folder), (std::vector<std::string>{"Link.txt", "Real.txt"}));
+}
+
+TEST_F(ListFileIo, SaveOntoAFolderFailsAndLeavesItAlone)
+{
+    const fs::path target = folder / "Projects.txt";
+    fs::create_directory(target);
+    writeBytes(target / "inside.txt", "keep");
+    EXPECT_EQ(expectListFileError("Cannot create file " + target.string(),
+                                  [&] { saveListFile(target.string(), {"001     Alpha"}); }),
+              childThrewExpected);
+    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_EQ(readBytes(target / "inside.txt"), "keep");
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+}
+
+TEST_F(ListFileIo, SaveIntoMissingFolderFails)
+{
+    const std::string path = pathOf("NoSuchFolder/Projects.txt");
+    EXPECT_EQ(expectListFileError("Cannot create file " + path, [&] { saveListFile(path, {"x"}); }),
+              childThrewExpected);
+    EXPECT_FALSE(fs::exists(folder / "NoSuchFolder"));
+}
+
+// Failures that only an ordinary user meets: each must leave the old file
+// byte for byte and nothing else in its folder.
+class ListFileSaveFailure : public ListFileIo {
+protected:
+    const std::string oldBytes = "001     Alpha\r\n002     Beta";  // no final line end, so a rewrite would show
+
+    void expectSaveFailsUnprivileged(const fs::path& listFolder, const std::string& path)
+    {
+        const std::vector<std::string> entriesBefore = entriesOf(listFolder);
+        int result = inUnprivilegedChild([&] {
+            return expectListFileError("Cannot create file " + path,
+                                       [&] { saveListFile(path, {"003     Gamma", "004     Delta"}); });
+        });
+        if (result == childCannotDropRoot)
+            GTEST_SKIP() << "cannot run as an ordinary user";
+        EXPECT_EQ(result, childThrewExpected);
+        EXPECT_EQ(readBytes(path), oldBytes);
+        EXPECT_EQ(entriesOf(listFolder), entriesBefore);
+    }
+};
+
+TEST_F(ListFileSaveFailure, ReadOnlyFolder)
+{
+    const fs::path listFolder = folder / "ReadOnly";
+    fs::create_directory(listFolder);
+    const std::string path = (listFolder / "Projects.txt").string();
+    writeBytes(path, oldBytes);
+    ::chmod(path.c_str(), 0666);  // the file itself could be written
+    ::chmod(listFolder.c_str(), 0555);
+    expectSaveFailsUnprivileged(listFolder, path);
+}
+
+TEST_F(ListFileSaveFailure, ReadOnlyFileInWritableFolder)
+{
+    const fs::path listFolder = folder / "Open";
+    fs::create_directory(listFolder);
+    ::chmod(listFolder.c_str(), 0777);
+    const std::string path = (listFolder / "Projects.txt").string();
+    writeBytes(path, oldBytes);
+    ::chmod(path.c_str(), 0444);
+    expectSaveFailsUnprivileged(listFolder, path);
+}
+
+// A write that fails half way (here the file-size limit; a full disk acts
+// alike) must not reach the list file.
+TEST_F(ListFileSaveFailure, WriteFailingHalfWay)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, oldBytes);
+    Lines big(100000, std::string(60, 'x'));
+    int result = inChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {};
+        limit.rlim_cur = limit.rlim_max = 64 * 1024;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 98;
+        return expectListFileError("Cannot create file " + path, [&] { saveListFile(path, big); });
+    }, false);
+    EXPECT_EQ(result, childThrewExpected);
+    EXPECT_EQ(readBytes(path), oldBytes);
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+}
