@@ -1,15 +1,17 @@
 #include "displaytext.h"
 
-#include <QStringDecoder>
+#include <QtGlobal>
 
 namespace {
 
+// Qt decodes local 8-bit text as UTF-8 on every Unix system.
 bool localeIsUtf8()
 {
-    static const bool utf8 = QStringConverter::encodingForName(
-                                 QStringDecoder(QStringDecoder::System).name())
-        == QStringConverter::Utf8;
-    return utf8;
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
 }
 
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
