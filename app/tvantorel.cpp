@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
@@ -36,6 +37,12 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     ui_->Projects->setColumnWidth(0, 50);
     ui_->Projects->setColumnWidth(1, 405);
     ui_->Projects->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A report view of one line per item: every row the same height, so the
+    // view keeps no per-row data even for a million rows.
+    QHeaderView* rows = ui_->Projects->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(QFontMetrics(ui_->Projects->font()).height() + 2);
+    ui_->Projects->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The selection is not shown while the list view does not have the focus.
     QPalette palette = ui_->Projects->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Base));
@@ -274,6 +281,7 @@ void TVantorel::Font1Click()
         return;
     fontDialogFont_ = *font;
     ui_->Projects->setFont(*font);
+    ui_->Projects->verticalHeader()->setDefaultSectionSize(QFontMetrics(*font).height() + 2);
 }
 
 void TVantorel::Colour1Click()

@@ -410,3 +410,22 @@ TEST_F(ListFileSaveFailure, WriteFailingHalfWay)
     EXPECT_EQ(readBytes(path), oldBytes);
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
 }
+
+// Files are read in pieces of 1 MiB: a line end, a CR LF pair or a NUL that
+// falls on the border between two pieces must read as in one piece.
+TEST_F(ListFileIo, LineEndsOnThePieceBorderReadAsInOnePiece)
+{
+    constexpr std::size_t piece = 1 << 20;
+    const std::string path = pathOf("Border.txt");
+    for (std::size_t shift : {0u, 1u, 2u}) {
+        for (const std::string& tail : {"\r\nB\r\n"s, "\rB\r\n"s, "\n\nB"s, "\r\r\nB"s, "\0B\r\n"s}) {
+            std::string bytes(piece - shift, 'a');
+            bytes[100] = '\r';
+            bytes += tail;
+            writeBytes(path, bytes);
+            Lines loaded;
+            loadListFile(path, loaded);
+            EXPECT_EQ(loaded, splitListText(bytes)) << "shift " << shift << " tail " << tail.size();
+        }
+    }
+}
