@@ -316,9 +316,7 @@ void TVantorel::scrollProjectsBy(int pixels)
 void TVantorel::StartDelayTimer()
 {
     startDelay_->stop();
-    const int fontHeight = QFontInfo(ui_->Projects->font()).pixelSize();
-    const qint64 distance = qint64(qAbs(fontHeight) + 1) * model_->count();
-    scrollProjectsBy(int(qMin<qint64>(distance, std::numeric_limits<int>::max())));
+    scrollProjectsBy(projectsJumpDistance());
     ui_->InvertList->setProperty("Tag", 1);
 }
 
