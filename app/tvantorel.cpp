@@ -246,6 +246,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
     }
     statusPanel(1)->setText(QString::number(projectLines_.size()));
     model_->fill(projectLines_);
+    // A refilled view shows its first rows, as a view filled anew does.
+    ui_->Projects->scrollToTop();
     if (!projectLines_.empty()) {
         ui_->Print1->setEnabled(true);
         ui_->printerBtn->setEnabled(true);
