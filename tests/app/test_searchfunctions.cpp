@@ -158,6 +158,19 @@ void TestSearchFunctions::textSearchFoldsOnlyAtoZUnlessMatchCase()
     QCOMPARE(searchProjectText(model, "caf\xC3\xA9", false, false), -1);
     QCOMPARE(searchProjectText(model, "caf\xC3\x89", false, false), 2);
 
+    // Long descriptions: near misses and hits early, late and at the very end.
+    model.fill(described({"Tiny tower, town, tunnes of Tunbridge",
+                          "t T tu TU tun TUN tunn TUNN tunne TUNNEL" /* last byte not shown */,
+                          "tunnel at the start of a long descriptio"}));
+    QCOMPARE(searchProjectText(model, "tunnel", false, false), 2);
+    QCOMPARE(searchProjectText(model, "tunne", false, false), 1);
+    QCOMPARE(searchProjectText(model, "TUNNE", true, false), 1);
+    QCOMPARE(searchProjectText(model, "tunnel", true, false), 2);
+    QCOMPARE(searchProjectText(model, "TUNBRIDGE", false, false), 0);
+    QCOMPARE(searchProjectText(model, "Tunbridgex", false, false), -1);
+    QCOMPARE(searchProjectText(model, "DESCRIPTIO", false, false), 2);
+    QCOMPARE(searchProjectText(model, "DESCRIPTION", false, false), -1);
+
     QCOMPARE(upperCaseAtoZ("road \xC3\xA9 az{}`@[ 09"), std::string("ROAD \xC3\xA9 AZ{}`@[ 09"));
 }
 
