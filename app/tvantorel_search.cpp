@@ -67,7 +67,7 @@ void TVantorel::showSearchHit(int row)
     findDialog_->hide();
     statusPanel(2)->setText(model_->captionText(row));
 
-    QTreeView* view = ui_->Projects;
+    QAbstractItemView* view = ui_->Projects;
     const QModelIndex hit = model_->index(row, 0);
     view->selectionModel()->setCurrentIndex(
         hit, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <QtTest>
 
 namespace {
@@ -57,7 +57,7 @@ private:
     void open(const QStringList& lines, bool jumpAtStart = false);
     QAction* action(const char* name) const { return window->findChild<QAction*>(QLatin1String(name)); }
     TFindDialog* findDialog() const { return window->findChild<TFindDialog*>(QStringLiteral("FindDialog1")); }
-    QTreeView* projects() const { return window->findChild<QTreeView*>(QStringLiteral("Projects")); }
+    QAbstractItemView* projects() const { return window->findChild<QAbstractItemView*>(QStringLiteral("Projects")); }
     QString panel(int index) const { return window->statusPanel(index)->text(); }
     QList<int> selectedRows() const;
     int endFlag() const { return action("InvertList")->property("Tag").toInt(); }
@@ -187,7 +187,7 @@ void TestSearch::numberThatIsNoWholeNumberGivesBothMessages()
 void TestSearch::hitScrollsItemToTopAsFarAsViewAllows()
 {
     open(numberedLines(1, 300));
-    QTreeView* view = projects();
+    QAbstractItemView* view = projects();
 
     search("ProjectNumber1", QStringLiteral("150"));
     QCOMPARE(selectedRows(), QList<int>{149});
