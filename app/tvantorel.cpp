@@ -246,6 +246,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
     }
     statusPanel(1)->setText(QString::number(projectLines_.size()));
     model_->fill(projectLines_);
+    // A refilled view shows its first rows, as a view filled anew does.
+    ui_->Projects->scrollToTop();
     if (!projectLines_.empty()) {
         ui_->Print1->setEnabled(true);
         ui_->printerBtn->setEnabled(true);
@@ -316,9 +318,7 @@ void TVantorel::scrollProjectsBy(int pixels)
 void TVantorel::StartDelayTimer()
 {
     startDelay_->stop();
-    const int fontHeight = QFontInfo(ui_->Projects->font()).pixelSize();
-    const qint64 distance = qint64(qAbs(fontHeight) + 1) * model_->count();
-    scrollProjectsBy(int(qMin<qint64>(distance, std::numeric_limits<int>::max())));
+    scrollProjectsBy(projectsJumpDistance());
     ui_->InvertList->setProperty("Tag", 1);
 }
 

@@ -18,6 +18,7 @@ class TVantorel;
 class QLabel;
 class QTimer;
 class ProjectListModel;
+class TFindDialog;
 
 class TVantorel : public QMainWindow {
     Q_OBJECT
@@ -152,6 +153,11 @@ private:
     // --- list repair ---
 
     // --- search and jump ---
+    TFindDialog* findDialog_ = nullptr;
+    // Pixels a jump between list start and end moves the list view: the
+    // font height plus one pixel for each item.
+    int projectsJumpDistance() const;
+    void showSearchHit(int row);
 
     // --- printing ---
 

@@ -1,0 +1,103 @@
+// A text search that misses, "Match case" clear, over a list view of a
+// million items: the slowest search a user can start, since every
+// description is read. bench/search_vs_grep.sh sets it beside grep -ci.
+//
+// bench_gui_search [--list FILE] [--word WORD] [benchmark options]
+// Without --list a generated list of a million lines is used.
+#include "listgenerator.h"
+
+#include "listfile/listfileio.h"
+#include "projectlistmodel.h"
+#include "projectsearch.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+ProjectListModel* listView = nullptr;
+std::string missingWord = "tunnel";
+
+void BM_TextSearchMiss(benchmark::State& state)
+{
+    int row = 0;
+    for (auto _ : state) {
+        row = searchProjectText(*listView, missingWord, false, false);
+        benchmark::DoNotOptimize(row);
+    }
+    if (row != -1)
+        state.SkipWithError("the word was found: choose one the list does not hold");
+    state.counters["items"] = listView->count();
+}
+BENCHMARK(BM_TextSearchMiss)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_NumberSearchMiss(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(searchProjectNumber(*listView, "0000").row);
+}
+BENCHMARK(BM_NumberSearchMiss)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Takes "--name value" out of argv, leaving the rest to the benchmark library.
+bool takeOption(int& argc, char** argv, const char* name, std::string& value)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) != 0)
+            continue;
+        value = argv[i + 1];
+        for (int k = i; k + 2 <= argc; ++k)
+            argv[k] = argv[k + 2];
+        argc -= 2;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    std::string listPath;
+    const bool given = takeOption(argc, argv, "--list", listPath);
+    takeOption(argc, argv, "--word", missingWord);
+    benchmark::Initialize(&argc, argv);
+
+    std::filesystem::path folder;
+    if (!given) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quindle-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) {
+            std::perror("bench_gui_search: temporary folder");
+            return 1;
+        }
+        folder = pattern;
+        listPath = (folder / "Projects.txt").string();
+        if (writeGeneratedList(listPath, {1000000, 0, 1}) < 0) {
+            std::fprintf(stderr, "bench_gui_search: cannot write %s\n", listPath.c_str());
+            return 1;
+        }
+    }
+
+    ProjectListModel model;
+    {
+        std::vector<std::string> lines;
+        loadListFile(listPath, lines);
+        model.fill(lines);
+    }
+    listView = &model;
+    if (!folder.empty())
+        std::filesystem::remove_all(folder);
+    benchmark::AddCustomContext("list", listPath + ", " + std::to_string(model.count()) + " items");
+    benchmark::AddCustomContext("word", missingWord);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
