@@ -3,6 +3,8 @@
 
 #include "ui_tvantorel.h"
 
+#include <QHeaderView>
+
 #include "displaytext.h"
 #include "finddialog.h"
 #include "projectlistmodel.h"
@@ -78,8 +80,13 @@ void TVantorel::showSearchHit(int row)
 
 int TVantorel::projectsJumpDistance() const
 {
+    // The font height plus one pixel for each item; where rows are taller
+    // than that, a row for each item, so that the jump always reaches the far
+    // end of the list instead of stopping part of the way.
     const int fontHeight = QFontInfo(ui_->Projects->font()).pixelSize();
-    const qint64 distance = qint64(qAbs(fontHeight) + 1) * model_->count();
+    const int rowHeight = ui_->Projects->verticalHeader()->defaultSectionSize();
+    const qint64 pitch = qMax<qint64>(qAbs(fontHeight) + 1, rowHeight);
+    const qint64 distance = pitch * model_->count();
     return int(qMin<qint64>(distance, std::numeric_limits<int>::max()));
 }
 

@@ -283,8 +283,8 @@ void TestSearch::jumpFlagWithoutStartupJump()
 
     action("InvertList")->trigger();
     QCOMPARE(endFlag(), 1);
-    const int fontHeight = QFontInfo(projects()->font()).pixelSize();
-    QCOMPARE(scrollPosition(), qMin((fontHeight + 1) * 200, bar->maximum()));
+    // The jump reaches the end however tall the rows are.
+    QCOMPARE(scrollPosition(), bar->maximum());
 
     action("InvertList")->trigger();
     QCOMPARE(endFlag(), 0);
@@ -354,8 +354,7 @@ void TestSearch::largerFontGivesLargerJump()
     QCOMPARE(QFontInfo(projects()->font()).pixelSize(), QFontInfo(larger).pixelSize());
 
     action("InvertList")->trigger();
-    const int fontHeight = QFontInfo(larger).pixelSize();
-    QCOMPARE(scrollPosition(), qMin((fontHeight + 1) * 1000, projects()->verticalScrollBar()->maximum()));
+    QCOMPARE(scrollPosition(), projects()->verticalScrollBar()->maximum());
     QVERIFY(scrollPosition() > smallJump);
 }
 
