@@ -339,6 +339,8 @@ int TVantorel::SelectedProjectNumber() const
 
 void TVantorel::closeEvent(QCloseEvent* event)
 {
+    if (deferCloseDuringRepair(event))
+        return;
     if (!closed_) {
         closed_ = true;
         FormClose();

@@ -151,6 +151,10 @@ private:
     bool centred_ = false;
 
     // --- list repair ---
+    // A close asked for while a repair runs ends the repair and happens after it.
+    bool deferCloseDuringRepair(QCloseEvent* event);
+    bool repairRunning_ = false;
+    bool closeAfterRepair_ = false;
 
     // --- search and jump ---
     TFindDialog* findDialog_ = nullptr;

@@ -3,6 +3,27 @@
 
 #include "ui_tvantorel.h"
 
+#include "commandlock.h"
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+#include "listfile/listrepair.h"
+#include "repairprogress.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+namespace {
+
+QString repairReport(const RepairCounts& counts)
+{
+    const QChar lineBreak(u'\r');
+    return QString::number(counts.blankLines) + QStringLiteral(" Blank lines were deleted from the Project List")
+        + lineBreak + QString::number(counts.rebuiltLines) + QStringLiteral(" Format errors were fixed")
+        + lineBreak + QStringLiteral("Click Yes to save changes");
+}
+
+} // namespace
+
 void TVantorel::wireRepair()
 {
     connect(ui_->FixErrors1, &QAction::triggered, this, &TVantorel::FixErrors1Click);
@@ -11,10 +32,70 @@ void TVantorel::wireRepair()
 
 void TVantorel::FixErrors1Click()
 {
-    RepairListFile();
+    runCommand([this] { RepairListFile(); });
 }
 
 void TVantorel::RepairListFile()
 {
-    // Built with the repair of badly laid-out lines.
+    // The repair lets events through; it must not start again from one.
+    if (repairRunning_)
+        return;
+
+    // Marks the repair as running for as long as it lasts, with the commands
+    // that change the list in memory or the list file in use disabled, and
+    // closes the window afterwards if that was asked for meanwhile.
+    struct RunningRepair {
+        TVantorel& window;
+        CommandLock lock;
+        explicit RunningRepair(TVantorel& w)
+            : window(w),
+              lock({w.ui_->Load1, w.ui_->New1, w.ui_->Addproject1, w.ui_->AddBtn, w.ui_->InsertProject1,
+                    w.ui_->InsertBtn, w.ui_->EditProject1, w.ui_->EditBtn, w.ui_->RemoveProject1,
+                    w.ui_->DeleteBtn, w.ui_->FixErrors1, w.ui_->ListFixBtn},
+                   {w.ui_->Wizard})
+        {
+            window.repairRunning_ = true;
+            window.closeAfterRepair_ = false;
+        }
+        ~RunningRepair()
+        {
+            window.repairRunning_ = false;
+            if (window.closeAfterRepair_)
+                QTimer::singleShot(0, &window, [w = &window] { w->close(); });
+        }
+    } running(*this);
+
+    const std::string path = currentListFile_;
+    RepairCounts counts;
+    try {
+        RepairProgress progress(this, *dialogs_, ui_->DisplayAllErrors, closeAfterRepair_);
+        counts = repairListFile(path, projectLines_, progress);
+    } catch (const ListFileError&) {
+        dialogs_->showMessage(QStringLiteral("Unable to load Project List"));
+        return;
+    }
+    if (counts.cancelled)
+        return;
+
+    if (!counts.anyFault()) {
+        dialogs_->showMessage(QStringLiteral("There were no Errors"));
+        return;
+    }
+    const MessageButton answer = dialogs_->ask(MessageKind::Information, repairReport(counts),
+                                               {MessageButton::Yes, MessageButton::No});
+    if (answer != MessageButton::Yes)
+        return;
+    // A failed save ends here with "Cannot create file ..." for the caller to
+    // report; the view is then not refreshed.
+    saveListFile(path, projectLines_);
+    ShowListFile(path, false);
+}
+
+bool TVantorel::deferCloseDuringRepair(QCloseEvent* event)
+{
+    if (!repairRunning_)
+        return false;
+    closeAfterRepair_ = true;
+    event->ignore();
+    return true;
 }
