@@ -121,15 +121,23 @@ LineFields extractLineFields(std::string_view line)
     return fields;
 }
 
-std::string rebuildLine(std::string_view line)
+namespace {
+
+// Writes the rebuilt line into out, reusing what out has allocated.
+void rebuildLineInto(std::string_view line, std::string& out)
 {
     const LineFields fields = extractLineFields(line);
-    const std::string number = zeroPadNumber(fields.number);
+    out = zeroPadNumber(fields.number);
+    out += separator;
+    out += fields.description;
+}
+
+} // namespace
+
+std::string rebuildLine(std::string_view line)
+{
     std::string rebuilt;
-    rebuilt.reserve(number.size() + separator.size() + fields.description.size());
-    rebuilt += number;
-    rebuilt += separator;
-    rebuilt += fields.description;
+    rebuildLineInto(line, rebuilt);
     return rebuilt;
 }
 
@@ -146,6 +154,9 @@ RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observ
 
     // From the last line to the first, so bad lines are shown in that order.
     KeepAliveClock clock(observer.keepAliveInterval());
+    // Each rebuilt line takes the buffer of the one before, so that a list
+    // with many bad lines is not one allocation per line.
+    std::string scratch;
     const std::size_t total = lines.size();
     for (std::size_t done = 1; done <= total; ++done) {
         std::string& line = lines[total - done];
@@ -158,7 +169,8 @@ RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observ
                     return counts;
                 }
             }
-            line = rebuildLine(line);
+            rebuildLineInto(line, scratch);
+            line.swap(scratch);
         }
         if (clock.due(done)) {
             observer.keepAlive(done, total);
