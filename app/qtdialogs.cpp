@@ -1,13 +1,13 @@
 #include "qtdialogs.h"
 
 #include "apptitle.h"
+#include "printersetupdialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -128,12 +128,16 @@ std::optional<QColor> QtDialogs::chooseColour(const QColor& initial)
 bool QtDialogs::printDialog(QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent_);
+    // Only the printer is taken from the dialog: every print is the whole list.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool QtDialogs::printerSetup(QPrinter& printer)
 {
-    QPageSetupDialog dialog(&printer, parent_);
+    PrinterSetupDialog dialog(printer, parent_);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "listprinter.h"
 
 namespace Ui {
 class TVantorel;
@@ -19,6 +20,7 @@ class QLabel;
 class QTimer;
 class ProjectListModel;
 class TFindDialog;
+class PrintSurface;
 
 class TVantorel : public QMainWindow {
     Q_OBJECT
@@ -164,6 +166,20 @@ private:
     void showSearchHit(int row);
 
     // --- printing ---
+public:
+    // The one printer object that the print dialog and printer setup share.
+    QPrinter& printer();
+    // Where the heading's date and time come from (now when not set).
+    void setPrintClock(PrintClock clock) { printClock_ = std::move(clock); }
+    // What a job is drawn on; the printer itself when not set.
+    using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>(QPrinter&)>;
+    void setPrintSurfaceFactory(PrintSurfaceFactory factory) { printSurfaceFactory_ = std::move(factory); }
+
+private:
+    PrintOptions printOptions() const;
+    std::shared_ptr<QPrinter> printer_;
+    PrintClock printClock_;
+    PrintSurfaceFactory printSurfaceFactory_;
 
     // --- wizard and record editing ---
 

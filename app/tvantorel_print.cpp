@@ -3,6 +3,11 @@
 
 #include "ui_tvantorel.h"
 
+#include "listprinter.h"
+#include "painterprintsurface.h"
+
+#include <QPrinter>
+
 void TVantorel::wirePrinting()
 {
     connect(ui_->Print1, &QAction::triggered, this, &TVantorel::Print1Click);
@@ -11,5 +16,46 @@ void TVantorel::wirePrinting()
     connect(ui_->PrintSetup, &QPushButton::clicked, this, &TVantorel::PrintSetupClick);
 }
 
-void TVantorel::Print1Click() {}
-void TVantorel::PrintSetupClick() {}
+QPrinter& TVantorel::printer()
+{
+    // Made on first use: looking for printers asks the print system.
+    if (!printer_)
+        printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+PrintOptions TVantorel::printOptions() const
+{
+    PrintOptions options;
+    options.font = fontDialogFont_;
+    options.spacing = ui_->Vspace->position();
+    // Only the first choice ("Left") left-justifies; no choice at all is "Right".
+    options.rightJustify = ui_->Just->itemIndex() != 0;
+    options.lastPageOnly = ui_->LastPage->isChecked();
+    return options;
+}
+
+void TVantorel::Print1Click()
+{
+    // Every failure from the dialog to the end of the document is reported
+    // alike, whatever raised it.
+    try {
+        QPrinter& target = printer();
+        if (!dialogs_->printDialog(target))
+            return;
+        std::unique_ptr<PrintSurface> surface = printSurfaceFactory_
+            ? printSurfaceFactory_(target)
+            : std::make_unique<PainterPrintSurface>(target);
+        ListPrinter listPrinter(*surface, printClock_);
+        if (listPrinter.print(*model_, printOptions()) == PrintOutcome::Aborted)
+            dialogs_->showMessage(QStringLiteral("Print aborted"));
+    } catch (...) {
+        dialogs_->showMessage(QStringLiteral("There was an error attempting to print the project list")
+                              + QLatin1Char('\r') + QStringLiteral("Please check Network printer"));
+    }
+}
+
+void TVantorel::PrintSetupClick()
+{
+    dialogs_->printerSetup(printer());
+}
