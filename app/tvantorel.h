@@ -172,7 +172,7 @@ public:
     // Where the heading's date and time come from (now when not set).
     void setPrintClock(PrintClock clock) { printClock_ = std::move(clock); }
     // What a job is drawn on; the printer itself when not set.
-    using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>(QPrinter&)>;
+    using PrintSurfaceFactory = std::function<std::shared_ptr<PrintSurface>(QPrinter&)>;
     void setPrintSurfaceFactory(PrintSurfaceFactory factory) { printSurfaceFactory_ = std::move(factory); }
 
 private:

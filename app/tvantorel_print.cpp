@@ -43,9 +43,9 @@ void TVantorel::Print1Click()
         QPrinter& target = printer();
         if (!dialogs_->printDialog(target))
             return;
-        std::unique_ptr<PrintSurface> surface = printSurfaceFactory_
+        const std::shared_ptr<PrintSurface> surface = printSurfaceFactory_
             ? printSurfaceFactory_(target)
-            : std::make_unique<PainterPrintSurface>(target);
+            : std::make_shared<PainterPrintSurface>(target);
         ListPrinter listPrinter(*surface, printClock_);
         if (listPrinter.print(*model_, printOptions()) == PrintOutcome::Aborted)
             dialogs_->showMessage(QStringLiteral("Print aborted"));
