@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth poppler-utils
+  cups printer-driver-cups-pdf  # the print test runs its own scheduler with a PDF queue
 )
 if [ "${QUINDLE_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
