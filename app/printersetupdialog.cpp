@@ -15,11 +15,14 @@ PrinterSetupDialog::PrinterSetupDialog(QPrinter& printer, QWidget* parent)
     setObjectName(QStringLiteral("PSetup"));
     setWindowTitle(QStringLiteral("Printer Setup"));
     printers_->setObjectName(QStringLiteral("PrinterChoice"));
+    printers_->setMinimumContentsLength(24);
+    printers_->setPlaceholderText(QStringLiteral("No printer installed"));
     printers_->addItems(QPrinterInfo::availablePrinterNames());
     const QString current = printer_.outputFormat() == QPrinter::NativeFormat
         ? printer_.printerName()
         : QPrinterInfo::defaultPrinterName();
-    printers_->setCurrentIndex(qMax(0, printers_->findText(current)));
+    if (printers_->count() > 0)
+        printers_->setCurrentIndex(qMax(0, printers_->findText(current)));
 
     auto* properties = new QPushButton(QStringLiteral("Properties..."), this);
     properties->setObjectName(QStringLiteral("PrinterProperties"));

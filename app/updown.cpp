@@ -51,7 +51,20 @@ void UpDown::setPosition(int value)
 
 void UpDown::setAssociate(QLineEdit* edit)
 {
-    associate_ = edit;
     if (associate_)
-        associate_->setText(QString::number(position_));
+        disconnect(associate_, nullptr, this, nullptr);
+    associate_ = edit;
+    if (!associate_)
+        return;
+    associate_->setText(QString::number(position_));
+    // A number typed into the edit box within the range is the position, as
+    // with the classic control; the text is left as typed.
+    connect(associate_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        bool ok = false;
+        const int value = text.trimmed().toInt(&ok);
+        if (!ok || value < minimum_ || value > maximum_ || value == position_)
+            return;
+        position_ = value;
+        emit positionChanged(position_);
+    });
 }

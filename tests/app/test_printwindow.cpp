@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -132,6 +133,20 @@ private slots:
         QCOMPARE(last.find(QStringLiteral("61"))->y, 200);
         QCOMPARE(last.find(QStringLiteral(" Project number 61"))->x, percentOfWidth(last.width, 15));
         QVERIFY(t.dialogs.messages().isEmpty());
+    }
+
+    void spacingTypedIntoItsEditBoxCounts()
+    {
+        PrintSetup t(61);
+        t.record();
+        t.dialogs.printAnswers = {true};
+        QLineEdit* edit = t.find<QLineEdit>("Spacing");
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("120"));
+        QCOMPARE(t.spacing()->position(), 120);
+        t.window->Print1Click();
+        const QList<int> tops = rowTops(*t.surface);
+        QCOMPARE(tops[1] - tops[0], t.surface->height / 120);
     }
 
     void printsARealPdf()
