@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -67,7 +68,10 @@ bool writeText(const QString& path, const QString& text)
 class TestPrintCups : public QObject {
     Q_OBJECT
 
-    QTemporaryDir base_{QDir::tempPath() + QStringLiteral("/quindle-cups-XXXXXX")};
+    // Under /tmp itself rather than $TMPDIR, which may be a private folder
+    // the scheduler's unprivileged filters cannot enter.
+    QTemporaryDir base_{(QFileInfo(QStringLiteral("/tmp")).isDir() ? QStringLiteral("/tmp") : QDir::tempPath())
+                        + QStringLiteral("/quindle-cups-XXXXXX")};
     QProcess cupsd_;
     QString lpadmin_, lpstat_, socket_, queue_, queueConfig_;
     bool queueAdded_ = false;
@@ -151,9 +155,11 @@ class TestPrintCups : public QObject {
         QVERIFY2(writeText(queueConfig_, QStringLiteral("Out %1\nAnonDirName %1\nLog %2\nLabel 1\n")
                                              .arg(dir(QStringLiteral("out")), dir(QStringLiteral("log")))),
                  qPrintable(queueConfig_));
-        const ToolResult added = runTool(lpadmin_, {QStringLiteral("-h"), socket_, QStringLiteral("-p"), queue_,
-                                                    QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + queue_,
-                                                    QStringLiteral("-m"), cupsPdfModel, QStringLiteral("-E")});
+        const QStringList queue = {QStringLiteral("-h"), socket_, QStringLiteral("-p"), queue_, QStringLiteral("-E"),
+                                   QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + queue_};
+        ToolResult added = runTool(lpadmin_, queue + QStringList{QStringLiteral("-m"), cupsPdfModel});
+        if (!added.ok)  // the driver list may not know the model yet: name the file
+            added = runTool(lpadmin_, queue + QStringList{QStringLiteral("-P"), cupsPdfPpd});
         QVERIFY2(added.ok, qPrintable(added.output + logTail()));
         queueAdded_ = true;
     }
