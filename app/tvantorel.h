@@ -171,4 +171,5 @@ private:
     QString helpFile_;
 
     // --- about box and links ---
+    class TCorvaneAboutBox* aboutBox_ = nullptr;
 };
