@@ -1,13 +1,20 @@
 #include "tabout.h"
 
 #include "tgetversioninfofromfile.h"
+#include "ui_tabout.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 
-TAbout::TAbout(QWidget* parent) : QDialog(parent)
+TAbout::TAbout(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAbout>())
 {
-    setupUi(this);
+    ui_->setupUi(this);
+    WTitle = ui_->WTitle;
+    WCopyright = ui_->WCopyright;
+    WAuthor = ui_->WAuthor;
+    WVersion = ui_->WVersion;
+    Logo = ui_->Logo;
+    OkButton = ui_->OkButton;
     // A fixed border with only the system menu, kept above other windows.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -16,6 +23,8 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent)
     Logo->setAttribute(Qt::WA_TranslucentBackground);
     Logo->setPixmap(builtInLogo());
 }
+
+TAbout::~TAbout() = default;
 
 QPixmap TAbout::builtInLogo()
 {

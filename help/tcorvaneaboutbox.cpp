@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -32,7 +34,7 @@ TCorvaneAboutBox::TCorvaneAboutBox(QObject* parent)
 
 QString TCorvaneAboutBox::makersCopyright()
 {
-    return QStringLiteral("Copyright (C) Ardlow Ltd");
+    return QStringLiteral("(C) Ardlow Ltd");
 }
 
 QString TCorvaneAboutBox::defaultAuthor()
