@@ -8,7 +8,7 @@ QString titleFromExecutableName(const QString& fileName)
     QString base = QFileInfo(fileName).completeBaseName();
     if (base.isEmpty())
         return base;
-    return base.left(1) + base.mid(1).toLower();
+    return base.left(1).toUpper() + base.mid(1).toLower();
 }
 
 QString applicationTitle()

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-// The executable's file name without folder and extension, every letter after
-// the first in lower case: "quindle" gives "Quindle".
+// The executable's file name without folder and extension, the first letter in
+// upper case and every letter after it in lower case: "quindle" gives "Quindle".
 QString applicationTitle();
 QString titleFromExecutableName(const QString& fileName);

@@ -187,4 +187,5 @@ private:
     QString helpFile_;
 
     // --- about box and links ---
+    class TCorvaneAboutBox* aboutBox_ = nullptr;
 };

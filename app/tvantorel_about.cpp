@@ -3,24 +3,54 @@
 
 #include "ui_tvantorel.h"
 
+#include "programicon.h"
+#include "tcorvaneaboutbox.h"
+#include "tkurl2.h"
+
+#include <QApplication>
+
 void TVantorel::wireAbout()
 {
     connect(ui_->About1, &QAction::triggered, this, &TVantorel::About1Click);
     connect(ui_->CorvaneonTheWeb1, &QAction::triggered, this, &TVantorel::CorvaneonTheWeb1Click);
     connect(ui_->ContactCorvane1, &QAction::triggered, this, &TVantorel::ContactCorvane1Click);
+
+    // The program's icon: the title bars show it, and so does the about box.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(programIcon());
+
+    aboutBox_ = new TCorvaneAboutBox(this);
+    aboutBox_->setObjectName(QStringLiteral("AboutBox"));
+    aboutBox_->setCopyright(TCorvaneAboutBox::makersCopyright());
+    aboutBox_->setTextLeft(20);
+    aboutBox_->setTextCentered(false);
+    aboutBox_->setHeight(150);
+    aboutBox_->setWidth(130);
+    aboutBox_->setTop(96);
+    aboutBox_->setLeft(608);
 }
 
 void TVantorel::pointAboutBoxAt(const QString& executablePath)
 {
-    Q_UNUSED(executablePath);
+    aboutBox_->setFilename(executablePath);
 }
 
 QString TVantorel::executableVersion()
 {
-    // The version block is read once the about box can read it.
-    return QString();
+    return aboutBox_->GetFileVersion();
 }
 
-void TVantorel::About1Click() {}
-void TVantorel::CorvaneonTheWeb1Click() {}
-void TVantorel::ContactCorvane1Click() {}
+void TVantorel::About1Click()
+{
+    runCommand([this] { aboutBox_->Execute(&dialogs()); });
+}
+
+void TVantorel::CorvaneonTheWeb1Click()
+{
+    ui_->web->OpenLink();
+}
+
+void TVantorel::ContactCorvane1Click()
+{
+    ui_->email->OpenLink();
+}
