@@ -1,0 +1,47 @@
+#pragma once
+// Editing the list in memory one project at a time: the duplicate test,
+// putting a project's line in place or taking it out, and the order the list
+// is kept in after each change.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Whether text occurs anywhere inside a line, byte for byte and case
+// sensitive, the number field included. An empty text never does.
+bool listContainsText(const std::vector<std::string>& lines, std::string_view text);
+
+// The description a line holds: what follows its three-character number,
+// without the blanks (at most five) that separate the two. For a well laid-out
+// line that is everything from column 9; a line whose separator has drifted
+// still gives its whole description.
+std::string_view storedDescription(std::string_view line);
+
+// Number text, exactly five blanks, description.
+std::string projectLine(std::string_view numberText, std::string_view description);
+
+// Puts line into lines for the project numberText (matched on the first three
+// characters, as findProjectLine does): the first line of that project is
+// replaced; otherwise the line is inserted at insertAt, or at the end when
+// insertAt is beyond it or not given. Returns the line's index.
+std::size_t putProjectLine(std::vector<std::string>& lines, std::string_view numberText, std::string line,
+                           std::optional<std::size_t> insertAt = std::nullopt);
+
+// Deletes the first line of the project numberText. Throws ListFileError
+// "List index out of bounds (-1)" when the list has no such line.
+void removeProjectLine(std::vector<std::string>& lines, std::string_view numberText);
+
+// The order of the list: whole lines compared without regard to letter case,
+// in the collation of the current locale (LC_COLLATE and LC_CTYPE of the C
+// library, which the program takes from the environment at start). Returns a
+// negative number, 0 or a positive number.
+int compareLines(std::string_view a, std::string_view b);
+
+// Sorts the whole list; lines that compare equal keep their order.
+void sortLines(std::vector<std::string>& lines);
+
+// Restores the order after lines[changed] alone was replaced or added. When
+// every other line is in order (one cheap pass), only that line moves, to the
+// place a binary search finds; otherwise the whole list is sorted.
+void keepSorted(std::vector<std::string>& lines, std::size_t changed);
