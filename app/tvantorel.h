@@ -21,6 +21,8 @@ class QTimer;
 class ProjectListModel;
 class TFindDialog;
 class PrintSurface;
+class WizardController;
+class RecordEditor;
 
 class TVantorel : public QMainWindow {
     Q_OBJECT
@@ -182,6 +184,12 @@ private:
     PrintSurfaceFactory printSurfaceFactory_;
 
     // --- wizard and record editing ---
+public:
+    WizardController& wizardPages() const { return *wizardPages_; }
+
+private:
+    WizardController* wizardPages_ = nullptr;
+    RecordEditor* recordEditor_ = nullptr;
 
     // --- context help ---
     QString helpFile_;

@@ -3,8 +3,24 @@
 
 #include "ui_tvantorel.h"
 
+#include "recordeditor.h"
+#include "wizardcontroller.h"
+
+#include <QRegularExpressionValidator>
+#include <limits>
+
 void TVantorel::wireWizard()
 {
+    wizardPages_ = new WizardController(*this);
+    recordEditor_ = new RecordEditor(*this, *wizardPages_);
+
+    ui_->PrjSelect->setAssociate(ui_->Project);
+    // Project numbers only: anything else would be written as a number field.
+    ui_->Project->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), ui_->Project));
+    // A description of any length is shown and kept whole.
+    ui_->PrjDiscription->setMaxLength(std::numeric_limits<int>::max());
+
     connect(ui_->New1, &QAction::triggered, this, &TVantorel::NewClick);
     connect(ui_->Addproject1, &QAction::triggered, this, &TVantorel::Addproject1Click);
     connect(ui_->AddBtn, &QAction::triggered, this, &TVantorel::Addproject1Click);
@@ -30,21 +46,82 @@ void TVantorel::wireWizard()
     connect(ui_->Back4, &QPushButton::clicked, this, &TVantorel::Back4Click);
 }
 
-void TVantorel::NewClick() {}
-void TVantorel::Addproject1Click() {}
-void TVantorel::InsertProject1Click() {}
-void TVantorel::EditProject1Click() {}
-void TVantorel::RemoveProject1Click() {}
-void TVantorel::ProjectChange() {}
-void TVantorel::UtilBtnClick() {}
-void TVantorel::RemoveClick() {}
-void TVantorel::Next4Click() {}
-void TVantorel::CancelWizardClick() {}
-void TVantorel::DirselectClick() {}
+void TVantorel::NewClick()
+{
+    wizardPages_->ShowWizard(mdEdit, 1, 0);
+}
+
+void TVantorel::Addproject1Click()
+{
+    recordEditor_->addProject();
+}
+
+void TVantorel::InsertProject1Click()
+{
+    recordEditor_->insertProject();
+}
+
+void TVantorel::EditProject1Click()
+{
+    recordEditor_->editProject();
+}
+
+void TVantorel::RemoveProject1Click()
+{
+    recordEditor_->removeProject();
+}
+
+void TVantorel::ProjectChange()
+{
+    recordEditor_->showProject();
+}
+
+void TVantorel::UtilBtnClick()
+{
+    recordEditor_->apply();
+}
+
+void TVantorel::RemoveClick()
+{
+    recordEditor_->removeShown();
+}
+
+void TVantorel::Next4Click()
+{
+    recordEditor_->finish();
+}
+
+void TVantorel::CancelWizardClick()
+{
+    wizardPages_->cancel();
+}
+
+void TVantorel::DirselectClick()
+{
+    wizardPages_->dirselectClicked();
+}
+
 void TVantorel::Next1Click() {}
 void TVantorel::BrowseClick() {}
-void TVantorel::Back2Click() {}
-void TVantorel::Next2Click() {}
-void TVantorel::Back3Click() {}
+
+void TVantorel::Back2Click()
+{
+    wizardPages_->back2();
+}
+
+void TVantorel::Next2Click()
+{
+    wizardPages_->next2();
+}
+
+void TVantorel::Back3Click()
+{
+    wizardPages_->back3();
+}
+
 void TVantorel::Next3Click() {}
-void TVantorel::Back4Click() {}
+
+void TVantorel::Back4Click()
+{
+    wizardPages_->back4();
+}
