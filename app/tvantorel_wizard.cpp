@@ -3,6 +3,7 @@
 
 #include "ui_tvantorel.h"
 
+#include "listfilechooser.h"
 #include "recordeditor.h"
 #include "wizardcontroller.h"
 
@@ -101,8 +102,15 @@ void TVantorel::DirselectClick()
     wizardPages_->dirselectClicked();
 }
 
-void TVantorel::Next1Click() {}
-void TVantorel::BrowseClick() {}
+void TVantorel::Next1Click()
+{
+    wizardPages_->listFileChooser().Next1Click();
+}
+
+void TVantorel::BrowseClick()
+{
+    wizardPages_->listFileChooser().BrowseClick();
+}
 
 void TVantorel::Back2Click()
 {
@@ -119,7 +127,10 @@ void TVantorel::Back3Click()
     wizardPages_->back3();
 }
 
-void TVantorel::Next3Click() {}
+void TVantorel::Next3Click()
+{
+    wizardPages_->listFileChooser().Next3Click();
+}
 
 void TVantorel::Back4Click()
 {

@@ -4,11 +4,15 @@
 #include "ui_tvantorel.h"
 
 #include "displaytext.h"
+#include "listfilechooser.h"
 
 #include <QFileInfo>
 #include <QLabel>
 
-WizardController::WizardController(TVantorel& window) : QObject(&window), window_(window) {}
+WizardController::WizardController(TVantorel& window)
+    : QObject(&window), window_(window), chooser_(new ListFileChooser(window, *this))
+{
+}
 
 Ui::TVantorel& WizardController::ui() const
 {
@@ -34,7 +38,7 @@ void WizardController::ShowWizard(WizardMode mode, int page, int number)
     ui().Wizard->setVisible(true);
     ui().Wizard->raise();
     if (page == 1) {
-        ui().P1->setVisible(true);
+        chooser_->SetupPage1();
     } else {
         // Opened directly: there is no page to go back to.
         ui().Back4->setVisible(false);
@@ -57,8 +61,7 @@ bool WizardController::SetupPage4(const std::string& listPath)
                                      {MessageButton::Ok, MessageButton::Abort})
                 == MessageButton::Abort)
             return false;
-        window_.setCurrentListFile(listPath);
-        window_.statusPanel(0)->setText(path);
+        adoptListFile(listPath);
         f.PrjDiscription->setReadOnly(false);
         f.Message4->setText(QStringLiteral("Creating New project list ") + path);
         // Emptied first, so that number 1 shows no description of the old list.
@@ -86,6 +89,12 @@ bool WizardController::SetupPage4(const std::string& listPath)
     return true;
 }
 
+void WizardController::adoptListFile(const std::string& path)
+{
+    window_.setCurrentListFile(path);
+    window_.statusPanel(0)->setText(displayText(path));
+}
+
 void WizardController::showPage(QWidget* page)
 {
     ui().Wizard->setCurrentWidget(page);
@@ -109,12 +118,17 @@ void WizardController::dirselectClicked()
 
 void WizardController::back2()
 {
+    chooser_->SetupPage1();
     showPage(ui().Page1);
 }
 
 void WizardController::next2()
 {
-    showPage(ui().page3);
+    // A file that cannot be read keeps the wizard where it was.
+    window_.runCommand([this] {
+        chooser_->SetupPage3();
+        showPage(ui().page3);
+    });
 }
 
 void WizardController::back3()
@@ -124,5 +138,8 @@ void WizardController::back3()
 
 void WizardController::back4()
 {
-    showPage(ui().page3);
+    window_.runCommand([this] {
+        chooser_->SetupPage3();
+        showPage(ui().page3);
+    });
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <string>
 
+class ListFileChooser;
 class TVantorel;
 class QWidget;
 namespace Ui {
@@ -18,6 +19,9 @@ class WizardController : public QObject {
 public:
     explicit WizardController(TVantorel& window);
 
+    // Pages 1 to 3.
+    ListFileChooser& listFileChooser() const { return *chooser_; }
+
     WizardMode mode() const { return mode_; }
     void setMode(WizardMode mode) { mode_ = mode; }
 
@@ -27,6 +31,8 @@ public:
     // Prepares page 4 for the mode, for the list file listPath. Returns false
     // when the user would not have an existing list erased for a new one.
     bool SetupPage4(const std::string& listPath);
+    // path becomes the list file in use, shown in the status bar.
+    void adoptListFile(const std::string& path);
     // The number box shows number (the selector follows within its range).
     void showNumber(int number);
 
@@ -43,5 +49,6 @@ private:
     Ui::TVantorel& ui() const;
 
     TVantorel& window_;
+    ListFileChooser* chooser_;
     WizardMode mode_ = mdNone;
 };
