@@ -91,8 +91,8 @@ bool WizardController::SetupPage4(const std::string& listPath)
 
 void WizardController::adoptListFile(const std::string& path)
 {
+    // Panel 0 keeps naming the list of the start, as it does after Load.
     window_.setCurrentListFile(path);
-    window_.statusPanel(0)->setText(displayText(path));
 }
 
 void WizardController::showPage(QWidget* page)
