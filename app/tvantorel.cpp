@@ -52,6 +52,10 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
 
     ui_->Vspace->setAssociate(ui_->Spacing);
     ui_->PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
+    ui_->Picture1->setPixmap(pagePicture(ToolPicture::Insert, 96));
+    ui_->Picture2->setPixmap(pagePicture(ToolPicture::Edit, 96));
+    ui_->Picture3->setPixmap(pagePicture(ToolPicture::Fix, 96));
+    ui_->Picture4->setPixmap(pagePicture(ToolPicture::Add, 96));
 
     startDelay_ = new QTimer(this);
     startDelay_->setObjectName(QStringLiteral("StartDelay"));
