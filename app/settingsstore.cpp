@@ -4,6 +4,8 @@
 #include "listfile/intconversion.h"
 #include "quindleerror.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 SettingsStore::SettingsStore()
@@ -48,8 +50,20 @@ bool SettingsStore::readBool(const QString& name, bool defaultValue)
     return readInteger(name, defaultValue ? 1 : 0) != 0;
 }
 
+void SettingsStore::createKey()
+{
+    if (keyCreated_)
+        return;
+    // The key is the folder of the settings file.
+    const QString folder = QFileInfo(settings_->fileName()).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw QuindleError(QStringLiteral("Failed to create key Corvane\\Vantorel"));
+    keyCreated_ = true;
+}
+
 void SettingsStore::writeText(const QString& name, const QString& value)
 {
+    createKey();
     const QString existing = storedKey(name);
     if (!existing.isEmpty() && existing != name)
         settings_->remove(existing);

@@ -26,5 +26,9 @@ private:
     // The stored key whose name equals name without regard to case, or empty.
     QString storedKey(const QString& name) const;
 
+    // Makes the key "Corvane\Vantorel" exist before the first value is set.
+    void createKey();
+
     std::unique_ptr<QSettings> settings_;
+    bool keyCreated_ = false;
 };

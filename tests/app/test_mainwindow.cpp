@@ -291,6 +291,19 @@ void TestMainWindow::unwritableSettingsStillClose()
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Failed to set data for 'Current'")});
     w->close();
     QCOMPARE(dialogs.errors().size(), 1);
+
+    // Where the key's folder cannot be made, the key cannot be created.
+    TestEnvironment blocked;
+    const QString keyFolder = QFileInfo(blocked.settingsFile()).absolutePath();
+    QDir().mkpath(QFileInfo(keyFolder).absolutePath());
+    QFile blocker(keyFolder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ScriptedDialogs second;
+    auto other = startMainWindow(second);
+    second.clear();
+    QVERIFY(other->close());
+    QCOMPARE(second.errors(), QStringList{QStringLiteral("Failed to create key Corvane\\Vantorel")});
 }
 
 void TestMainWindow::startupJumpScrollsToEnd()
