@@ -11,6 +11,7 @@
 #include "qtdialogs.h"
 #include "quindleerror.h"
 #include "settingsstore.h"
+#include "thelprouter.h"
 #include "toolbaricons.h"
 
 #include <QCloseEvent>

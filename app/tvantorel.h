@@ -192,7 +192,12 @@ private:
     RecordEditor* recordEditor_ = nullptr;
 
     // --- context help ---
+public:
+    class THelpRouter* helpRouter() const { return helpRouter_.get(); }
+private:
+    void wireContextHelp();
     QString helpFile_;
+    std::unique_ptr<class THelpRouter> helpRouter_;
 
     // --- about box and links ---
     class TCorvaneAboutBox* aboutBox_ = nullptr;

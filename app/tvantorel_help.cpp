@@ -1,7 +1,10 @@
-// Context help: the Help menu and the wizard's Help buttons.
+// Context help: the help router, the Help menu and the wizard's Help buttons.
 #include "tvantorel.h"
 
 #include "ui_tvantorel.h"
+
+#include "helpcommands.h"
+#include "thelprouter.h"
 
 void TVantorel::wireHelp()
 {
@@ -9,12 +12,38 @@ void TVantorel::wireHelp()
     for (QPushButton* help : {ui_->HelpBtn, ui_->Button2, ui_->Help4})
         connect(help, &QPushButton::clicked, this, &TVantorel::mainHelpClick);
     connect(ui_->Help3, &QPushButton::clicked, this, &TVantorel::HelpBtnClick);
+    // A second main window in the same process reports the error and goes
+    // on without a router of its own.
+    runCommand([this] { wireContextHelp(); });
+}
+
+void TVantorel::wireContextHelp()
+{
+    helpRouter_ = std::make_unique<THelpRouter>(this);
+    helpRouter_->setObjectName(QStringLiteral("HelpRouter"));
+    helpRouter_->setHelpType(THelpRouter::htHTMLhelp);
+    helpRouter_->setShowType(THelpRouter::stDefault);
+    helpRouter_->setCHMPopupTopics(QStringLiteral("CSHelp.txt"));
 }
 
 void TVantorel::pointHelpAt(const QString& helpFile)
 {
     helpFile_ = helpFile;
+    if (helpRouter_)
+        helpRouter_->setHelpfile(helpFile);
 }
 
-void TVantorel::mainHelpClick() {}
-void TVantorel::HelpBtnClick() {}
+void TVantorel::mainHelpClick()
+{
+    QObject* origin = sender();
+    if (origin == ui_->mainHelp)
+        HelpCommand(HelpCmd::Finder, 0);
+    if (auto* button = qobject_cast<QPushButton*>(origin))
+        HelpContext(button->property("HelpContext").toInt());
+}
+
+// The Help button of wizard page 3 opens the wizard's topic like the others.
+void TVantorel::HelpBtnClick()
+{
+    HelpContext(ui_->Help3->property("HelpContext").toInt());
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The topic pane of the help viewer: a text browser that reads pages and
+// images out of the help file.
+#include <QTextBrowser>
+
+class QHelpEngineCore;
+
+class HelpBrowser : public QTextBrowser {
+    Q_OBJECT
+public:
+    HelpBrowser(QHelpEngineCore* engine, QWidget* parent = nullptr);
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    void followLink(const QUrl& link);
+    QHelpEngineCore* engine_;
+};
