@@ -11,7 +11,9 @@
 #include "qtdialogs.h"
 #include "quindleerror.h"
 #include "settingsstore.h"
+#include "thelpcontextmap.h"
 #include "thelprouter.h"
+#include "twhatsthis.h"
 #include "toolbaricons.h"
 
 #include <QCloseEvent>

@@ -194,10 +194,15 @@ private:
     // --- context help ---
 public:
     class THelpRouter* helpRouter() const { return helpRouter_.get(); }
+    class TWhatsThis* whatsThis() const { return whatsThis_.get(); }
+    class THelpContextMap* helpContextMap() const { return helpContextMap_.get(); }
 private:
     void wireContextHelp();
     QString helpFile_;
+    // Destroyed in reverse order: the gestures stop before the router goes.
     std::unique_ptr<class THelpRouter> helpRouter_;
+    std::unique_ptr<class THelpContextMap> helpContextMap_;
+    std::unique_ptr<class TWhatsThis> whatsThis_;
 
     // --- about box and links ---
     class TCorvaneAboutBox* aboutBox_ = nullptr;

@@ -1,10 +1,13 @@
-// Context help: the help router, the Help menu and the wizard's Help buttons.
+// Context help: the help router, the "What's this?" gestures with their
+// context map, the Help menu and the wizard's Help buttons.
 #include "tvantorel.h"
 
 #include "ui_tvantorel.h"
 
 #include "helpcommands.h"
+#include "thelpcontextmap.h"
 #include "thelprouter.h"
+#include "twhatsthis.h"
 
 void TVantorel::wireHelp()
 {
@@ -24,6 +27,19 @@ void TVantorel::wireContextHelp()
     helpRouter_->setHelpType(THelpRouter::htHTMLhelp);
     helpRouter_->setShowType(THelpRouter::stDefault);
     helpRouter_->setCHMPopupTopics(QStringLiteral("CSHelp.txt"));
+
+    // The map names a help project but holds no entries: every number comes
+    // from the controls' own HelpContext.
+    helpContextMap_ = std::make_unique<THelpContextMap>(this);
+    helpContextMap_->setObjectName(QStringLiteral("HelpContextMap1"));
+    helpContextMap_->setLoading(true);
+    helpContextMap_->setFileName(QStringLiteral("Quindle.hhp"));
+    helpContextMap_->setLoading(false);
+
+    whatsThis_ = std::make_unique<TWhatsThis>(this);
+    whatsThis_->setObjectName(QStringLiteral("WhatsThis1"));
+    whatsThis_->setHelpContextMap(helpContextMap_.get());
+    whatsThis_->Loaded();
 }
 
 void TVantorel::pointHelpAt(const QString& helpFile)
