@@ -11,6 +11,51 @@ namespace versionresources {
 
 namespace {
 
+// Where the build puts the block: a section of its own in the executable.
+constexpr char versionSection[] = ".quindle_version";
+
+// The bytes of the version section of an ELF file, so that the search needs
+// not walk the whole executable (tens of MB with debugging information).
+// Nothing when the file is not a well-formed 64-bit ELF file or lacks it.
+std::optional<versionblock::Span> elfVersionSection(const uchar* bytes, std::size_t size)
+{
+    auto field = [&](std::size_t at, std::size_t width) -> std::optional<std::uint64_t> {
+        if (at > size || width > size - at)
+            return std::nullopt;
+        std::uint64_t value = 0;
+        for (std::size_t i = 0; i < width; ++i)  // ELF of this machine: little-endian
+            value |= std::uint64_t(bytes[at + i]) << (8 * i);
+        return value;
+    };
+    if (size < 64 || std::memcmp(bytes, "\x7f" "ELF", 4) != 0 || bytes[4] != 2 || bytes[5] != 1)
+        return std::nullopt;
+    const auto tableAt = field(0x28, 8), entrySize = field(0x3A, 2), count = field(0x3C, 2),
+               namesIndex = field(0x3E, 2);
+    if (!tableAt || !entrySize || !count || !namesIndex || *entrySize < 64 || *namesIndex >= *count)
+        return std::nullopt;
+    auto sectionAt = [&](std::uint64_t index) { return *tableAt + index * *entrySize; };
+    const auto namesOffset = field(sectionAt(*namesIndex) + 0x18, 8);
+    const auto namesSize = field(sectionAt(*namesIndex) + 0x20, 8);
+    if (!namesOffset || !namesSize || *namesOffset > size || *namesSize > size - *namesOffset)
+        return std::nullopt;
+    for (std::uint64_t i = 0; i < *count; ++i) {
+        const auto name = field(sectionAt(i), 4);
+        const auto offset = field(sectionAt(i) + 0x18, 8);
+        const auto length = field(sectionAt(i) + 0x20, 8);
+        if (!name || !offset || !length || *name >= *namesSize)
+            return std::nullopt;
+        const char* text = reinterpret_cast<const char*>(bytes + *namesOffset + *name);
+        const std::size_t room = std::size_t(*namesSize - *name);
+        if (::strnlen(text, room) == sizeof(versionSection) - 1
+            && std::memcmp(text, versionSection, sizeof(versionSection) - 1) == 0) {
+            if (*offset > size || *length > size - *offset)
+                return std::nullopt;
+            return versionblock::Span{std::size_t(*offset), std::size_t(*length)};
+        }
+    }
+    return std::nullopt;
+}
+
 // The block embedded in the file, copied out; nothing when the file cannot be
 // read or holds no well-formed block.
 std::optional<std::vector<std::uint8_t>> embeddedBlock(const char* fileName)
@@ -25,7 +70,14 @@ std::optional<std::vector<std::uint8_t>> embeddedBlock(const char* fileName)
     const uchar* bytes = file.map(0, file.size());
     if (!bytes)
         return std::nullopt;
-    const std::optional<versionblock::Span> span = versionblock::locate(bytes, std::size_t(file.size()));
+    // The block's own section when the file has one, else the whole file.
+    const std::size_t fileSize = std::size_t(file.size());
+    const versionblock::Span area = elfVersionSection(bytes, fileSize).value_or(versionblock::Span{0, fileSize});
+    std::optional<versionblock::Span> span = versionblock::locate(bytes + area.offset, area.size);
+    if (span)
+        span->offset += area.offset;
+    else if (area.size != fileSize)
+        span = versionblock::locate(bytes, fileSize);
     if (!span)
         return std::nullopt;
     return std::vector<std::uint8_t>(bytes + span->offset, bytes + span->offset + span->size);
