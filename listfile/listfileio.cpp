@@ -2,13 +2,12 @@
 
 #include "listfile/listfileerror.h"
 #include "listfile/memoryhint.h"
+#include "listfile/savetemporary.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <ctime>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -134,6 +133,23 @@ std::vector<std::string> splitListText(std::string_view bytes)
     return lines;
 }
 
+std::vector<std::string> splitListTextInPieces(std::string_view bytes, std::size_t pieceSize)
+{
+    std::vector<std::string> lines;
+    LineCollector collector(lines);
+    pieceSize = pieceSize == 0 ? 1 : pieceSize;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const char* pieceEnd = end - p > static_cast<std::ptrdiff_t>(pieceSize) ? p + pieceSize : end;
+        if (!collector.feed(p, pieceEnd))
+            break;
+        p = pieceEnd;
+    }
+    collector.finish();
+    return lines;
+}
+
 std::string joinListText(const std::vector<std::string>& lines)
 {
     std::size_t total = 0;
@@ -236,55 +252,6 @@ std::string resolvedTarget(const std::string& path)
     return path;
 }
 
-std::string folderOf(const std::string& path)
-{
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Creates a new, hidden file beside target that no one else has opened.
-// O_EXCL makes the name ours; mode 0666 lets the umask decide the bits of a
-// brand-new list exactly as for any file the user creates.
-int createTemporaryBeside(const std::string& target, std::string& temporaryPath)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    // Keep the name within the usual 255-byte limit however long the list's name.
-    std::string stem = fileNameOf(target).substr(0, 200);
-    std::string prefix = folderOf(target) + "/." + stem + ".";
-    static unsigned long counter = 0;
-    unsigned long long seed = static_cast<unsigned long long>(::getpid()) * 0x9E3779B97F4A7C15ull
-        ^ reinterpret_cast<std::uintptr_t>(&temporaryPath);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        struct timespec now {};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        unsigned long long bits = seed ^ (static_cast<unsigned long long>(now.tv_nsec) << 20)
-            ^ static_cast<unsigned long long>(now.tv_sec) ^ (++counter * 0xBF58476D1CE4E5B9ull);
-        std::string name = prefix;
-        for (int i = 0; i < 8; ++i) {
-            name += letters[bits % (sizeof letters - 1)];
-            bits /= sizeof letters - 1;
-        }
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            temporaryPath = std::move(name);
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    return -1;
-}
-
 bool writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
@@ -324,34 +291,6 @@ bool writeLines(int fd, const std::vector<std::string>& lines)
     return writeAll(fd, buffer.data(), buffer.size());
 }
 
-// Removes the temporary file unless it was renamed into place.
-class TemporaryFileGuard {
-public:
-    explicit TemporaryFileGuard(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFileGuard()
-    {
-        if (!path_.empty())
-            ::unlink(path_.c_str());
-    }
-    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
-    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
-    void release() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
-void syncFolder(const std::string& folder)
-{
-    // Makes the rename itself survive a crash; failing here changes nothing
-    // about the file, which is already whole under its name.
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 void saveListFile(const std::string& path, const std::vector<std::string>& lines)
@@ -363,29 +302,25 @@ void saveListFile(const std::string& path, const std::vector<std::string>& lines
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     // Only a plain file is replaced. A file the user may not write stays
     // protected even though its folder would allow replacing it.
-    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
+    if (exists && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         throw failure;
 
-    std::string temporaryPath;
-    FileDescriptor file(createTemporaryBeside(target, temporaryPath));
-    if (!file.valid())
+    SaveTemporary temporary(target);
+    if (!temporary.valid())
         throw failure;
-    TemporaryFileGuard guard(temporaryPath);
 
     if (exists) {
         // Keep the old file's permission bits and, where allowed, its owner.
         // Neither is worth failing the save for.
-        if (::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) {
+        if (::fchown(temporary.fd(), existing.st_uid, existing.st_gid) != 0) {
             // Not permitted for most users; the group alone may still be.
-            (void)!::fchown(file.get(), static_cast<uid_t>(-1), existing.st_gid);
+            (void)!::fchown(temporary.fd(), static_cast<uid_t>(-1), existing.st_gid);
         }
-        (void)::fchmod(file.get(), existing.st_mode & 07777);
+        (void)::fchmod(temporary.fd(), existing.st_mode & 07777);
     }
 
-    if (!writeLines(file.get(), lines) || ::fsync(file.get()) != 0 || !file.close())
+    if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting() || !temporary.renameOnto(target))
         throw failure;
-    if (::rename(temporaryPath.c_str(), target.c_str()) != 0)
-        throw failure;
-    guard.release();
-    syncFolder(folderOf(target));
+    // A save killed half way leaves its temporary file; the next one clears it.
+    removeStaleSaveTemporaries(target);
 }

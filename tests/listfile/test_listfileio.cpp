@@ -2,6 +2,7 @@
 // that a failed load or save leaves both the list and the old file alone.
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
+#include "listfiletestsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -80,27 +81,6 @@ TEST(JoinListText, SplitGivesBackWhatWasJoined)
 
 namespace {
 
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::vector<std::string> entriesOf(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 mode_t permissionsOf(const fs::path& path)
 {
     struct stat info {};
@@ -114,66 +94,6 @@ mode_t currentUmask()
     ::umask(mask);
     return mask;
 }
-
-enum ChildResult { childThrewExpected = 0, childDidNotThrow = 1, childWrongMessage = 2, childCannotDropRoot = 99 };
-
-// Runs body in a child process, so that limits and identity changes end with
-// it; the child's exit code is body's result. Root ignores permission bits,
-// so the tests that need a folder or file we may not write ask to run as
-// "nobody".
-int inChild(const std::function<int()>& body, bool asOrdinaryUser)
-{
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (asOrdinaryUser && ::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(childCannotDropRoot);
-        }
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int inUnprivilegedChild(const std::function<int()>& body)
-{
-    return inChild(body, true);
-}
-
-int expectListFileError(const std::string& message, const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const ListFileError& error) {
-        return error.what() == message ? childThrewExpected : childWrongMessage;
-    }
-    return childDidNotThrow;
-}
-
-class ListFileIo : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "quindle-listfile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        // Traversable by the unprivileged child of the permission tests.
-        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                            | fs::perms::others_read | fs::perms::others_exec);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(folder, ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder, ignored);
-    }
-
-    std::string pathOf(const std::string& name) const { return (folder / name).string(); }
-
-    fs::path folder;
-};
 
 } // namespace
 

@@ -1,0 +1,40 @@
+#pragma once
+// The hidden file a save writes before it takes the list's place:
+// ".<list name>.<8 letters>" in the list's own folder, so that the rename is
+// atomic. While a save runs, its temporary file is locked (flock); a process
+// killed half way leaves an unlocked one behind, which the next save of the
+// same list removes. The lock goes with the process however it ends, so a
+// temporary file that another running save is still writing is never taken.
+#include <string>
+#include <string_view>
+
+class SaveTemporary {
+public:
+    // Creates and locks a new temporary file beside target; check valid().
+    explicit SaveTemporary(const std::string& target);
+    // Removes the file unless it was renamed into place.
+    ~SaveTemporary();
+    SaveTemporary(const SaveTemporary&) = delete;
+    SaveTemporary& operator=(const SaveTemporary&) = delete;
+
+    bool valid() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+
+    // Flushes the content to the disk and closes the file for writing; false
+    // when either reports an error. The lock stays until the rename is done.
+    bool finishWriting();
+    // Puts the file in target's place.
+    bool renameOnto(const std::string& target);
+
+private:
+    int fd_ = -1;
+    int lockFd_ = -1;  // a second descriptor of the same open file, holding the lock
+    std::string path_;
+};
+
+// Whether fileName is a temporary file name of a save of listFileName.
+bool isSaveTemporaryName(std::string_view fileName, std::string_view listFileName);
+
+// Removes the temporary files of target that no running save holds.
+void removeStaleSaveTemporaries(const std::string& target);

@@ -1,0 +1,360 @@
+// Bad list files met by the real main window, at start-up and through Load:
+// junk bytes, a NUL, CRs only, a 10 MB line, invalid UTF-8, two million lines
+// load as the file's lines and show without harm; a folder, an unreadable
+// file, a socket or device, and a file that vanishes between the existence
+// check and the load give their messages and leave the list as it was. The
+// window closes cleanly after each.
+#include "filepermissions.h"
+#include "scripteddialogs.h"
+#include "testenvironment.h"
+#include "tvantorel.h"
+#include "ui_tvantorel.h"
+
+#include "listfile/listfileio.h"
+#include "projectlistmodel.h"
+
+#include <QLabel>
+#include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <thread>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList twelveLines()
+{
+    QStringList lines;
+    for (int i = 1; i <= 12; ++i)
+        lines << QStringLiteral("%1     Project number %2").arg(i, 3, 10, QLatin1Char('0')).arg(i);
+    return lines;
+}
+
+QByteArray randomBytes(int size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+std::vector<std::string> linesOf(const QByteArray& bytes)
+{
+    return splitListText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// Asks the view for every cell, as painting would; captions are at most five
+// bytes, descriptions at most forty.
+void readEveryRow(const TVantorel& w)
+{
+    const ProjectListModel* model = w.listModel();
+    for (int row = 0; row < model->count(); ++row) {
+        QVERIFY(model->caption(row).size() <= 5);
+        QVERIFY(model->description(row).size() <= 40);
+        model->data(model->index(row, 0), Qt::DisplayRole);
+        model->data(model->index(row, 1), Qt::DisplayRole);
+    }
+}
+
+// Starts the window on a Projects.txt holding bytes; expects no message.
+std::unique_ptr<TVantorel> startOn(TestEnvironment& env, ScriptedDialogs& dialogs, const QByteArray& bytes)
+{
+    env.writeFile(QStringLiteral("Projects.txt"), bytes);
+    auto w = startMainWindow(dialogs);
+    return w;
+}
+
+// Closes the window and checks that the settings were written as at any close.
+void closeCleanly(TestEnvironment& env, TVantorel& w, const QString& current = QStringLiteral("Projects.txt"))
+{
+    QVERIFY(w.close());
+    QCOMPARE(env.settingsValue(QStringLiteral("Current")), current);
+    QCOMPARE(env.settingsValue(QStringLiteral("Space")), QStringLiteral("60"));
+}
+
+} // namespace
+
+class TestBadListFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void junkBytesLoadAsTheirLines();
+    void nulByteEndsTheList();
+    void carriageReturnsOnly();
+    void tenMegabyteLine();
+    void invalidUtf8IsKeptAndShown();
+    void folderInsteadOfList();
+    void unreadableList();
+    void socketAndDeviceAreNotRead();
+    void fileVanishingBeforeTheLoad();
+    void twoMillionLines();
+};
+
+void TestBadListFiles::junkBytesLoadAsTheirLines()
+{
+    // Junk as it comes (a NUL soon ends it) and junk without NULs (many lines).
+    QByteArray junk = randomBytes(1 << 20, 11);
+    QByteArray noNul = randomBytes(1 << 20, 12);
+    noNul.replace('\0', '\x01');
+    for (const QByteArray& bytes : {junk, noNul}) {
+        TestEnvironment env;
+        ScriptedDialogs dialogs;
+        auto w = startOn(env, dialogs, bytes);
+        QVERIFY(dialogs.shown.isEmpty());
+        const std::vector<std::string> expected = linesOf(bytes);
+        QVERIFY(w->ProjectLines() == expected);
+        QCOMPARE(w->listModel()->count(), int(expected.size()));
+        QCOMPARE(w->statusPanel(1)->text(), QString::number(expected.size()));
+        readEveryRow(*w);
+        w->form()->Projects->selectAll();
+        w->SelectedProjectNumber();
+        closeCleanly(env, *w);
+    }
+}
+
+void TestBadListFiles::nulByteEndsTheList()
+{
+    TestEnvironment env;
+    QByteArray bytes = TestEnvironment::listBytes(twelveLines());
+    bytes.insert(bytes.indexOf("005") + 9, '\0');
+    ScriptedDialogs dialogs;
+    auto w = startOn(env, dialogs, bytes);
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->listModel()->count(), 5);
+    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("005     P"));
+    QCOMPARE(w->listModel()->descriptionText(4), QStringLiteral(" P"));
+    closeCleanly(env, *w);
+}
+
+void TestBadListFiles::carriageReturnsOnly()
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    auto w = startOn(env, dialogs, QByteArray(100000, '\r'));
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->listModel()->count(), 100000);
+    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("100000"));
+    QCOMPARE(w->listModel()->captionText(99999), QString());
+    QCOMPARE(w->SelectedProjectNumber(), -1);
+    w->form()->Projects->setCurrentIndex(w->listModel()->index(500, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 0);
+    closeCleanly(env, *w);
+}
+
+void TestBadListFiles::tenMegabyteLine()
+{
+    TestEnvironment env;
+    const QByteArray line = "042     " + QByteArray(10 << 20, 'x');
+    ScriptedDialogs dialogs;
+    auto w = startOn(env, dialogs, "001     First\r\n" + line + "\r\n003     Last");
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->listModel()->count(), 3);
+    QCOMPARE(w->ProjectLines()[1].size(), std::size_t(line.size()));
+    QCOMPARE(w->listModel()->captionText(1), QStringLiteral("042  "));
+    QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" ") + QString(39, QLatin1Char('x')));
+    w->form()->Projects->setCurrentIndex(w->listModel()->index(1, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 42);
+    closeCleanly(env, *w);
+}
+
+void TestBadListFiles::invalidUtf8IsKeptAndShown()
+{
+    TestEnvironment env;
+    // A Latin-1 letter, a stray continuation byte, an overlong form, a
+    // surrogate, a code point above U+10FFFF and a lead byte with no end.
+    const QByteArray lines[] = {"001     Caf\xE9 au lait", "002     \x80\x80 stray", "003     \xC0\xAF overlong",
+                                "004     \xED\xA0\x80 surrogate", "005     \xF4\x90\x80\x80 too high",
+                                "\xFF\xFE" "6     \xE2\x82"};
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    ScriptedDialogs dialogs;
+    auto w = startOn(env, dialogs, bytes);
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->listModel()->count(), 6);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(QByteArray::fromStdString(w->ProjectLines()[std::size_t(i)]), lines[i]);
+    readEveryRow(*w);
+    // Bytes that are no UTF-8 show as replacement characters; the rest of the text stays.
+    const QString cafe = w->listModel()->descriptionText(0);
+    QVERIFY(cafe.startsWith(QStringLiteral(" Caf")));
+    QVERIFY(cafe.contains(QChar::ReplacementCharacter));
+    QVERIFY(cafe.endsWith(QStringLiteral(" au lait")));
+    QVERIFY(w->listModel()->descriptionText(3).endsWith(QStringLiteral(" surrogate")));
+    w->form()->Projects->setCurrentIndex(w->listModel()->index(5, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 0);
+    closeCleanly(env, *w);
+}
+
+void TestBadListFiles::folderInsteadOfList()
+{
+    TestEnvironment env;
+    QDir(env.workFolder()).mkdir(QStringLiteral("Projects.txt"));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file Projects.txt")});
+    QCOMPARE(w->listModel()->count(), 0);
+    // The start-up ended at the failed load.
+    QVERIFY(!w->startDelay()->isActive());
+    closeCleanly(env, *w);
+    QVERIFY(QFileInfo(env.path(QStringLiteral("Projects.txt"))).isDir());
+}
+
+void TestBadListFiles::unreadableList()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Locked.txt"), TestEnvironment::listBytes({QStringLiteral("001     Secret")}));
+    QFile::setPermissions(env.path(QStringLiteral("Locked.txt")), QFileDevice::WriteOwner);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(w->listModel()->count(), 12);
+    {
+        OrdinaryFileAccess ordinary;
+        if (!ordinary.active())
+            QSKIP("permission bits cannot be made to apply here");
+        dialogs.fileNames << env.path(QStringLiteral("Locked.txt"));
+        w->Load1Click();
+    }
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + env.path(QStringLiteral("Locked.txt"))});
+    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    closeCleanly(env, *w);
+
+    // The same file as the list of the start.
+    env.writeSettings(QStringLiteral("[General]\nCurrent=Locked.txt\n"));
+    ScriptedDialogs again;
+    OrdinaryFileAccess ordinary;
+    auto second = startMainWindow(again);
+    QCOMPARE(again.errors(), QStringList{QStringLiteral("Cannot open file Locked.txt")});
+    QCOMPARE(second->listModel()->count(), 0);
+    closeCleanly(env, *second, QStringLiteral("Locked.txt"));
+}
+
+void TestBadListFiles::socketAndDeviceAreNotRead()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    // A socket exists but cannot be opened; a device would never end.
+    const QString socketPath = env.path(QStringLiteral("socket.txt"));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(socketPath);
+    if (encoded.size() >= int(sizeof address.sun_path))
+        QSKIP("temporary path too long for a socket");
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", encoded.constData());
+    QCOMPARE(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    for (const QString& path : {socketPath, QStringLiteral("/dev/zero")}) {
+        dialogs.clear();
+        dialogs.fileNames << path;
+        w->Load1Click();
+        QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + path});
+        QCOMPARE(w->listModel()->count(), 12);
+        QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    }
+    ::close(sock);
+    closeCleanly(env, *w);
+}
+
+// The file is renamed away and back without pause while Load runs again and
+// again: each Load either loads it whole, finds it missing, or reports that
+// it cannot open it when it went between the existence check and the load.
+void TestBadListFiles::fileVanishingBeforeTheLoad()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    const QStringList threeLines = {QStringLiteral("001     One"), QStringLiteral("002     Two"),
+                                    QStringLiteral("003     Three")};
+    env.writeFile(QStringLiteral("vanishing.txt"), TestEnvironment::listBytes(threeLines));
+    const QString path = env.path(QStringLiteral("vanishing.txt"));
+    const QByteArray here = QFile::encodeName(path);
+    const QByteArray away = QFile::encodeName(env.path(QStringLiteral("away.txt")));
+
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    std::atomic<bool> stop {false};
+    std::thread mover([&] {
+        while (!stop) {
+            ::rename(here.constData(), away.constData());
+            ::rename(away.constData(), here.constData());
+        }
+    });
+    int loaded = 0;
+    int missing = 0;
+    int unopened = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while ((unopened < 3 || loaded == 0 || missing == 0) && std::chrono::steady_clock::now() < deadline) {
+        const std::size_t linesBefore = w->ProjectLines().size();
+        w->setCurrentListFile("Projects.txt");
+        dialogs.clear();
+        dialogs.fileNames << path;
+        w->Load1Click();
+        const QStringList messages = dialogs.messages();
+        const QStringList errors = dialogs.errors();
+        if (messages.isEmpty() && errors.isEmpty()) {
+            ++loaded;
+            QCOMPARE(w->ProjectLines().size(), std::size_t(3));
+            QCOMPARE(QString::fromStdString(w->CurrentListFile()), path);
+        } else if (messages == QStringList{QStringLiteral("Cannot find list file ") + path} && errors.isEmpty()) {
+            ++missing;
+            QCOMPARE(w->ProjectLines().size(), linesBefore);
+            QCOMPARE(QString::fromStdString(w->CurrentListFile()), path);
+        } else {
+            QCOMPARE(errors, QStringList{QStringLiteral("Cannot open file ") + path});
+            QVERIFY(messages.isEmpty());
+            ++unopened;
+            QCOMPARE(w->ProjectLines().size(), linesBefore);
+            QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+        }
+        QCOMPARE(w->listModel()->count(), int(w->ProjectLines().size()));
+    }
+    stop = true;
+    mover.join();
+    qInfo("%d loads, %d missing, %d vanished between the check and the load", loaded, missing, unopened);
+    if (unopened == 0)
+        QSKIP("the file never vanished between the check and the load in the time allowed");
+    closeCleanly(env, *w, QStringLiteral("Projects.txt"));
+}
+
+void TestBadListFiles::twoMillionLines()
+{
+    TestEnvironment env;
+    constexpr int count = 2000000;
+    QByteArray bytes;
+    bytes.reserve(count * 36);
+    char line[64];
+    for (int i = 1; i <= count; ++i) {
+        // Every line end the reader knows, in turn.
+        static const char* const ends[] = {"\r\n", "\n", "\r"};
+        bytes += QByteArray(line, std::snprintf(line, sizeof line, "%03d     Project number %d%s", i, i, ends[i % 3]));
+    }
+    ScriptedDialogs dialogs;
+    auto w = startOn(env, dialogs, bytes);
+    bytes.clear();
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->ProjectLines().size(), std::size_t(count));
+    QCOMPARE(w->listModel()->count(), count);
+    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2000000"));
+    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("2000000     Project number 2000000"));
+    QCOMPARE(w->listModel()->captionText(count - 1), QStringLiteral("20000"));
+    w->form()->Projects->setCurrentIndex(w->listModel()->index(count - 1, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 20000);
+    w->form()->Projects->setCurrentIndex(w->listModel()->index(1233, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 1234);
+    closeCleanly(env, *w);
+}
+
+QTEST_MAIN(TestBadListFiles)
+#include "test_badlistfiles.moc"

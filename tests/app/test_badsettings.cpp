@@ -1,0 +1,210 @@
+// Broken settings files met by the real main window: junk bytes, values of
+// another type than text, a file that cannot be read. Each start gives the
+// described message or the defaults, and each close ends cleanly, writing the
+// nine values when the store lets it.
+#include "filepermissions.h"
+#include "scripteddialogs.h"
+#include "testenvironment.h"
+#include "tvantorel.h"
+#include "ui_tvantorel.h"
+
+#include "projectlistmodel.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <random>
+
+namespace {
+
+const char* const kNineValues[] = {"Current", "Disp Errors", "Maximise", "Auto Fix", "Allow",
+                                   "Last Page", "Last", "Space", "Just"};
+
+QByteArray projectList()
+{
+    return TestEnvironment::listBytes({QStringLiteral("001     One"), QStringLiteral("002     Two")});
+}
+
+void writeSettingsBytes(const TestEnvironment& env, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath());
+    QFile f(env.settingsFile());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray settingsBytes(const TestEnvironment& env)
+{
+    QFile f(env.settingsFile());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The defaults of an empty store are in the controls.
+void expectDefaults(const TVantorel& w)
+{
+    QCOMPARE(QString::fromStdString(w.CurrentListFile()), QStringLiteral("Projects.txt"));
+    QVERIFY(w.form()->JumptoLast->isChecked());
+    QVERIFY(!w.form()->Autofix->isChecked());
+    QVERIFY(!w.form()->MaximiseApp->isChecked());
+    QCOMPARE(w.form()->Just->itemIndex(), 0);
+    QCOMPARE(w.form()->Vspace->position(), 60);
+}
+
+// The nine values as a closing window writes them, each as text.
+void expectNineValuesWritten(const TestEnvironment& env)
+{
+    for (const char* name : kNineValues)
+        QVERIFY2(!env.settingsValue(QString::fromLatin1(name)).isEmpty(), name);
+}
+
+// Junk made from a valid store: bytes flipped, inserted, cut, repeated.
+QByteArray mangled(const QByteArray& valid, std::mt19937& random)
+{
+    QByteArray bytes = valid;
+    const int steps = 1 + int(random() % 12);
+    static const char interesting[] = "\0\r\n=[]@()\\\",%\xFF\xC3 ";
+    for (int i = 0; i < steps && !bytes.isEmpty(); ++i) {
+        const int at = int(random() % unsigned(bytes.size()));
+        switch (random() % 4) {
+        case 0:
+            bytes[at] = interesting[random() % (sizeof interesting - 1)];
+            break;
+        case 1:
+            bytes.insert(at, char(random()));
+            break;
+        case 2:
+            bytes.remove(at, int(random() % 8));
+            break;
+        default:
+            bytes.insert(at, bytes.mid(at, int(random() % 16)));
+            break;
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestBadSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void junkFileGivesDefaults();
+    void valuesOfAnotherType_data();
+    void valuesOfAnotherType();
+    void mangledFilesStartAndClose();
+    void unreadableFile();
+};
+
+void TestBadSettings::junkFileGivesDefaults()
+{
+    std::mt19937 random(5);
+    QByteArray junk(64 * 1024, '\0');
+    for (char& c : junk)
+        c = char(random());
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    writeSettingsBytes(env, junk);
+    ScriptedDialogs dialogs;
+    {
+        auto w = startMainWindow(dialogs);
+        QVERIFY(dialogs.shown.isEmpty());
+        expectDefaults(*w);
+        QCOMPARE(w->listModel()->count(), 2);
+        QVERIFY(w->close());
+        QVERIFY(dialogs.shown.isEmpty());
+    }
+    expectNineValuesWritten(env);
+    // The next start reads what the close wrote.
+    ScriptedDialogs again;
+    auto w = startMainWindow(again);
+    QVERIFY(again.shown.isEmpty());
+    expectDefaults(*w);
+}
+
+void TestBadSettings::valuesOfAnotherType_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("failedName");
+    QTest::newRow("boolean") << QByteArray("Maximise=@Variant(\\0\\0\\0\\x1\\x1)\n") << QStringLiteral("Maximise");
+    QTest::newRow("bytes") << QByteArray("Current=@ByteArray(other.txt)\n") << QStringLiteral("Current");
+    QTest::newRow("rectangle") << QByteArray("Space=@Rect(1 2 3 4)\n") << QStringLiteral("Space");
+    QTest::newRow("list") << QByteArray("Just=0, 1\n") << QStringLiteral("Just");
+    QTest::newRow("nothing") << QByteArray("Last=@Invalid()\n") << QStringLiteral("Last");
+    QTest::newRow("broken variant") << QByteArray("Auto%20Fix=@Variant(\\xff\\xff)\n") << QStringLiteral("Auto Fix");
+}
+
+void TestBadSettings::valuesOfAnotherType()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, failedName);
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    writeSettingsBytes(env, "[General]\n" + stored);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Invalid data type for '%1'").arg(failedName)});
+    // The start-up stopped at that value: the list is not loaded.
+    QCOMPARE(w->listModel()->count(), 0);
+    QVERIFY(w->close());
+    QCOMPARE(dialogs.errors().size(), 1);
+    expectNineValuesWritten(env);
+}
+
+// Junk made from a valid store, many times over: each start shows at most the
+// type error of one of the nine values, and each close either writes the
+// nine values or reports which one failed.
+void TestBadSettings::mangledFilesStartAndClose()
+{
+    const QByteArray valid = "[General]\nCurrent=other.txt\nDisp%20Errors=1\nMaximise=0\nAuto%20Fix=0\n"
+                             "Allow=1\nLast%20Page=0\nLast=1\nSpace=42\nJust=1\n";
+    const QRegularExpression typeError(QStringLiteral("^Invalid data type for '(.*)'$"));
+    std::mt19937 random(9);
+    for (int round = 0; round < 60; ++round) {
+        TestEnvironment env;
+        const QByteArray bytes = mangled(valid, random);
+        writeSettingsBytes(env, bytes);
+        ScriptedDialogs dialogs;
+        auto w = startMainWindow(dialogs);
+        QVERIFY(w->firstActivationDone());
+        const QStringList errors = dialogs.errors();
+        QVERIFY2(errors.size() <= 1, bytes.constData());
+        if (!errors.isEmpty()) {
+            const QRegularExpressionMatch match = typeError.match(errors.first());
+            QVERIFY2(match.hasMatch(), qPrintable(errors.first()));
+        }
+        dialogs.clear();
+        QVERIFY(w->close());
+        if (dialogs.errors().isEmpty())
+            expectNineValuesWritten(env);
+        else
+            QVERIFY(dialogs.errors().first().startsWith(QStringLiteral("Failed to set data for '")));
+    }
+}
+
+// A store file we may not read: the defaults at start; at close the store
+// refuses to overwrite what it could not read, which is reported, and the
+// window still closes.
+void TestBadSettings::unreadableFile()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    const QByteArray stored = "[General]\nMaximise=1\nSpace=42\n";
+    writeSettingsBytes(env, stored);
+    QFile::setPermissions(env.settingsFile(), QFileDevice::WriteOwner);
+    OrdinaryFileAccess ordinary;
+    if (!ordinary.active())
+        QSKIP("permission bits cannot be made to apply here");
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QVERIFY(dialogs.shown.isEmpty());
+    expectDefaults(*w);
+    QCOMPARE(w->listModel()->count(), 2);
+    QVERIFY(w->close());
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Failed to set data for 'Current'")});
+    QFile::setPermissions(env.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(settingsBytes(env), stored);
+}
+
+QTEST_MAIN(TestBadSettings)
+#include "test_badsettings.moc"

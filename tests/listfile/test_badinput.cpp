@@ -1,0 +1,177 @@
+// Bad list files read straight through the list store: junk bytes, a NUL
+// late in a big file, CRs only, a 10 MB line, invalid UTF-8, two million
+// lines, and things that are no plain file (socket, device, a file of /proc).
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+#include "listfiletestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using Lines = std::vector<std::string>;
+using namespace std::string_literals;
+
+namespace {
+
+std::string randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+// The text a list holds once its line ends are gone.
+std::string withoutLineEnds(const std::string& bytes)
+{
+    std::string text;
+    for (char c : bytes) {
+        if (c == '\0')
+            break;
+        if (c != '\r' && c != '\n')
+            text += c;
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_F(ListFileIo, JunkLoadsAsItsLinesAndSavesBack)
+{
+    std::string junk = randomBytes(3 << 20, 21);  // three read pieces
+    for (char& c : junk)
+        if (c == '\0')
+            c = '\x01';
+    const std::string path = pathOf("Junk.txt");
+    writeBytes(path, junk);
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, splitListText(junk));
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += line;
+    EXPECT_EQ(joined, withoutLineEnds(junk));
+
+    saveListFile(path, lines);
+    Lines again;
+    loadListFile(path, again);
+    EXPECT_EQ(again, lines);
+}
+
+TEST_F(ListFileIo, NulInALaterPieceEndsTheText)
+{
+    std::string bytes;
+    while (bytes.size() < (5u << 19))
+        bytes += "001     Project line\r\n";
+    const std::size_t lineCount = bytes.size() / 22;
+    bytes += "002     cut\0 here\r\n003     never read\r\n"s;
+    const std::string path = pathOf("Nul.txt");
+    writeBytes(path, bytes);
+    Lines lines;
+    loadListFile(path, lines);
+    ASSERT_EQ(lines.size(), lineCount + 1);
+    EXPECT_EQ(lines.back(), "002     cut");
+}
+
+TEST_F(ListFileIo, CarriageReturnsOnly)
+{
+    const std::string path = pathOf("Returns.txt");
+    writeBytes(path, std::string(100000, '\r'));
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, Lines(100000, ""));
+    saveListFile(path, lines);
+    std::string expected;
+    for (int i = 0; i < 100000; ++i)
+        expected += "\r\n";
+    EXPECT_EQ(readBytes(path), expected);
+    // A LF before a CR does not pair with it.
+    writeBytes(path, "\n\r\n\r");
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, Lines(3, ""));
+}
+
+TEST_F(ListFileIo, TenMegabyteLine)
+{
+    const std::string huge = "042     " + std::string(10 << 20, 'y');
+    const std::string path = pathOf("Huge.txt");
+    for (const std::string& bytes : {huge, huge + "\r\n", "001     A\r" + huge + "\n002     B"}) {
+        writeBytes(path, bytes);
+        Lines lines;
+        loadListFile(path, lines);
+        EXPECT_EQ(lines, splitListText(bytes));
+        saveListFile(path, lines);
+        EXPECT_EQ(readBytes(path), joinListText(lines));
+    }
+}
+
+TEST_F(ListFileIo, InvalidUtf8IsKeptByteForByte)
+{
+    const std::string bytes = "001     \xC0\xAF overlong\r\n002     \xED\xA0\x80 surrogate\r\n"
+                              "003     \xF4\x90\x80\x80 above\r\n004     \x80\xBF stray\r\n\xFF\xFE\xFD\r\n"
+                              "005     cut \xE2\x82\r\n";
+    const std::string path = pathOf("Bytes.txt");
+    writeBytes(path, bytes);
+    Lines lines;
+    loadListFile(path, lines);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[4], "\xFF\xFE\xFD");
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST_F(ListFileIo, TwoMillionLines)
+{
+    std::string bytes;
+    bytes.reserve(2000000 * 30);
+    char line[64];
+    for (int i = 1; i <= 2000000; ++i)
+        bytes.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "%03d     Project %d\r\n", i, i)));
+    const std::string path = pathOf("Big.txt");
+    writeBytes(path, bytes);
+    Lines lines;
+    loadListFile(path, lines);
+    ASSERT_EQ(lines.size(), 2000000u);
+    EXPECT_EQ(lines.front(), "001     Project 1");
+    EXPECT_EQ(lines.back(), "2000000     Project 2000000");
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+// A socket and a device are neither read nor replaced; a file of /proc,
+// whose size reads as 0, is read to its end all the same.
+TEST_F(ListFileIo, ThingsThatAreNoPlainFile)
+{
+    const std::string socketPath = pathOf("Socket.txt");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string path : {socketPath, "/dev/zero"s, "/dev/null"s}) {
+        Lines lines = {"kept"};
+        EXPECT_EQ(expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); }),
+                  childThrewExpected)
+            << path;
+        EXPECT_EQ(lines, Lines{"kept"});
+    }
+    EXPECT_EQ(expectListFileError("Cannot create file " + socketPath, [&] { saveListFile(socketPath, {"x"}); }),
+              childThrewExpected);
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Socket.txt"});
+    ::close(sock);
+
+    Lines status;
+    loadListFile("/proc/self/status", status);
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.front().substr(0, 5), "Name:");
+}

@@ -1,0 +1,221 @@
+// Saves that cannot finish lose nothing: on a full file system the old list
+// stays byte for byte and no temporary file is left. Temporary files left by
+// a save that was killed are cleared by the next save of the same list, but
+// never one that a running save still holds, and nothing else.
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+#include "listfile/savetemporary.h"
+#include "listfiletestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+constexpr int cannotMount = 97;
+
+// Runs body in a child with its own mount table, where a small tmpfs is
+// mounted on folder: the mount goes with the child, whatever happens.
+int onSmallFileSystem(const fs::path& folder, const char* size, const std::function<int()>& body)
+{
+    return inChild([&] {
+        const std::string options = std::string("size=") + size + ",mode=0755";
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("quindle-test", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
+            return cannotMount;
+        return body();
+    }, false);
+}
+
+Lines listOfSize(std::size_t bytes, char letter)
+{
+    Lines lines;
+    for (std::size_t size = 0; size < bytes; size += 40)
+        lines.push_back("001     " + std::string(30, letter));
+    return lines;
+}
+
+// Fills the file system until a write fails.
+void fill(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
+}
+
+// The child reports the first check that failed by its number.
+#define CHILD_CHECK(number, condition)                                   \
+    do {                                                                 \
+        if (!(condition)) {                                              \
+            std::fprintf(stderr, "check %d failed: %s\n", number, #condition); \
+            return number;                                               \
+        }                                                                \
+    } while (false)
+
+} // namespace
+
+class FullFileSystem : public ListFileIo {
+protected:
+    void expectInChild(const char* size, const std::function<int()>& body)
+    {
+        const fs::path mountPoint = folder / "disk";
+        fs::create_directory(mountPoint);
+        const int result = onSmallFileSystem(mountPoint, size, body);
+        if (result == cannotMount)
+            GTEST_SKIP() << "cannot mount a small tmpfs here";
+        EXPECT_EQ(result, 0);
+    }
+    std::string listPath() const { return (folder / "disk" / "Projects.txt").string(); }
+};
+
+TEST_F(FullFileSystem, NewListLargerThanTheFreeSpace)
+{
+    expectInChild("256k", [&] {
+        const std::string path = listPath();
+        const std::string old = joinListText(listOfSize(2000, 'o'));
+        writeBytes(path, old);
+        CHILD_CHECK(1, expectListFileError("Cannot create file " + path,
+                                           [&] { saveListFile(path, listOfSize(1 << 20, 'n')); })
+                           == childThrewExpected);
+        CHILD_CHECK(2, readBytes(path) == old);
+        CHILD_CHECK(3, entriesOf(fs::path(path).parent_path()) == std::vector<std::string>{"Projects.txt"});
+        return 0;
+    });
+}
+
+// Replacing a file atomically needs room for the old and the new list at once.
+TEST_F(FullFileSystem, RoomForOneListButNotForTwo)
+{
+    expectInChild("256k", [&] {
+        const std::string path = listPath();
+        const std::string old = joinListText(listOfSize(150 << 10, 'o'));
+        writeBytes(path, old);
+        CHILD_CHECK(1, expectListFileError("Cannot create file " + path,
+                                           [&] { saveListFile(path, listOfSize(150 << 10, 'n')); })
+                           == childThrewExpected);
+        CHILD_CHECK(2, readBytes(path) == old);
+        CHILD_CHECK(3, entriesOf(fs::path(path).parent_path()) == std::vector<std::string>{"Projects.txt"});
+        // A list that fits beside the old one is saved.
+        const Lines small = listOfSize(40 << 10, 's');
+        saveListFile(path, small);
+        CHILD_CHECK(4, readBytes(path) == joinListText(small));
+        return 0;
+    });
+}
+
+TEST_F(FullFileSystem, NoRoomAtAll)
+{
+    expectInChild("64k", [&] {
+        const std::string path = listPath();
+        const std::string old = "001     Alpha\r\n002     Beta";
+        writeBytes(path, old);
+        const std::string filler = (fs::path(path).parent_path() / "filler").string();
+        fill(filler);
+        CHILD_CHECK(1, expectListFileError("Cannot create file " + path,
+                                           [&] { saveListFile(path, {"003     Gamma"}); })
+                           == childThrewExpected);
+        CHILD_CHECK(2, readBytes(path) == old);
+        CHILD_CHECK(3, entriesOf(fs::path(path).parent_path()) == (std::vector<std::string>{"Projects.txt", "filler"}));
+        // Once there is room again, saving works.
+        ::unlink(filler.c_str());
+        saveListFile(path, {"003     Gamma"});
+        CHILD_CHECK(4, readBytes(path) == "003     Gamma\r\n");
+        return 0;
+    });
+}
+
+TEST(SaveTemporaryName, OnlyOurOwnPattern)
+{
+    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.AbCd1234", "Projects.txt"));
+    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.00000000", "Projects.txt"));
+    for (const char* other : {"Projects.txt", ".Projects.txt", ".Projects.txt.bak", ".Projects.txt.AbCd123",
+                              ".Projects.txt.AbCd12345", ".Projects.txt.AbCd-123", "Projects.txt.AbCd1234",
+                              ".Other.txt.AbCd1234", ".projects.txt.AbCd1234", "..Projects.txt.AbCd1234"})
+        EXPECT_FALSE(isSaveTemporaryName(other, "Projects.txt")) << other;
+    // A very long list name is cut to 200 bytes in the temporary name.
+    const std::string longName(250, 'L');
+    EXPECT_TRUE(isSaveTemporaryName("." + longName.substr(0, 200) + ".AbCd1234", longName));
+    EXPECT_FALSE(isSaveTemporaryName("." + longName + ".AbCd1234", longName));
+}
+
+// What a save killed half way leaves is cleared by the next save, and only that.
+TEST_F(ListFileIo, NextSaveClearsWhatAKilledSaveLeft)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "old\r\n");
+    writeBytes(pathOf(".Projects.txt.AbCd1234"), "half a list");
+    writeBytes(pathOf(".Projects.txt.zzzzzzzz"), "");
+    const std::vector<std::string> others = {".Other.txt.AbCd1234", ".Projects.txt.bak", ".Projects.txt.abc",
+                                             ".Projects.txt.abcdefghi", "Projects.txt.abcdefgh"};
+    for (const std::string& name : others)
+        writeBytes(pathOf(name), "not ours");
+    saveListFile(path, {"new"});
+    EXPECT_EQ(readBytes(path), "new\r\n");
+    std::vector<std::string> expected = others;
+    expected.push_back("Projects.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entriesOf(folder), expected);
+    for (const std::string& name : others)
+        EXPECT_EQ(readBytes(pathOf(name)), "not ours");
+}
+
+// A temporary file that a running save holds is left to it.
+TEST_F(ListFileIo, TemporaryOfARunningSaveIsKept)
+{
+    const std::string path = pathOf("Projects.txt");
+    const std::string running = pathOf(".Projects.txt.Running1");
+    writeBytes(running, "being written");
+    const int held = ::open(running.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    saveListFile(path, {"first"});
+    EXPECT_EQ(readBytes(running), "being written");
+    ::close(held);  // that save was killed
+    saveListFile(path, {"second"});
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+    EXPECT_EQ(readBytes(path), "second\r\n");
+}
+
+// A folder or a link that happens to bear such a name is not touched, nor
+// what the link points at.
+TEST_F(ListFileIo, FolderAndLinkNamedLikeATemporaryAreKept)
+{
+    const std::string path = pathOf("Projects.txt");
+    fs::create_directory(folder / ".Projects.txt.Folder12");
+    fs::create_directory(folder / "elsewhere");
+    writeBytes(folder / "elsewhere" / "precious.txt", "precious");
+    fs::create_symlink("elsewhere/precious.txt", folder / ".Projects.txt.Linked12");
+    saveListFile(path, {"new"});
+    EXPECT_TRUE(fs::is_directory(folder / ".Projects.txt.Folder12"));
+    EXPECT_TRUE(fs::is_symlink(folder / ".Projects.txt.Linked12"));
+    EXPECT_EQ(readBytes(folder / "elsewhere" / "precious.txt"), "precious");
+}
+
+// Hundreds of leftovers neither stop a save nor outlive it.
+TEST_F(ListFileIo, ManyLeftoversDoNotStopASave)
+{
+    const std::string path = pathOf("Projects.txt");
+    for (int i = 0; i < 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".Projects.txt.left%04d", i);
+        writeBytes(pathOf(name), "x");
+    }
+    saveListFile(path, {"001     Alpha"});
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+}

@@ -1,0 +1,260 @@
+// A process saving a large list is killed (SIGKILL) at random moments, a few
+// hundred times: after every kill the list file holds exactly one of the two
+// lists the process writes in turn, never a mix or a cut-off file. The hidden
+// temporary file a kill leaves behind does not stop the next save, and a
+// completed save clears it away.
+//
+// QUINDLE_KILLS and QUINDLE_KILL_SECONDS change the number of kills (400) and
+// the time allowed for them (30 s).
+#include "savecrashlists.h"
+
+#include "listfile/listfileio.h"
+#include "listfile/savetemporary.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t listLines = 200000;
+const char* const listName = "Projects.txt";
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+long environmentNumber(const char* name, long fallback)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? std::atol(value) : fallback;
+}
+
+// One run of the save-loop helper, started with --wait: it builds its lists,
+// reports ready, and saves once it is told to go.
+class SaveLoop {
+public:
+    SaveLoop(const std::string& listFile, long long saves, std::size_t lineCount = listLines)
+    {
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
+        const std::string lines = std::to_string(lineCount);
+        const std::string count = std::to_string(saves);
+        const char* argv[] = {SAVE_LOOP_PATH, listFile.c_str(), lines.c_str(), count.c_str(), "--wait", nullptr};
+        if (::posix_spawn(&pid_, SAVE_LOOP_PATH, &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        go_ = toChild[1];
+        ready_ = fromChild[0];
+    }
+    ~SaveLoop()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::close(go_);
+        ::close(ready_);
+    }
+    SaveLoop(const SaveLoop&) = delete;
+    SaveLoop& operator=(const SaveLoop&) = delete;
+
+    // Waits until the helper has built its lists.
+    bool waitReady()
+    {
+        pollfd ready {ready_, POLLIN, 0};
+        char byte = 0;
+        return pid_ > 0 && ::poll(&ready, 1, 60000) == 1 && ::read(ready_, &byte, 1) == 1 && byte == '+';
+    }
+    bool go() { return ::write(go_, "g", 1) == 1; }
+    // Kills the helper and says whether it was still running.
+    bool kill()
+    {
+        int status = 0;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(std::exchange(pid_, -1), &status, 0);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+    // Waits for the helper to end by itself; its exit code.
+    int finish()
+    {
+        int status = 0;
+        ::waitpid(std::exchange(pid_, -1), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int go_ = -1;
+    int ready_ = -1;
+};
+
+class KillDuringSave : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "quindle-kill-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        listFile = (folder / listName).string();
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    std::set<std::string> temporaryFiles() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (isSaveTemporaryName(name, listName))
+                names.insert(name);
+            else
+                EXPECT_EQ(name, listName) << "a file that is neither the list nor a temporary file";
+        }
+        return names;
+    }
+
+    fs::path folder;
+    std::string listFile;
+};
+
+} // namespace
+
+TEST_F(KillDuringSave, TheListIsAlwaysWholeOldOrNew)
+{
+    const std::string first = joinListText(saveCrashList(false, listLines));
+    const std::string second = joinListText(saveCrashList(true, listLines));
+    ASSERT_NE(first.size(), second.size());
+    // The file starts as the second list, which the helper's first save replaces.
+    saveListFile(listFile, saveCrashList(true, listLines));
+
+    // How long one save takes here: the kills are spread over a little more
+    // than two of them, so they fall in every step of a save and between saves.
+    std::chrono::microseconds saveTime {};
+    {
+        SaveLoop timing(listFile, 4);
+        ASSERT_TRUE(timing.waitReady());
+        const Clock::time_point start = Clock::now();
+        ASSERT_TRUE(timing.go());
+        ASSERT_EQ(timing.finish(), 0);
+        saveTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start) / 4;
+    }
+    const long kills = environmentNumber("QUINDLE_KILLS", 400);
+    const auto allowed = std::chrono::seconds(environmentNumber("QUINDLE_KILL_SECONDS", 30));
+    const unsigned seed = std::random_device {}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> delay(0, saveTime.count() * 5 / 2);
+
+    long done = 0;
+    long damaged = 0;
+    long wholeFirst = 0;
+    long wholeSecond = 0;
+    long midSave = 0;
+    std::size_t mostLeftOver = 0;
+    const Clock::time_point start = Clock::now();
+    auto next = std::make_unique<SaveLoop>(listFile, -1);
+    while (done < kills && Clock::now() - start < allowed) {
+        auto current = std::move(next);
+        ASSERT_TRUE(current->waitReady());
+        const std::set<std::string> before = temporaryFiles();
+        ASSERT_TRUE(current->go());
+        // The next helper builds its lists while this one saves.
+        next = std::make_unique<SaveLoop>(listFile, -1);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ASSERT_TRUE(current->kill()) << "the helper stopped by itself";
+        ++done;
+
+        const std::string bytes = readBytes(listFile);
+        if (bytes == first) {
+            ++wholeFirst;
+        } else if (bytes == second) {
+            ++wholeSecond;
+        } else {
+            ++damaged;
+            ADD_FAILURE() << "kill " << done << " left a file of " << bytes.size() << " bytes";
+        }
+        const std::set<std::string> after = temporaryFiles();
+        mostLeftOver = std::max(mostLeftOver, after.size());
+        for (const std::string& name : after)
+            if (!before.count(name)) {
+                ++midSave;
+                break;
+            }
+    }
+    next.reset();
+
+    // A save after all that succeeds and leaves only the list.
+    SaveLoop last(listFile, 1);
+    ASSERT_TRUE(last.waitReady());
+    ASSERT_TRUE(last.go());
+    EXPECT_EQ(last.finish(), 0);
+    EXPECT_EQ(readBytes(listFile), first);
+    EXPECT_TRUE(temporaryFiles().empty());
+
+    std::printf("%ld kills, %ld damaged files (%ld left the first list, %ld the second; %ld killed in the middle "
+                "of a save; at most %zu temporary files at once; one save %lld us; seed %u)\n",
+                done, damaged, wholeFirst, wholeSecond, midSave, mostLeftOver,
+                static_cast<long long>(saveTime.count()), seed);
+    RecordProperty("kills", static_cast<int>(done));
+    RecordProperty("damaged", static_cast<int>(damaged));
+    EXPECT_EQ(damaged, 0);
+    // The kills must really have hit saves, both ways round, for this to mean anything.
+    EXPECT_GE(done, std::min(kills, 50L));
+    EXPECT_GT(wholeFirst, 0);
+    EXPECT_GT(wholeSecond, 0);
+    EXPECT_GT(midSave, done / 10);
+}
+
+// Two processes saving the same list at once: neither save may fail because
+// the other cleared its temporary file as a leftover, and the list stays whole.
+TEST_F(KillDuringSave, TwoSavesAtOnceDoNotTakeEachOthersFiles)
+{
+    constexpr std::size_t lines = 2000;
+    constexpr long long saves = 300;
+    SaveLoop one(listFile, saves, lines);
+    SaveLoop other(listFile, saves, lines);
+    ASSERT_TRUE(one.waitReady());
+    ASSERT_TRUE(other.waitReady());
+    ASSERT_TRUE(one.go());
+    ASSERT_TRUE(other.go());
+    EXPECT_EQ(one.finish(), 0);
+    EXPECT_EQ(other.finish(), 0);
+    const std::string bytes = readBytes(listFile);
+    EXPECT_TRUE(bytes == joinListText(saveCrashList(true, lines)) || bytes == joinListText(saveCrashList(false, lines)));
+    EXPECT_TRUE(temporaryFiles().empty());
+}
