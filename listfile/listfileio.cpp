@@ -4,6 +4,7 @@
 #include "listfile/memoryhint.h"
 #include "listfile/savetemporary.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -200,8 +201,12 @@ bool readLines(int fd, std::vector<std::string>& lines)
         return false;
     // The size is a hint only: the file may change while we read. Lists have
     // lines of 20 to 60 bytes; a short guess costs one regrowth, not a failure.
+    // The guess stops at a few million lines: a huge file that is no list
+    // (a disk image, a sparse file) usually ends its text at an early NUL and
+    // must not fail for want of memory it would never use.
+    constexpr std::size_t mostLinesGuessed = std::size_t(1) << 22;
     if (info.st_size > 0) {
-        lines.reserve(static_cast<std::size_t>(info.st_size) / 24 + 16);
+        lines.reserve(std::min(static_cast<std::size_t>(info.st_size) / 24 + 16, mostLinesGuessed));
         preferHugePages(lines.data(), lines.capacity() * sizeof(std::string));
     }
     constexpr std::size_t pieceSize = 1 << 20;
@@ -223,12 +228,23 @@ bool readLines(int fd, std::vector<std::string>& lines)
 
 } // namespace
 
+namespace {
+
+// A path holding a NUL byte names no file: the system would take only the
+// part before the NUL, which is some other file.
+bool namesAFile(const std::string& path)
+{
+    return path.find('\0') == std::string::npos;
+}
+
+} // namespace
+
 void loadListFile(const std::string& path, std::vector<std::string>& lines)
 {
     std::vector<std::string> loaded;
     {
         // Non-blocking so that opening a named pipe does not wait for a writer.
-        FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
         if (!file.valid() || !readLines(file.get(), loaded))
             throw ListFileError("Cannot open file " + path);
     }
@@ -296,6 +312,8 @@ bool writeLines(int fd, const std::vector<std::string>& lines)
 void saveListFile(const std::string& path, const std::vector<std::string>& lines)
 {
     const ListFileError failure("Cannot create file " + path);
+    if (!namesAFile(path))
+        throw failure;
     const std::string target = resolvedTarget(path);
 
     struct stat existing {};

@@ -95,6 +95,7 @@ private slots:
     void socketAndDeviceAreNotRead();
     void fileVanishingBeforeTheLoad();
     void twoMillionLines();
+    void hugeFileEndingInNuls();
 };
 
 void TestBadListFiles::junkBytesLoadAsTheirLines()
@@ -354,6 +355,23 @@ void TestBadListFiles::twoMillionLines()
     w->form()->Projects->setCurrentIndex(w->listModel()->index(1233, 0));
     QCOMPARE(w->SelectedProjectNumber(), 1234);
     closeCleanly(env, *w);
+}
+
+// A 64 GB sparse file: its text ends at the first NUL, after two lines.
+void TestBadListFiles::hugeFileEndingInNuls()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Image.txt"), "001     Alpha\r\n002     Beta");
+    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(64) << 30));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    dialogs.fileNames << env.path(QStringLiteral("Image.txt"));
+    w->Load1Click();
+    QCOMPARE(dialogs.errors(), QStringList());
+    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("002     Beta"));
+    closeCleanly(env, *w, env.path(QStringLiteral("Image.txt")));
 }
 
 QTEST_MAIN(TestBadListFiles)

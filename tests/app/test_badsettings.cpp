@@ -94,6 +94,7 @@ private slots:
     void valuesOfAnotherType();
     void mangledFilesStartAndClose();
     void unreadableFile();
+    void listPathWithNul();
 };
 
 void TestBadSettings::junkFileGivesDefaults()
@@ -204,6 +205,24 @@ void TestBadSettings::unreadableFile()
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Failed to set data for 'Current'")});
     QFile::setPermissions(env.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(settingsBytes(env), stored);
+}
+
+// A stored path with a NUL in it names no file, not the file named by the
+// part before the NUL.
+void TestBadSettings::listPathWithNul()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    writeSettingsBytes(env, "[General]\nCurrent=Projects.txt\\0.bak\n");
+    ScriptedDialogs dialogs;
+    QTest::ignoreMessage(QtWarningMsg, "Broken filename passed to function");
+    auto w = startMainWindow(dialogs);
+    const QString stored = QStringLiteral("Projects.txt") + QChar(0) + QStringLiteral(".bak");
+    QCOMPARE(QString::fromStdString(w->CurrentListFile()), stored);
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Cannot find list file ") + stored});
+    QCOMPARE(w->listModel()->count(), 0);
+    QVERIFY(w->close());
+    QCOMPARE(env.settingsValue(QStringLiteral("Current")), stored);
 }
 
 QTEST_MAIN(TestBadSettings)

@@ -175,3 +175,32 @@ TEST_F(ListFileIo, ThingsThatAreNoPlainFile)
     ASSERT_FALSE(status.empty());
     EXPECT_EQ(status.front().substr(0, 5), "Name:");
 }
+
+// A huge file whose text ends at an early NUL (a disk image, a sparse file)
+// loads what comes before the NUL instead of failing for want of memory.
+TEST_F(ListFileIo, HugeFileEndingInNuls)
+{
+    const std::string path = pathOf("Sparse.txt");
+    writeBytes(path, "001     Alpha\r\n002     Beta");
+    ASSERT_EQ(::truncate(path.c_str(), off_t(64) << 30), 0);
+    Lines lines;
+    loadListFile(path, lines);
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta"}));
+}
+
+// A path with a NUL byte in it (a settings value can hold one) names no file;
+// the file named by the part before the NUL is neither read nor replaced.
+TEST_F(ListFileIo, PathWithNulNamesNoFile)
+{
+    const std::string real = pathOf("Projects.txt");
+    writeBytes(real, "001     Alpha\r\n");
+    const std::string path = real + '\0' + ".bak";
+    Lines lines = {"kept"};
+    // The message, a C string, shows the path as far as the NUL.
+    EXPECT_EQ(expectListFileError("Cannot open file " + real, [&] { loadListFile(path, lines); }), childThrewExpected);
+    EXPECT_EQ(lines, Lines{"kept"});
+    EXPECT_EQ(expectListFileError("Cannot create file " + real, [&] { saveListFile(path, {"002     Beta"}); }),
+              childThrewExpected);
+    EXPECT_EQ(readBytes(real), "001     Alpha\r\n");
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+}
