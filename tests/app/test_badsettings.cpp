@@ -223,6 +223,20 @@ void TestBadSettings::listPathWithNul()
     QCOMPARE(w->listModel()->count(), 0);
     QVERIFY(w->close());
     QCOMPARE(env.settingsValue(QStringLiteral("Current")), stored);
+
+    // The repair at start-up, which loads without looking first, does not
+    // repair and offer to save the file before the NUL either.
+    const QByteArray faulty = "7     Garden shed\r\n";
+    env.writeFile(QStringLiteral("Projects.txt"), faulty);
+    writeSettingsBytes(env, "[General]\nCurrent=Projects.txt\\0.bak\nAuto%20Fix=1\n");
+    ScriptedDialogs again;
+    QTest::ignoreMessage(QtWarningMsg, "Broken filename passed to function");
+    auto second = startMainWindow(again);
+    QCOMPARE(again.messages(), (QStringList{QStringLiteral("Unable to load Project List"),
+                                            QStringLiteral("Cannot find list file ") + stored}));
+    QVERIFY(again.texts(QStringLiteral("ask")).isEmpty());
+    QVERIFY(second->ProjectLines().empty());
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), faulty);
 }
 
 QTEST_MAIN(TestBadSettings)
