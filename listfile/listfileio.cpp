@@ -177,14 +177,11 @@ public:
 
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
-    // Closes now and says whether the close reported no error: on network
-    // and quota-limited file systems a failed write may only show here.
-    bool close()
+    void reset()
     {
-        int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
     }
-    void reset() { close(); }
 
 private:
     int fd_;
@@ -225,10 +222,6 @@ bool readLines(int fd, std::vector<std::string>& lines)
     collector.finish();
     return true;
 }
-
-} // namespace
-
-namespace {
 
 // A path holding a NUL byte names no file: the system would take only the
 // part before the NUL, which is some other file.

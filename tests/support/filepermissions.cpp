@@ -1,8 +1,6 @@
 #include "filepermissions.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include <fcntl.h>
 #include <linux/capability.h>
