@@ -229,6 +229,7 @@ void TestBadListFiles::unreadableList()
     QCOMPARE(w->ProjectLines().size(), std::size_t(12));
     QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
     closeCleanly(env, *w);
+    w.reset();  // one main window at a time: it owns the process's help router
 
     // The same file as the list of the start.
     env.writeSettings(QStringLiteral("[General]\nCurrent=Locked.txt\n"));
