@@ -53,6 +53,11 @@ bool HtmlHelpLoaded()
     return library().viewer != nullptr;
 }
 
+bool HtmlHelpDefaultLoader()
+{
+    return !library().loader;
+}
+
 void FreeHtmlHelp()
 {
     library().viewer.reset();

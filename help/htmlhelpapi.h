@@ -57,6 +57,8 @@ void LoadHtmlHelp();
 bool HtmlHelpLoaded();
 // Releases the viewer and its windows.
 void FreeHtmlHelp();
+// True when the real viewer is used rather than one a test put in its place.
+bool HtmlHelpDefaultLoader();
 // The held viewer, or null.
 HtmlHelpViewer* loadedHtmlHelpViewer();
 

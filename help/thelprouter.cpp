@@ -45,6 +45,10 @@ THelpRouter::~THelpRouter()
         HelpCommand(HelpCmd::Quit, 0);
     ApplicationHelp::setHandler(previousHandler_);
     currentRouter = nullptr;
+    // The main window owns the router and goes before the application
+    // object: the last moment the viewer's windows can still be released.
+    if (HtmlHelpDefaultLoader())
+        FreeHtmlHelp();
 }
 
 THelpRouter* THelpRouter::current()
