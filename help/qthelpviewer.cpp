@@ -12,6 +12,7 @@
 #include <QHelpLink>
 #include <QSqlDatabase>
 #include <QStandardPaths>
+#include <QPointer>
 #include <QWhatsThis>
 
 namespace {
@@ -39,9 +40,15 @@ QtHelpViewer::QtHelpViewer() = default;
 
 QtHelpViewer::~QtHelpViewer()
 {
-    // The window gives the engine's widgets back before the engine goes.
+    // The window gives the engine's widgets back before the engine goes. Qt's
+    // help engine leaves its contents and index widgets behind; they go last,
+    // unless the engine took them with it.
+    QPointer<QWidget> contents = engine_ ? engine_->contentWidget() : nullptr;
+    QPointer<QWidget> index = engine_ ? engine_->indexWidget() : nullptr;
     delete window_.data();
     delete engine_.data();
+    delete contents.data();
+    delete index.data();
 }
 
 bool QtHelpViewer::ensureEngine()
