@@ -6,6 +6,7 @@
 // bench_gui_print [--list FILE] [benchmark options]
 // Without --list a generated list of 10,000 lines is used. The enscript side
 // needs enscript and ghostscript (ps2pdf).
+#include "benchoptions.h"
 #include "listgenerator.h"
 
 #include "listfile/listfileio.h"
@@ -77,21 +78,6 @@ void BM_EnscriptPs2pdf(benchmark::State& state)
     state.counters["pdf_bytes"] = static_cast<double>(fileSize(pdf));
 }
 BENCHMARK(BM_EnscriptPs2pdf)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Takes "--name value" out of argv, leaving the rest to the benchmark library.
-bool takeOption(int& argc, char** argv, const char* name, std::string& value)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) != 0)
-            continue;
-        value = argv[i + 1];
-        for (int k = i; k + 2 <= argc; ++k)
-            argv[k] = argv[k + 2];
-        argc -= 2;
-        return true;
-    }
-    return false;
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 //
 // bench_gui_search [--list FILE] [--word WORD] [benchmark options]
 // Without --list a generated list of a million lines is used.
+#include "benchoptions.h"
 #include "listgenerator.h"
 
 #include "listfile/listfileio.h"
@@ -44,21 +45,6 @@ void BM_NumberSearchMiss(benchmark::State& state)
         benchmark::DoNotOptimize(searchProjectNumber(*listView, "0000").row);
 }
 BENCHMARK(BM_NumberSearchMiss)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Takes "--name value" out of argv, leaving the rest to the benchmark library.
-bool takeOption(int& argc, char** argv, const char* name, std::string& value)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) != 0)
-            continue;
-        value = argv[i + 1];
-        for (int k = i; k + 2 <= argc; ++k)
-            argv[k] = argv[k + 2];
-        argc -= 2;
-        return true;
-    }
-    return false;
-}
 
 } // namespace
 
