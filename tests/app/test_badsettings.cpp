@@ -223,6 +223,7 @@ void TestBadSettings::listPathWithNul()
     QCOMPARE(w->listModel()->count(), 0);
     QVERIFY(w->close());
     QCOMPARE(env.settingsValue(QStringLiteral("Current")), stored);
+    w.reset();  // one main window at a time
 
     // The repair at start-up, which loads without looking first, does not
     // repair and offer to save the file before the NUL either.
@@ -235,6 +236,7 @@ void TestBadSettings::listPathWithNul()
     QCOMPARE(again.messages(), (QStringList{QStringLiteral("Unable to load Project List"),
                                             QStringLiteral("Cannot find list file ") + stored}));
     QVERIFY(again.texts(QStringLiteral("ask")).isEmpty());
+    QVERIFY(again.errors().isEmpty());
     QVERIFY(second->ProjectLines().empty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), faulty);
 }
