@@ -6,6 +6,7 @@
 // bench_gui_print [--list FILE] [benchmark options]
 // Without --list a generated list of 10,000 lines is used. The enscript side
 // needs enscript and ghostscript (ps2pdf).
+#include "benchlistview.h"
 #include "benchoptions.h"
 #include "listgenerator.h"
 
@@ -104,11 +105,7 @@ int main(int argc, char** argv)
     }
 
     ProjectListModel model;
-    {
-        std::vector<std::string> lines;
-        loadListFile(listPath, lines);
-        model.fill(lines);
-    }
+    fillFromListFile(model, listPath);
     listView = &model;
     benchmark::AddCustomContext("list", listPath + ", " + std::to_string(model.count()) + " items");
 

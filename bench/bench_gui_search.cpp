@@ -4,6 +4,7 @@
 //
 // bench_gui_search [--list FILE] [--word WORD] [benchmark options]
 // Without --list a generated list of a million lines is used.
+#include "benchlistview.h"
 #include "benchoptions.h"
 #include "listgenerator.h"
 
@@ -72,11 +73,7 @@ int main(int argc, char** argv)
     }
 
     ProjectListModel model;
-    {
-        std::vector<std::string> lines;
-        loadListFile(listPath, lines);
-        model.fill(lines);
-    }
+    fillFromListFile(model, listPath);
     listView = &model;
     if (!folder.empty())
         std::filesystem::remove_all(folder);
