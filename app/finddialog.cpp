@@ -3,6 +3,7 @@
 #include "displaytext.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QValidator>
 #include <QVBoxLayout>
 
@@ -96,6 +98,9 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
 
     connect(findNext_, &QPushButton::clicked, this, &TFindDialog::find);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    // The desktop's "find next" key (F3) presses "Find Next".
+    auto* findNextKey = new QShortcut(QKeySequence::FindNext, this);
+    connect(findNextKey, &QShortcut::activated, findNext_, &QPushButton::click);
 }
 
 QString TFindDialog::findText() const
@@ -116,3 +121,25 @@ void TFindDialog::setFindText(const QString& text)
 bool TFindDialog::matchCase() const { return matchCase_->isChecked(); }
 bool TFindDialog::wholeWord() const { return wholeWord_->isChecked(); }
 bool TFindDialog::searchDown() const { return down_->isChecked(); }
+
+void TFindDialog::takeFocusBack()
+{
+    raise();
+    activateWindow();
+    findText_->setFocus(Qt::OtherFocusReason);
+    findText_->selectAll();
+    // The activation comes later, from the window system, and the selection
+    // may be gone by then: it is made again when it arrives.
+    selectTextOnActivation_ = !isActiveWindow();
+}
+
+bool TFindDialog::event(QEvent* event)
+{
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate && selectTextOnActivation_) {
+        selectTextOnActivation_ = false;
+        findText_->setFocus(Qt::ActiveWindowFocusReason);
+        findText_->selectAll();
+    }
+    return handled;
+}

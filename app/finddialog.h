@@ -40,11 +40,21 @@ public:
     QPushButton* findNextButton() const { return findNext_; }
     QPushButton* cancelButton() const { return cancel_; }
 
+    // Back to the front with the find text selected, so that typing replaces
+    // it: after a message box the window system may have given the focus to
+    // the main window.
+    void takeFocusBack();
+
 signals:
     // "Find Next" was pressed.
     void find();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    // Set while the dialog waits to be activated with its text selected.
+    bool selectTextOnActivation_ = false;
     int tag_ = 0;
     QLineEdit* findText_ = nullptr;
     QCheckBox* matchCase_ = nullptr;

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
@@ -34,6 +35,10 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
 {
     ui_->setupUi(this);
     setDialogs(dialogs);
+    // Where the window's designed font is not installed, the desktop's own
+    // font reads better than whatever stands in for it at 8 points.
+    if (!QFontDatabase::hasFamily(font().family()))
+        setFont(QFont());
 
     model_ = new ProjectListModel(this);
     ui_->Projects->setModel(model_);
@@ -44,7 +49,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     // view keeps no per-row data even for a million rows.
     QHeaderView* rows = ui_->Projects->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(QFontMetrics(ui_->Projects->font()).height() + 2);
+    fitRowsToFont();
     ui_->Projects->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The selection is not shown while the list view does not have the focus.
     QPalette palette = ui_->Projects->palette();
@@ -52,6 +57,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Active, QPalette::Text));
     ui_->Projects->setPalette(palette);
     ui_->centralwidget->installEventFilter(this);
+    ui_->Projects->installEventFilter(this);
 
     ui_->Vspace->setAssociate(ui_->Spacing);
     ui_->PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
@@ -75,6 +81,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireWizard();
     wireHelp();
     wireAbout();
+    wireKeyboard();
 
     resize(740, 505);
 }
@@ -137,19 +144,26 @@ void TVantorel::buildStatusBar()
     };
     int index = 0;
     for (const Panel& p : panels) {
+        const int number = index++;
         auto* label = new QLabel(QString::fromLatin1(p.text), ui_->StatusBar);
-        label->setObjectName(QStringLiteral("StatusPanel%1").arg(index++));
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(number));
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(p.width);
+        int width = p.width;
+        // The line count has room for a list of a million lines in any font.
+        if (number == 1)
+            width = qMax(width, label->fontMetrics().horizontalAdvance(QStringLiteral("1000000")) +
+                                    2 * label->frameWidth() + 2 * label->fontMetrics().averageCharWidth());
+        label->setMinimumWidth(width);
         if (index < 5)
-            label->setFixedWidth(p.width);
+            label->setFixedWidth(width);
         // The last panel takes what room is left, as the last panel of a status bar does.
         ui_->StatusBar->addWidget(label, index < 5 ? 0 : 1);
         statusPanels_ << label;
     }
-    ui_->StatusBar->setFixedHeight(20);
+    // 20 pixels, or a line of a larger desktop font.
+    ui_->StatusBar->setFixedHeight(qMax(20, ui_->StatusBar->fontMetrics().height() + 6));
     ui_->StatusBar->setSizeGripEnabled(false);
 }
 
@@ -212,6 +226,8 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui_->centralwidget && event->type() == QEvent::Resize)
         ui_->Projects->setGeometry(ui_->centralwidget->rect());
+    if (watched == ui_->Projects && event->type() == QEvent::FontChange)
+        fitRowsToFont();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -290,7 +306,12 @@ void TVantorel::Font1Click()
         return;
     fontDialogFont_ = *font;
     ui_->Projects->setFont(*font);
-    ui_->Projects->verticalHeader()->setDefaultSectionSize(QFontMetrics(*font).height() + 2);
+    fitRowsToFont();
+}
+
+void TVantorel::fitRowsToFont()
+{
+    ui_->Projects->verticalHeader()->setDefaultSectionSize(QFontMetrics(ui_->Projects->font()).height() + 2);
 }
 
 void TVantorel::Colour1Click()

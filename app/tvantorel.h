@@ -126,6 +126,9 @@ private:
     void buildToolbar();
     void buildStatusBar();
     void wireCommands();
+    void wireKeyboard();
+    // Rows one line of the list view's font high.
+    void fitRowsToFont();
     // Each subsystem connects its own commands and sets up its own parts.
     void wireRepair();
     void wireSearch();

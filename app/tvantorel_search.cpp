@@ -34,8 +34,7 @@ void TVantorel::ProjectSearch()
     if (QObject* item = sender())
         findDialog_->setTag(item->property("Tag").toInt());
     findDialog_->show();
-    findDialog_->raise();
-    findDialog_->activateWindow();
+    findDialog_->takeFocusBack();
 }
 
 void TVantorel::FindDialog1Find()
@@ -56,6 +55,7 @@ void TVantorel::FindDialog1Find()
         }
         if (row < 0) {
             dialogs_->showMessage(QStringLiteral("Search Failed (") + findDialog_->findText() + QStringLiteral(")"));
+            findDialog_->takeFocusBack();
             return;
         }
         showSearchHit(row);
