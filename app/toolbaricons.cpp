@@ -1,7 +1,11 @@
 #include "toolbaricons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace {
 
@@ -118,10 +122,71 @@ QPixmap drawnToolPicture(ToolPicture picture, int size)
     return pm;
 }
 
+namespace {
+
+constexpr ToolPicture allPictures[] = {ToolPicture::Exit, ToolPicture::Edit,   ToolPicture::Delete,
+                                       ToolPicture::Add,  ToolPicture::Fix,    ToolPicture::Insert,
+                                       ToolPicture::Swap, ToolPicture::Print};
+
+// Draws a picture afresh at every size asked for, so that it is sharp at any
+// device pixel ratio instead of a 32-pixel image blown up.
+class DrawnIconEngine : public QIconEngine {
+public:
+    explicit DrawnIconEngine(ToolPicture picture) : picture_(picture) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        QPixmap drawn = drawnToolPicture(picture_, qMax(1, qMin(size.width(), size.height())));
+        if (mode == QIcon::Normal || mode == QIcon::Active || !qApp)
+            return drawn;
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, drawn, &option);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        QPixmap drawn = pixmap(size * scale, mode, state);
+        drawn.setDevicePixelRatio(scale);
+        return drawn;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+    }
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(picture_); }
+    QString key() const override { return QStringLiteral("QuindleDrawnIcon"); }
+
+private:
+    ToolPicture picture_;
+};
+
+} // namespace
+
+bool themeHasEveryToolPicture()
+{
+    for (ToolPicture picture : allPictures) {
+        if (!QIcon::hasThemeIcon(QString::fromLatin1(themeName(picture))))
+            return false;
+    }
+    return true;
+}
+
+QIcon drawnToolbarIcon(ToolPicture picture)
+{
+    return QIcon(new DrawnIconEngine(picture));
+}
+
 QIcon toolbarIcon(ToolPicture picture)
 {
-    return QIcon::fromTheme(QString::fromLatin1(themeName(picture)),
-                            QIcon(drawnToolPicture(picture, 32)));
+    // One set for the whole toolbar: the theme's only when it has every picture.
+    static const bool useTheme = themeHasEveryToolPicture();
+    if (useTheme)
+        return QIcon::fromTheme(QString::fromLatin1(themeName(picture)));
+    return drawnToolbarIcon(picture);
 }
 
 QPixmap pagePicture(ToolPicture picture, int size)

@@ -1,12 +1,15 @@
 #pragma once
 // The pictures of the toolbar buttons, taken from the desktop's icon theme
-// when it has them and otherwise drawn by the program itself at 32x32.
+// when it has all of them and otherwise drawn by the program itself, at the
+// size and device pixel ratio they are shown at.
 #include <QIcon>
 #include <QPixmap>
 
 enum class ToolPicture { Exit = 0, Edit = 1, Delete = 2, Add = 3, Fix = 4, Insert = 5, Swap = 6, Print = 7 };
 
 QIcon toolbarIcon(ToolPicture picture);
+bool themeHasEveryToolPicture();
+QIcon drawnToolbarIcon(ToolPicture picture);
 QPixmap drawnToolPicture(ToolPicture picture, int size = 32);
 // Larger illustrations for the option and wizard pages.
 QPixmap pagePicture(ToolPicture picture, int size);
