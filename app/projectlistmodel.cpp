@@ -80,6 +80,9 @@ int ProjectListModel::columnCount(const QModelIndex& parent) const
 
 QVariant ProjectListModel::data(const QModelIndex& index, int role) const
 {
+    // A screen reader on the number says the whole project, number and description.
+    if (index.isValid() && index.column() == 0 && role == Qt::AccessibleTextRole)
+        return (captionText(index.row()).trimmed() + QLatin1Char(' ') + descriptionText(index.row()).trimmed()).trimmed();
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     return index.column() == 0 ? captionText(index.row()) : descriptionText(index.row());

@@ -2,6 +2,7 @@
 
 #include "ui_tvantorel.h"
 
+#include "accessiblenames.h"
 #include "apptitle.h"
 #include "displaytext.h"
 #include "listfile/lineformat.h"
@@ -82,6 +83,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireHelp();
     wireAbout();
     wireKeyboard();
+    nameControlsForAssistiveTools(this);
 
     resize(740, 505);
 }
@@ -134,19 +136,22 @@ void TVantorel::buildStatusBar()
         const char* text;
         int width;
         Qt::Alignment alignment;
+        const char* purpose;  // what a screen reader says the panel is
     };
     const Panel panels[] = {
-        {"Current Project List", 250, Qt::AlignLeft},
-        {"0000", 40, Qt::AlignHCenter},
-        {"", 40, Qt::AlignLeft},
-        {"", 40, Qt::AlignHCenter},
-        {"Project Discription", 50, Qt::AlignLeft},
+        {"Current Project List", 250, Qt::AlignLeft, "List file"},
+        {"0000", 40, Qt::AlignHCenter, "Projects in the list"},
+        {"", 40, Qt::AlignLeft, "Found project"},
+        {"", 40, Qt::AlignHCenter, "Found at row"},
+        {"Project Discription", 50, Qt::AlignLeft, "Found description"},
     };
     int index = 0;
     for (const Panel& p : panels) {
         const int number = index++;
-        auto* label = new QLabel(QString::fromLatin1(p.text), ui_->StatusBar);
+        auto* label = new QLabel(ui_->StatusBar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(number));
+        setStatusPanelPurpose(label, QString::fromLatin1(p.purpose));
+        label->setText(QString::fromLatin1(p.text));
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);

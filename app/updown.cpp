@@ -12,6 +12,8 @@ UpDown::UpDown(QWidget* parent)
     layout->setSpacing(0);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
+    up_->setAccessibleName(QStringLiteral("Up"));
+    down_->setAccessibleName(QStringLiteral("Down"));
     for (QToolButton* b : {up_, down_}) {
         b->setAutoRepeat(true);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
