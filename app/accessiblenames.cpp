@@ -92,6 +92,9 @@ void nameControlsForAssistiveTools(QWidget* window)
             if (QWidget* button = toolbar->widgetForAction(action); button && !action->toolTip().isEmpty())
                 button->setAccessibleName(action->toolTip());
         }
+        // The button that offers the buttons a narrow window has no room for.
+        if (auto* more = toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+            more->setAccessibleName(QStringLiteral("More buttons"));
     }
 }
 

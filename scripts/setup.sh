@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth poppler-utils
   cups printer-driver-cups-pdf  # the print test runs its own scheduler with a PDF queue
+  at-spi2-core dbus python3-dbus xdotool  # the accessibility check reads the AT-SPI tree
 )
 if [ "${QUINDLE_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206

@@ -136,7 +136,6 @@ void TestAccessibility::listAnnouncesTheSelectedProject()
     const QList<QAccessibleInterface*> selected = table->selectedCells();
     QCOMPARE(selected.size(), 2);
     QCOMPARE(selected.first()->text(QAccessible::Name), QStringLiteral("009 Bridge"));
-
 }
 
 QTEST_MAIN(TestAccessibility)
