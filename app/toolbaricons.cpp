@@ -144,9 +144,10 @@ public:
         return QApplication::style()->generatedIconPixmap(mode, drawn, &option);
     }
 
+    // Qt asks with the size in device pixels.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
-        QPixmap drawn = pixmap(size * scale, mode, state);
+        QPixmap drawn = pixmap(size, mode, state);
         drawn.setDevicePixelRatio(scale);
         return drawn;
     }
@@ -154,7 +155,7 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, scale));
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
     }
 
     QIconEngine* clone() const override { return new DrawnIconEngine(picture_); }

@@ -1,0 +1,88 @@
+// The main window as a desktop program: toolbar pictures from one set drawn
+// sharp at any pixel ratio, the desktop's font where the window's own is not
+// installed, and a line count panel with room for a million.
+#include "scripteddialogs.h"
+#include "testenvironment.h"
+#include "toolbaricons.h"
+#include "tvantorel.h"
+#include "ui_tvantorel.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QToolBar>
+#include <QtTest>
+
+class TestDesktopFeel : public QObject {
+    Q_OBJECT
+private slots:
+    void drawnPicturesAreDrawnAtThePixelRatio();
+    void toolbarTakesOneSet();
+    void windowFollowsTheDesktopFont();
+};
+
+void TestDesktopFeel::drawnPicturesAreDrawnAtThePixelRatio()
+{
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        const QIcon icon = drawnToolbarIcon(ToolPicture::Edit);
+        const QPixmap shown = icon.pixmap(QSize(32, 32), ratio);
+        const int pixels = qRound(32 * ratio);
+        QCOMPARE(shown.size(), QSize(pixels, pixels));
+        QCOMPARE(shown.devicePixelRatio(), ratio);
+        // Drawn at that size, not a 32-pixel picture stretched.
+        QImage image = shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(1.0);
+        QCOMPARE(image, drawnToolPicture(ToolPicture::Edit, pixels).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    const QIcon icon = drawnToolbarIcon(ToolPicture::Print);
+    QVERIFY(icon.pixmap(32, QIcon::Disabled).toImage() != icon.pixmap(32, QIcon::Normal).toImage());
+}
+
+void TestDesktopFeel::toolbarTakesOneSet()
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    const QList<ToolPicture> pictures = {ToolPicture::Exit, ToolPicture::Print, ToolPicture::Edit, ToolPicture::Delete,
+                                         ToolPicture::Add,  ToolPicture::Insert, ToolPicture::Fix, ToolPicture::Swap};
+    QList<QAction*> buttons;
+    for (QAction* action : w->form()->ToolBar1->actions()) {
+        if (!action->isSeparator() && !action->icon().isNull())
+            buttons << action;
+    }
+    QCOMPARE(buttons.size(), pictures.size());
+    for (int i = 0; i < buttons.size(); ++i) {
+        const QImage shown = buttons[i]->icon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage drawn = drawnToolPicture(pictures[i], 32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // All from the theme or all drawn, never a mix.
+        QCOMPARE(shown == drawn, !themeHasEveryToolPicture());
+    }
+}
+
+void TestDesktopFeel::windowFollowsTheDesktopFont()
+{
+    if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
+        QSKIP("the window's own font is installed here");
+    const QFont desktopFont = QApplication::font();
+    QFont large = desktopFont;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QApplication::setFont(desktopFont);
+
+    QCOMPARE(w->font().family(), large.family());
+    QCOMPARE(w->font().pointSize(), 14);
+    QCOMPARE(w->form()->Projects->font().pointSize(), 14);
+    // Rows and the status bar are a line of that font high.
+    QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(large).height());
+    QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(large).height());
+
+    QLabel* count = w->statusPanel(1);
+    count->setText(QString::number(1000000));
+    QVERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()) + 2 * count->frameWidth());
+}
+
+QTEST_MAIN(TestDesktopFeel)
+#include "test_desktopfeel.moc"
