@@ -155,21 +155,28 @@ void TVantorel::buildStatusBar()
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        int width = p.width;
-        // The line count has room for a list of a million lines in any font.
-        if (number == 1)
-            width = qMax(width, label->fontMetrics().horizontalAdvance(QStringLiteral("1000000")) +
-                                    2 * label->frameWidth() + 2 * label->fontMetrics().averageCharWidth());
-        label->setMinimumWidth(width);
+        label->setMinimumWidth(p.width);
         if (index < 5)
-            label->setFixedWidth(width);
+            label->setFixedWidth(p.width);
         // The last panel takes what room is left, as the last panel of a status bar does.
         ui_->StatusBar->addWidget(label, index < 5 ? 0 : 1);
         statusPanels_ << label;
     }
+    ui_->StatusBar->setSizeGripEnabled(false);
+    fitStatusBarToFont();
+    ui_->StatusBar->installEventFilter(this);
+    statusPanel(1)->installEventFilter(this);
+}
+
+void TVantorel::fitStatusBarToFont()
+{
     // 20 pixels, or a line of a larger desktop font.
     ui_->StatusBar->setFixedHeight(qMax(20, ui_->StatusBar->fontMetrics().height() + 6));
-    ui_->StatusBar->setSizeGripEnabled(false);
+    // The line count has room for a list of a million lines in any font.
+    QLabel* count = statusPanel(1);
+    const QFontMetrics metrics = count->fontMetrics();
+    count->setFixedWidth(qMax(40, metrics.horizontalAdvance(QStringLiteral("1000000")) + 2 * count->frameWidth() +
+                                      2 * metrics.averageCharWidth()));
 }
 
 QLabel* TVantorel::statusPanel(int index) const
@@ -233,6 +240,8 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
         ui_->Projects->setGeometry(ui_->centralwidget->rect());
     if (watched == ui_->Projects && event->type() == QEvent::FontChange)
         fitRowsToFont();
+    if ((watched == ui_->StatusBar || watched == statusPanel(1)) && event->type() == QEvent::FontChange)
+        fitStatusBarToFont();
     return QMainWindow::eventFilter(watched, event);
 }
 

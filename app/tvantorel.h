@@ -129,6 +129,8 @@ private:
     void wireKeyboard();
     // Rows one line of the list view's font high.
     void fitRowsToFont();
+    // A status bar a line of its font high, the line count wide enough for a million.
+    void fitStatusBarToFont();
     // Each subsystem connects its own commands and sets up its own parts.
     void wireRepair();
     void wireSearch();

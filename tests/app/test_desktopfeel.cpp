@@ -82,6 +82,14 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
     QLabel* count = w->statusPanel(1);
     count->setText(QString::number(1000000));
     QVERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()) + 2 * count->frameWidth());
+
+    // A font given to the window later (a style sheet, a desktop change) is followed too.
+    QFont larger = large;
+    larger.setPointSize(24);
+    w->setFont(larger);
+    QVERIFY(count->width() >= QFontMetrics(larger).horizontalAdvance(count->text()) + 2 * count->frameWidth());
+    QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(larger).height());
+    QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(larger).height());
 }
 
 QTEST_MAIN(TestDesktopFeel)
