@@ -1,4 +1,4 @@
-#include "crlabelpainter.h"
+#include "wizard/crlabelpainter.h"
 
 #include <QEvent>
 #include <QLabel>

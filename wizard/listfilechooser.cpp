@@ -1,13 +1,17 @@
-#include "listfilechooser.h"
+#include "wizard/listfilechooser.h"
 
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "crlabelpainter.h"
-#include "displaytext.h"
-#include "projectpaths.h"
-#include "quindleerror.h"
-#include "wizardcontroller.h"
+#include "common/dialogs.h"
+#include "document/projectlistdocument.h"
+#include "wizard/wizardhost.h"
+#include "wizard/wizardpages.h"
+
+#include "wizard/crlabelpainter.h"
+#include "common/displaytext.h"
+#include "wizard/projectpaths.h"
+#include "common/quindleerror.h"
+#include "wizard/wizardcontroller.h"
 
 #include "listfile/intconversion.h"
 #include "listfile/listfilehead.h"
@@ -54,15 +58,16 @@ std::string currentDirectory()
 
 } // namespace
 
-ListFileChooser::ListFileChooser(TVantorel& window, WizardController& wizard)
-    : QObject(&window), window_(window), wizard_(wizard)
+ListFileChooser::ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
+                                 WizardController& wizard)
+    : QObject(&wizard), pages_(pages), document_(document), host_(host), wizard_(wizard)
 {
     CrLabelPainter::install(ui().Message3);
 }
 
-Ui::TVantorel& ListFileChooser::ui() const
+Ui::WizardPages& ListFileChooser::ui() const
 {
-    return *window_.form();
+    return pages_.form();
 }
 
 std::string ListFileChooser::listPath() const
@@ -72,9 +77,9 @@ std::string ListFileChooser::listPath() const
 
 void ListFileChooser::SetupPage1()
 {
-    Ui::TVantorel& f = ui();
+    Ui::WizardPages& f = ui();
     f.P1->setVisible(true);
-    const std::string dir = directoryPart(window_.CurrentListFile());
+    const std::string dir = directoryPart(document_.currentListFile());
     if (dir.empty()) {
         f.Message1->setText(QStringLiteral("No project Directory is assigned"));
         f.Dirselect->setItems({QStringLiteral("Select a Directory"), QStringLiteral("Create a New Directory")});
@@ -96,7 +101,7 @@ bool ListFileChooser::browse(std::string& chosen)
     options.initialFolder = browseFolder_;
     options.fileName = browseFileName_;
     options.mustExist = false;
-    const std::optional<QString> file = window_.dialogs().openFileName(options);
+    const std::optional<QString> file = host_.dialogs().openFileName(options);
     if (!file)
         return false;
     const QFileInfo info(*file);
@@ -116,7 +121,7 @@ void ListFileChooser::Next1Click()
         createDirectory();
         return;
     case 2:
-        projectDir_ = directoryPart(window_.CurrentListFile());
+        projectDir_ = directoryPart(document_.currentListFile());
         wizard_.showPage(ui().Page2);
         break;
     default:
@@ -144,17 +149,18 @@ void ListFileChooser::createDirectory()
     std::string chosen;
     if (!browse(chosen))
         return;
-    window_.runCommand([&] {
+    host_.runCommand([&] {
         // A list file named relative to the working folder must keep naming
         // the same file once the working folder moves.
-        const std::string& current = window_.CurrentListFile();
+        const std::string current = document_.currentListFile();
         if (!current.empty() && current.front() != '/')
-            window_.setCurrentListFile(joinedPath(currentDirectory(), current));
+            wizard_.changeListFromWizard(
+                [&] { document_.setCurrentListFile(joinedPath(currentDirectory(), current)); });
         const std::string parent = directoryPart(chosen);
         if (::chdir(parent.c_str()) != 0)
             failWithSystemReason();
         const QString here = QDir::currentPath();
-        const std::optional<QString> answer = window_.dialogs().inputText(
+        const std::optional<QString> answer = host_.dialogs().inputText(
             QStringLiteral("New Folder"), QStringLiteral("Enter New Folder Name"), here);
         // A relative name is taken in the folder just chosen; the list file
         // then has a path that does not depend on the working folder.
@@ -179,7 +185,7 @@ void ListFileChooser::BrowseClick()
 
 void ListFileChooser::SetupPage3()
 {
-    Ui::TVantorel& f = ui();
+    Ui::WizardPages& f = ui();
     f.P3->setVisible(true);
     const std::string path = listPath();
     const QString name = f.Projectfilename->text();
@@ -215,7 +221,7 @@ void ListFileChooser::SetupPage3()
 bool ListFileChooser::loadChosenFile(const std::string& path)
 {
     bool loaded = false;
-    window_.runCommand([&] { loaded = window_.ShowListFile(path, true); });
+    wizard_.changeListFromWizard([&] { host_.runCommand([&] { loaded = host_.ShowListFile(path, true); }); });
     if (loaded)
         wizard_.adoptListFile(path);
     return loaded;

@@ -1,23 +1,28 @@
 #pragma once
-// The wizard drawn on the main window: which page shows, the mode of page 4,
-// opening the wizard, preparing page 4 and the Back, Next and Cancel buttons.
-// Pages 1 to 3 are filled by the list file chooser.
-#include "wizardmode.h"
+// The wizard panel: which page shows, the mode of page 4, opening the wizard,
+// preparing page 4 and the Back, Next and Cancel buttons. Pages 1 to 3 are
+// filled by the list file chooser. Page 4 always edits the list in use: when
+// the list is read again or another file becomes the list in use by anything
+// but the wizard's own pages, the wizard closes as Cancel would.
+#include "wizard/wizardmode.h"
 
 #include <QObject>
+#include <functional>
 #include <string>
 
 class ListFileChooser;
-class TVantorel;
+class ProjectListDocument;
 class QWidget;
+class WizardHost;
+class WizardPages;
 namespace Ui {
-class TVantorel;
+class WizardPages;
 }
 
 class WizardController : public QObject {
     Q_OBJECT
 public:
-    explicit WizardController(TVantorel& window);
+    WizardController(WizardPages& pages, ProjectListDocument& document, WizardHost& host, QObject* parent = nullptr);
 
     // Pages 1 to 3.
     ListFileChooser& listFileChooser() const { return *chooser_; }
@@ -35,6 +40,9 @@ public:
     void adoptListFile(const std::string& path);
     // The number box shows number (the selector follows within its range).
     void showNumber(int number);
+    // Runs change, a change of the list or of the list file in use that the
+    // wizard's own pages make, without closing the wizard.
+    void changeListFromWizard(const std::function<void()>& change);
 
     void showPage(QWidget* page);
     void hide();
@@ -45,10 +53,18 @@ public:
     void back3();
     void back4();
 
-private:
-    Ui::TVantorel& ui() const;
+signals:
+    // Page 4 is to show the project of the number box afresh.
+    void projectToShow();
 
-    TVantorel& window_;
+private:
+    Ui::WizardPages& ui() const;
+    void closeForOutsideChange();
+
+    WizardPages& pages_;
+    ProjectListDocument& document_;
+    WizardHost& host_;
     ListFileChooser* chooser_;
     WizardMode mode_ = mdNone;
+    bool changingFromWizard_ = false;
 };

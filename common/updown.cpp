@@ -1,4 +1,4 @@
-#include "updown.h"
+#include "common/updown.h"
 
 #include <QLineEdit>
 #include <QToolButton>
