@@ -22,6 +22,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     std::unique_ptr<Ui::OptionsPages> ui_;

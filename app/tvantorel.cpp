@@ -211,8 +211,16 @@ void TVantorel::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        if (QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        // Centred on the screen, and never partly off it: on a small screen
+        // or at a large scale the window shrinks to what is available.
+        if (QScreen* screen = this->screen()) {
+            const QRect available = screen->availableGeometry();
+            const QSize frame = frameGeometry().size() - size();
+            resize(size().boundedTo(available.size() - frame));
+            QRect placed(QPoint(), frameGeometry().size().boundedTo(available.size()));
+            placed.moveCenter(available.center());
+            move(placed.topLeft());
+        }
     }
     // Not every platform activates a window that is shown (offscreen, some
     // window managers); the first activation's work must still happen.
@@ -224,6 +232,9 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
         ui_->Projects->setGeometry(ui_->centralwidget->rect());
+        placePanels();
+    } else if (watched == ui_->centralwidget && event->type() == QEvent::LayoutRequest) {
+        // A panel's contents asked for more room (a longer message, say).
         placePanels();
     }
     return QMainWindow::eventFilter(watched, event);

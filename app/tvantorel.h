@@ -73,6 +73,9 @@ public:
     bool runCommand(const std::function<void()>& command) override;
 
 public slots:
+    // Places the panels over the list view, each at its own size.
+    void placePanels();
+
     // start-up, shutdown and the options
     void FormActivate();
     void Load1Click();
@@ -159,8 +162,6 @@ private:
     ProjectListDocument* document_ = nullptr;
     WizardPages* wizardPanel_ = nullptr;
     OptionsPages* optionsPanel_ = nullptr;
-    // Places the panels over the list view, each at its own size.
-    void placePanels();
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;
     bool closed_ = false;

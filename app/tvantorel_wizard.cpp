@@ -20,6 +20,8 @@ void TVantorel::wireWizard()
     // One panel over the list at a time.
     connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::CloseTabsClick);
     connect(optionsPanel_, &OptionsPages::shown, wizardPages_, &WizardController::cancel);
+    connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::placePanels);
+    connect(optionsPanel_, &OptionsPages::shown, this, &TVantorel::placePanels);
 
     connect(ui_->New1, &QAction::triggered, this, &TVantorel::NewClick);
     connect(ui_->Addproject1, &QAction::triggered, this, &TVantorel::Addproject1Click);

@@ -191,6 +191,7 @@ void ListFileChooser::SetupPage3()
     const QString name = f.Projectfilename->text();
     if (!isFile(path)) {
         f.Message3->setText(QStringLiteral("No Project file\rexists in this directory"));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Start new project list ") + name,
                                    QStringLiteral("Select another filename")});
         f.Duplicatefile->setItemIndex(0);
@@ -203,12 +204,14 @@ void ListFileChooser::SetupPage3()
         f.Message3->setText(QStringLiteral("An unknown or empty file with the same name as your Projects list\r"
                                            "exists in this directory ")
                             + QString::number(read.value));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Overwrite it "), QStringLiteral("Select another filename")});
         f.Duplicatefile->setItemIndex(1);
         f.Next3->setProperty("Tag", int(pcUnknownFile));
     } else {
         f.Message3->setText(QStringLiteral("A Project file with the same name as your\rProjects list (") + name
                             + QStringLiteral(") exists in this directory"));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Append or Edit Project list"),
                                    QStringLiteral("Start new project list using this file"),
                                    QStringLiteral("Select another filename"),

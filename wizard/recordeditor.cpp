@@ -115,6 +115,9 @@ void RecordEditor::showProject()
     // The whole description, so that an edit never cuts its tail.
     ui().PrjDiscription->setText(found < 0 ? QString()
                                            : displayText(storedDescription(lines[std::size_t(found)])));
+    // Page 4 counts the projects of the list it edits, whatever list was
+    // counted the last time it was open.
+    showCount();
 }
 
 void RecordEditor::showCount()

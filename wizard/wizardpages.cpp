@@ -4,6 +4,9 @@
 
 #include "common/panel.h"
 
+#include <QEvent>
+#include <QPlainTextEdit>
+
 #include <QRegularExpressionValidator>
 #include <limits>
 
@@ -17,6 +20,27 @@ WizardPages::WizardPages(QWidget* parent) : QStackedWidget(parent), ui_(std::mak
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), ui_->Project));
     // A description of any length is shown and kept whole.
     ui_->PrjDiscription->setMaxLength(std::numeric_limits<int>::max());
+    fitToFont();
+}
+
+void WizardPages::fitToFont()
+{
+    fitWidthToText(*ui_->Project, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->CurrentProject, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->Projectfilename, QStringLiteral("projects.txt  "));
+    fitWidthToText(*ui_->PrjDiscription, QString(24, QLatin1Char('x')));
+    // The notes carry a style sheet, which keeps the font they were made with.
+    for (QPlainTextEdit* memo : {ui_->Memo1, ui_->Memo2}) {
+        memo->setFont(font());
+        fitToText(*memo);
+    }
+}
+
+void WizardPages::changeEvent(QEvent* event)
+{
+    QStackedWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitToFont();
 }
 
 WizardPages::~WizardPages() = default;

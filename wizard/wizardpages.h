@@ -23,7 +23,12 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Text boxes and notes sized for the font in use, so nothing is cut off
+    // at larger fonts.
+    void fitToFont();
+
     std::unique_ptr<Ui::WizardPages> ui_;
 };

@@ -56,6 +56,8 @@ private slots:
     void onlyOnePanelAtATime();
     void panelsHideTheListBeneath_data();
     void panelsHideTheListBeneath();
+    void nothingOnAPanelIsCutOff_data();
+    void nothingOnAPanelIsCutOff();
     void loadWhilePage4IsOpenClosesTheWizard();
     void repairWhilePage4IsOpenClosesTheWizard();
     void viewKeepsItsRowsUntilFinish();
@@ -128,6 +130,67 @@ void TestPanels::panelsHideTheListBeneath()
     QCOMPARE(image.pixelColor(corner * image.devicePixelRatio()).rgb(), window.rgb());
 }
 
+void TestPanels::nothingOnAPanelIsCutOff_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("design font") << 0;
+    QTest::newRow("14 pt") << 14;
+}
+
+// Every caption, picture and text box of every page gets at least the room it
+// asks for, inside its panel, and the panel stays over the list.
+void TestPanels::nothingOnAPanelIsCutOff()
+{
+    QFETCH(int, pointSize);
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(30)));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    if (pointSize) {
+        QFont font = w->font();
+        font.setPointSize(pointSize);
+        w->setFont(font);
+    }
+    w->show();
+    const QWidget* area = named<QWidget>(&*w, "centralwidget");
+    struct Page {
+        const char* command;
+        const char* panel;
+        const char* page;
+    };
+    for (const Page& p : {Page {"New1", "Wizard", "Page1"}, Page {"New1", "Wizard", "Page2"},
+                          Page {"New1", "Wizard", "page3"}, Page {"New1", "Wizard", "Page4"},
+                          Page {"General1", "OptionsTabs", "GenTab"}, Page {"General1", "OptionsTabs", "PrinterTab"}}) {
+        QVERIFY(triggerAction(&*w, p.command));
+        QWidget* panel = named<QWidget>(&*w, p.panel);
+        QWidget* page = named<QWidget>(&*w, p.page);
+        if (auto* stack = qobject_cast<QStackedWidget*>(panel))
+            stack->setCurrentWidget(page);
+        else
+            qobject_cast<QTabWidget*>(panel)->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        QVERIFY(area->rect().contains(QRect(panel->mapTo(area, QPoint()), panel->size())));
+        for (QWidget* child : page->findChildren<QWidget*>()) {
+            const bool content = qobject_cast<QAbstractButton*>(child) || qobject_cast<QLabel*>(child)
+                || qobject_cast<QLineEdit*>(child) || qobject_cast<QPlainTextEdit*>(child);
+            if (!content || child->isHidden() || child->objectName().isEmpty())
+                continue;
+            // What a layout gives at least: the minimum size where one is set,
+            // else the minimum size hint.
+            const QSize set = child->minimumSize();
+            const QSize hint = child->minimumSizeHint();
+            const QSize needed(set.width() > 0 ? set.width() : hint.width(), set.height() > 0 ? set.height() : hint.height());
+            const QRect placed(child->mapTo(page, QPoint()), child->size());
+            const QByteArray where = child->objectName().toLatin1() + " at " + QByteArray::number(placed.x()) + ","
+                + QByteArray::number(placed.y()) + " " + QByteArray::number(placed.width()) + "x"
+                + QByteArray::number(placed.height()) + " on a page of " + QByteArray::number(page->width()) + "x"
+                + QByteArray::number(page->height());
+            QVERIFY2(child->width() >= needed.width() && child->height() >= needed.height(), where.constData());
+            QVERIFY2(page->rect().contains(placed), where.constData());
+        }
+    }
+}
+
 // A Load while page 4 edits list A: the wizard closes as Cancel would, and
 // list B in memory and on disk keeps its own lines.
 void TestPanels::loadWhilePage4IsOpenClosesTheWizard()
@@ -155,6 +218,7 @@ void TestPanels::loadWhilePage4IsOpenClosesTheWizard()
     QVERIFY(triggerAction(&*w, "EditProject1"));
     QCOMPARE(named<QLabel>(&*w, "Message4")->text(), QStringLiteral("Editing ") + env.path(QStringLiteral("B.txt")));
     QCOMPARE(named<QLineEdit>(&*w, "PrjDiscription")->text(), QStringLiteral("Bravo"));
+    QCOMPARE(named<QLabel>(&*w, "Pros")->text(), QStringLiteral("2 Projects"));
     named<QPushButton>(&*w, "Next4")->click();
     QCOMPARE(env.readFile(QStringLiteral("B.txt")), listB);
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), listA);
