@@ -4,7 +4,7 @@
 // registered; an in-process viewer window; text popups shown as "What's
 // this?" texts.
 #include "help/helpviewerwindow.h"
-#include "help/htmlhelpapi.h"
+#include "help/htmlhelpviewer.h"
 
 #include <QHash>
 #include <QHelpEngine>

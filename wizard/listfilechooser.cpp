@@ -3,18 +3,16 @@
 #include "ui_wizardpages.h"
 
 #include "common/dialogs.h"
-#include "document/projectlistdocument.h"
-#include "wizard/wizardhost.h"
-#include "wizard/wizardpages.h"
-
-#include "wizard/crlabelpainter.h"
 #include "common/displaytext.h"
-#include "wizard/projectpaths.h"
 #include "common/quindleerror.h"
-#include "wizard/wizardcontroller.h"
-
+#include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"
 #include "listfile/listfilehead.h"
+#include "wizard/crlabelpainter.h"
+#include "wizard/projectpaths.h"
+#include "wizard/wizardhost.h"
+#include "wizard/wizardnavigation.h"
+#include "wizard/wizardpages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,8 +57,8 @@ std::string currentDirectory()
 } // namespace
 
 ListFileChooser::ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
-                                 WizardController& wizard)
-    : QObject(&wizard), pages_(pages), document_(document), host_(host), wizard_(wizard)
+                                 WizardNavigation& wizard, QObject* parent)
+    : QObject(parent), pages_(pages), document_(document), host_(host), wizard_(wizard)
 {
     CrLabelPainter::install(ui().Message3);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 class ProjectListDocument;
-class WizardController;
+class WizardNavigation;
 class WizardHost;
 class WizardPages;
 namespace Ui {
@@ -20,7 +20,8 @@ public:
     // The sets of choices page 3 offers, kept in Next3's Tag.
     enum Page3Choices { pcUnknownFile = 1, pcProjectFile = 2, pcNoFile = 3 };
 
-    ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host, WizardController& wizard);
+    ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host, WizardNavigation& wizard,
+                    QObject* parent = nullptr);
 
     const std::string& projectDir() const { return projectDir_; }
     // ProjectDir, a separator and the name on page 2.
@@ -44,7 +45,7 @@ private:
     WizardPages& pages_;
     ProjectListDocument& document_;
     WizardHost& host_;
-    WizardController& wizard_;
+    WizardNavigation& wizard_;
     std::string projectDir_;
     QString browseFolder_;
     QString browseFileName_;

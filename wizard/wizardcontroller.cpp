@@ -15,7 +15,7 @@
 WizardController::WizardController(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
                                    QObject* parent)
     : QObject(parent), pages_(pages), document_(document), host_(host),
-      chooser_(new ListFileChooser(pages, document, host, *this))
+      chooser_(new ListFileChooser(pages, document, host, *this, this))
 {
     connect(&document_, &ProjectListDocument::linesReloaded, this, &WizardController::closeForOutsideChange);
     connect(&document_, &ProjectListDocument::listFileChanged, this, &WizardController::closeForOutsideChange);
