@@ -1,4 +1,4 @@
-#include "accessiblenames.h"
+#include "app/accessiblenames.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,6 +1,6 @@
 // The keyboard: the desktop's standard shortcuts on the menu commands, Enter
 // on a list item to edit it, and a key for the jump between list start and end.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
 

@@ -2,14 +2,15 @@
 // control, toolbar button and panel, status panels that say what they show,
 // and the list offering its selected project as a whole. The events a screen
 // reader hears are checked through the desktop's bus by atspi_check.sh.
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "widgetlookup.h"
+#include "app/tvantorel.h"
 #include "ui_tvantorel.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
-
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -97,11 +98,11 @@ void TestAccessibility::everyControlAndPanelHasAName()
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     QVERIFY(checked > 50);
     // Captions name themselves, without the mnemonic mark.
-    QCOMPARE(accessibleName(ui()->Autofix), QStringLiteral("Automaticaly Fix List Errors"));
-    QCOMPARE(accessibleName(ui()->UtilBtn), QStringLiteral("Apply Changes"));
-    QCOMPARE(accessibleName(ui()->Wizard), QStringLiteral("Project Wizard"));
-    QCOMPARE(accessibleName(ui()->PrjDiscription), QStringLiteral("Project Discription"));
-    QCOMPARE(accessibleName(ui()->Memo2),
+    QCOMPARE(accessibleName(named(window.get(), "Autofix")), QStringLiteral("Automaticaly Fix List Errors"));
+    QCOMPARE(accessibleName(named(window.get(), "UtilBtn")), QStringLiteral("Apply Changes"));
+    QCOMPARE(accessibleName(named(window.get(), "Wizard")), QStringLiteral("Project Wizard"));
+    QCOMPARE(accessibleName(named(window.get(), "PrjDiscription")), QStringLiteral("Project Discription"));
+    QCOMPARE(accessibleName(named(window.get(), "Memo2")),
              QStringLiteral("The project manager uses this name for project files by default, you can change it now if required."));
 }
 

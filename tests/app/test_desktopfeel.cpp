@@ -3,8 +3,8 @@
 // installed, and a line count panel with room for a million.
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "toolbaricons.h"
-#include "tvantorel.h"
+#include "app/toolbaricons.h"
+#include "app/tvantorel.h"
 #include "ui_tvantorel.h"
 
 #include <QApplication>

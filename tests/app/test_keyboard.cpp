@@ -1,11 +1,12 @@
 // The main window from the keyboard: a mnemonic for every menu and menu item,
 // the desktop's standard shortcuts running their commands, Enter on a list
 // item, the jump key, and the find dialog taking the focus back after a miss.
-#include "finddialog.h"
-#include "projectlistmodel.h"
+#include "app/finddialog.h"
+#include "app/projectlistmodel.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "widgetlookup.h"
+#include "app/tvantorel.h"
 #include "ui_tvantorel.h"
 
 #include <QApplication>
@@ -207,23 +208,23 @@ void TestKeyboard::insertDeleteAndEnterOpenPage4InTheirModes()
     open(threeProjects);
     selectRow(1);
     press(Qt::Key_Insert);
-    QVERIFY(ui()->Wizard->isVisible());
-    QCOMPARE(ui()->Wizard->currentWidget(), ui()->Page4);
-    QCOMPARE(ui()->Message4->text(), QStringLiteral("Inserting Project Projects.txt"));
+    QVERIFY(named<QStackedWidget>(window.get(), "Wizard")->isVisible());
+    QCOMPARE(named<QStackedWidget>(window.get(), "Wizard")->currentWidget(), named<QWidget>(window.get(), "Page4"));
+    QCOMPARE(named<QLabel>(window.get(), "Message4")->text(), QStringLiteral("Inserting Project Projects.txt"));
 
     ui()->Projects->setFocus();
     press(Qt::Key_Delete);
-    QCOMPARE(ui()->Message4->text(), QStringLiteral("Deleting Project from Projects.txt"));
-    QCOMPARE(ui()->CurrentProject->text(), QStringLiteral("007"));
+    QCOMPARE(named<QLabel>(window.get(), "Message4")->text(), QStringLiteral("Deleting Project from Projects.txt"));
+    QCOMPARE(named<QLineEdit>(window.get(), "CurrentProject")->text(), QStringLiteral("007"));
 
     ui()->Projects->setFocus();
     selectRow(2);
     press(Qt::Key_Return);
-    QCOMPARE(ui()->Message4->text(), QStringLiteral("Editing Projects.txt"));
-    QCOMPARE(ui()->CurrentProject->text(), QStringLiteral("009"));
-    QCOMPARE(ui()->PrjDiscription->text(), QStringLiteral("Bridge"));
+    QCOMPARE(named<QLabel>(window.get(), "Message4")->text(), QStringLiteral("Editing Projects.txt"));
+    QCOMPARE(named<QLineEdit>(window.get(), "CurrentProject")->text(), QStringLiteral("009"));
+    QCOMPARE(named<QLineEdit>(window.get(), "PrjDiscription")->text(), QStringLiteral("Bridge"));
     // Page 4 takes the focus, as it does when opened from the menu.
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui()->PrjDiscription));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(named<QLineEdit>(window.get(), "PrjDiscription")));
 }
 
 void TestKeyboard::enterInTheWizardDoesNotEditTheSelection()
@@ -232,13 +233,13 @@ void TestKeyboard::enterInTheWizardDoesNotEditTheSelection()
     selectRow(0);
     QSignalSpy edits(ui()->EditProject1, &QAction::triggered);
     ui()->Addproject1->trigger();
-    QCOMPARE(ui()->Message4->text(), QStringLiteral("Editing Projects.txt"));
-    QCOMPARE(ui()->CurrentProject->text(), QStringLiteral("010"));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ui()->PrjDiscription));
+    QCOMPARE(named<QLabel>(window.get(), "Message4")->text(), QStringLiteral("Editing Projects.txt"));
+    QCOMPARE(named<QLineEdit>(window.get(), "CurrentProject")->text(), QStringLiteral("010"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(named<QLineEdit>(window.get(), "PrjDiscription")));
     press(Qt::Key_Return);
     press(Qt::Key_Enter);
     QCOMPARE(edits.size(), 0);
-    QCOMPARE(ui()->CurrentProject->text(), QStringLiteral("010"));
+    QCOMPARE(named<QLineEdit>(window.get(), "CurrentProject")->text(), QStringLiteral("010"));
 
     // A caption edited in place takes Enter to end the edit, not to open page 4.
     ui()->Projects->setFocus();
