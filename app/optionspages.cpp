@@ -27,4 +27,5 @@ void OptionsPages::showEvent(QShowEvent* event)
 {
     QTabWidget::showEvent(event);
     emit shown();
+    focusFirstControl(*this);
 }

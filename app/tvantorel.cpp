@@ -263,6 +263,8 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
         // A panel's contents asked for more room (a longer message, say).
         placePanels();
     }
+    if (handleKeyboardEvent(watched, event))
+        return true;
     if (watched == ui_->Projects && event->type() == QEvent::FontChange)
         fitRowsToFont();
     if ((watched == ui_->StatusBar || watched == statusPanel(1)) && event->type() == QEvent::FontChange)

@@ -139,6 +139,8 @@ private:
     void buildStatusBar();
     void wireCommands();
     void wireKeyboard();
+    // Keys and focus moves of the list and the panels; true when handled.
+    bool handleKeyboardEvent(QObject* watched, QEvent* event);
     // Rows one line of the list view's font high.
     void fitRowsToFont();
     // A status bar a line of its font high, the line count wide enough for a million.

@@ -4,7 +4,14 @@
 
 #include "ui_tvantorel.h"
 
+#include "app/optionspages.h"
+#include "wizard/wizardpages.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QShortcut>
+#include <QTableView>
 
 void TVantorel::wireKeyboard()
 {
@@ -31,4 +38,41 @@ void TVantorel::wireKeyboard()
 
     // Ctrl+Home and Ctrl+End stay with the list, which moves its current item.
     ui_->InvertList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+
+    // Tab leaves the list for the panel shown over it and the window's other
+    // controls, instead of walking the list's cells.
+    ui_->Projects->setTabKeyNavigation(false);
+    // Escape in a panel closes it as its Cancel or Close button does.
+    auto* cancelWizard = new QShortcut(QKeySequence(Qt::Key_Escape), wizardPanel_);
+    cancelWizard->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(cancelWizard, &QShortcut::activated, this, &TVantorel::CancelWizardClick);
+    auto* closeOptions = new QShortcut(QKeySequence(Qt::Key_Escape), optionsPanel_);
+    closeOptions->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(closeOptions, &QShortcut::activated, this, &TVantorel::CloseTabsClick);
+    wizardPanel_->installEventFilter(this);
+    optionsPanel_->installEventFilter(this);
+}
+
+bool TVantorel::handleKeyboardEvent(QObject* watched, QEvent* event)
+{
+    // A panel that closes with the keyboard in it gives the keyboard back to
+    // the list, not to whatever control comes next in the window.
+    if ((watched == wizardPanel_ || watched == optionsPanel_) && event->type() == QEvent::Hide) {
+        auto* panel = static_cast<QWidget*>(watched);
+        if (panel->isAncestorOf(QApplication::focusWidget()))
+            ui_->Projects->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // F2 edits the selected item's caption, also when a click last made the
+    // description the current cell. (While a caption is edited, its editor
+    // has the keys.)
+    if (watched == ui_->Projects && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        const QModelIndex current = ui_->Projects->currentIndex();
+        if (current.isValid())
+            ui_->Projects->edit(current.siblingAtColumn(0));
+        return true;
+    }
+    return false;
 }

@@ -13,6 +13,42 @@ void makeOpaquePanel(QWidget& panel)
     panel.setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
+bool focusFirstControl(QWidget& container)
+{
+    // The tab order runs through the whole window and back to its start.
+    for (QWidget* w = container.nextInFocusChain(); w && w != &container; w = w->nextInFocusChain()) {
+        if (!container.isAncestorOf(w) || w->focusProxy())
+            continue;
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+void collectTabStops(const QWidget& parent, QList<QWidget*>& stops)
+{
+    for (QObject* child : parent.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget || widget->isWindow())
+            continue;
+        if (widget->focusPolicy() != Qt::NoFocus && !widget->focusProxy())
+            stops << widget;
+        collectTabStops(*widget, stops);
+    }
+}
+} // namespace
+
+void orderTabStopsAsMade(QWidget& container)
+{
+    QList<QWidget*> stops;
+    collectTabStops(container, stops);
+    for (int i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+}
+
 void fitWidthToText(QLineEdit& edit, const QString& sample, TextBoxWidth width)
 {
     QStyleOptionFrame option;

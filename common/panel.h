@@ -6,6 +6,15 @@
 
 void makeOpaquePanel(QWidget& panel);
 
+// Gives the keyboard focus to the first control inside container that Tab
+// would reach (shown, enabled, a tab stop), in the window's tab order.
+// Returns false when there is none.
+bool focusFirstControl(QWidget& container);
+// Puts the controls inside container in the tab order in the order they were
+// made (the order of the form, which reads from top left to bottom right),
+// also controls made later, such as the choices of a radio group.
+void orderTabStopsAsMade(QWidget& container);
+
 class QLineEdit;
 class QPlainTextEdit;
 

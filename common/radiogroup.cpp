@@ -28,6 +28,8 @@ void RadioGroup::setItems(const QStringList& items)
         auto* b = new QRadioButton(items[i], this);
         group_->addButton(b, i);
         layout_->insertWidget(i, b);
+        // There for the keyboard at once; a layout would show it only later.
+        b->show();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "common/updown.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -60,12 +61,15 @@ void UpDown::setPosition(int value)
 
 void UpDown::setAssociate(QLineEdit* edit)
 {
-    if (associate_)
+    if (associate_) {
         disconnect(associate_, nullptr, this, nullptr);
+        associate_->removeEventFilter(this);
+    }
     associate_ = edit;
     if (!associate_)
         return;
     associate_->setText(QString::number(position_));
+    associate_->installEventFilter(this);
     // A number typed into the edit box within the range is the position, as
     // with the classic control; the text is left as typed.
     connect(associate_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -76,4 +80,20 @@ void UpDown::setAssociate(QLineEdit* edit)
         position_ = value;
         emit positionChanged(position_);
     });
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == associate_ && event->type() == QEvent::KeyPress && isEnabled()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::NoModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            if (key->key() == Qt::Key_Up)
+                stepUp();
+            else
+                stepDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -38,6 +38,10 @@ public:
 signals:
     void positionChanged(int position);
 
+protected:
+    // Up and Down in the associated edit box step the position.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     int minimum_ = 0;
     int maximum_ = 100;

@@ -63,6 +63,8 @@ void WizardController::ShowWizard(WizardMode mode, int page, int number)
     pages_.raise();
     if (page == 1) {
         chooser_->SetupPage1();
+        // The page's choices are new: the keyboard goes to the first of them.
+        pages_.focusCurrentPage();
     } else {
         // Opened directly: there is no page to go back to.
         ui().Back4->setVisible(false);

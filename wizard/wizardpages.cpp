@@ -5,6 +5,8 @@
 #include "common/panel.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QPlainTextEdit>
 
 #include <QRegularExpressionValidator>
@@ -21,6 +23,46 @@ WizardPages::WizardPages(QWidget* parent) : QStackedWidget(parent), ui_(std::mak
     // A description of any length is shown and kept whole.
     ui_->PrjDiscription->setMaxLength(std::numeric_limits<int>::max());
     fitToFont();
+
+    // Enter on a focused button presses it, as in a dialog; elsewhere on a
+    // page Enter goes to the page's default button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(true);
+    for (QPushButton* button : {ui_->Next1, ui_->Next2, ui_->Next3, ui_->UtilBtn}) {
+        button->setAutoDefault(false);
+        button->setDefault(true);
+    }
+    // Notes read as text, not as boxes to stop in.
+    for (QPlainTextEdit* memo : {ui_->Memo1, ui_->Memo2})
+        memo->setFocusPolicy(Qt::NoFocus);
+    // A page coming up takes the keyboard to its first control.
+    connect(this, &QStackedWidget::currentChanged, this, [this] {
+        if (isVisible())
+            focusCurrentPage();
+    });
+}
+
+void WizardPages::focusCurrentPage()
+{
+    if (QWidget* page = currentWidget()) {
+        orderTabStopsAsMade(*page);
+        focusFirstControl(*page);
+    }
+}
+
+void WizardPages::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier &&
+        currentWidget()) {
+        for (QPushButton* button : currentWidget()->findChildren<QPushButton*>()) {
+            if (button->isDefault() && button->isVisible() && button->isEnabled()) {
+                button->click();
+                return;
+            }
+        }
+    }
+    QStackedWidget::keyPressEvent(event);
 }
 
 void WizardPages::fitToFont()
@@ -49,4 +91,5 @@ void WizardPages::showEvent(QShowEvent* event)
 {
     QStackedWidget::showEvent(event);
     emit shown();
+    focusCurrentPage();
 }

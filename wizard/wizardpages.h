@@ -17,12 +17,19 @@ public:
 
     Ui::WizardPages& form() const { return *ui_; }
 
+    // Puts the current page's controls in the tab order of the page (choices
+    // made since included) and the keyboard on the first of them.
+    void focusCurrentPage();
+
 signals:
     // The panel was shown, so any other panel over the list goes away.
     void shown();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter anywhere on a page presses its default button: Next on pages 1
+    // to 3 while enabled, "Apply Changes" on page 4 while shown.
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
