@@ -37,6 +37,13 @@ std::string_view ProjectListModel::description(int row) const
     return descriptionField(rows_[static_cast<std::size_t>(row)]);
 }
 
+std::string_view ProjectListModel::wholeDescription(int row) const
+{
+    if (row < 0 || row >= count())
+        return {};
+    return columnsOf(rows_[static_cast<std::size_t>(row)], 8, std::string_view::npos);
+}
+
 QString ProjectListModel::captionText(int row) const { return displayText(caption(row)); }
 QString ProjectListModel::descriptionText(int row) const { return displayText(description(row)); }
 
@@ -64,6 +71,9 @@ QVariant ProjectListModel::data(const QModelIndex& index, int role) const
     // A screen reader on the number says the whole project, number and description.
     if (index.isValid() && index.column() == 0 && role == Qt::AccessibleTextRole)
         return (captionText(index.row()).trimmed() + QLatin1Char(' ') + descriptionText(index.row()).trimmed()).trimmed();
+    // The whole description, of which the column shows columns 8 to 47.
+    if (index.isValid() && index.column() == 1 && role == Qt::ToolTipRole)
+        return displayText(wholeDescription(index.row()));
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     return index.column() == 0 ? captionText(index.row()) : descriptionText(index.row());

@@ -24,6 +24,8 @@ public:
     int count() const { return static_cast<int>(rows_.size()); }
     std::string_view caption(int row) const;
     std::string_view description(int row) const;
+    // The description to the end of the line, however long.
+    std::string_view wholeDescription(int row) const;
     QString captionText(int row) const;
     QString descriptionText(int row) const;
     // Changes the caption of one item, as an edit in place does.

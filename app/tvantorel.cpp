@@ -14,6 +14,7 @@
 #include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
+#include "app/projectlistdelegate.h"
 #include "app/projectlistmodel.h"
 #include "app/qtdialogs.h"
 #include "common/quindleerror.h"
@@ -56,6 +57,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
 
     model_ = new ProjectListModel(this);
     ui_->Projects->setModel(model_);
+    ui_->Projects->setItemDelegate(new ProjectListDelegate(ui_->Projects));
     ui_->Projects->setColumnWidth(0, 50);
     ui_->Projects->setColumnWidth(1, 405);
     ui_->Projects->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

@@ -1,8 +1,11 @@
 // The main window as a desktop program: toolbar pictures from one set drawn
 // sharp at any pixel ratio, the desktop's font where the window's own is not
-// installed, and a line count panel with room for a million.
+// installed, a line count panel with room for a million, and descriptions the
+// columns cut shown whole in a tool tip.
 #include "scripteddialogs.h"
 #include "testenvironment.h"
+#include "app/projectlistdelegate.h"
+#include "app/projectlistmodel.h"
 #include "app/toolbaricons.h"
 #include "app/tvantorel.h"
 #include "ui_tvantorel.h"
@@ -10,7 +13,10 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QTableView>
 #include <QToolBar>
+#include <QToolTip>
+#include <QTextDocumentFragment>
 #include <QtTest>
 
 class TestDesktopFeel : public QObject {
@@ -19,7 +25,55 @@ private slots:
     void drawnPicturesAreDrawnAtThePixelRatio();
     void toolbarTakesOneSet();
     void windowFollowsTheDesktopFont();
+    void cutTextShowsWholeInATip();
 };
+
+void TestDesktopFeel::cutTextShowsWholeInATip()
+{
+    TestEnvironment env;
+    const QString longDescription =
+        QStringLiteral("Ring Road survey, north section,  phase two: drainage and lighting");
+    env.writeFile(QStringLiteral("Projects.txt"),
+                  TestEnvironment::listBytes({QStringLiteral("004     Garden shed"),
+                                              QStringLiteral("007     ") + longDescription}));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* list = w->findChild<QTableView*>(QStringLiteral("Projects"));
+    ProjectListModel* model = w->listModel();
+    // The column shows columns 8 to 47 of the line, the blank before the text included.
+    const QString fromColumn8 = QLatin1Char(' ') + longDescription;
+    QCOMPARE(model->index(1, 1).data(Qt::ToolTipRole).toString(), fromColumn8);
+    QCOMPARE(model->index(1, 1).data().toString(), fromColumn8.left(40));
+
+    const auto tipOver = [&](const QModelIndex& index) {
+        QToolTip::hideText();  // goes after a moment
+        for (int i = 0; i < 100 && QToolTip::isVisible(); ++i)
+            QTest::qWait(10);
+        const QPoint at = list->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &help);
+        return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
+    };
+    // The column cuts the description at 40 characters: the tip has it all, blanks kept.
+    const QString tip = tipOver(model->index(1, 1));
+    QCOMPARE(tip, fromColumn8);
+    // A description that fits has no tip.
+    QCOMPARE(tipOver(model->index(0, 1)), QString());
+
+    // A column too narrow for its text at the font in use cuts it too.
+    auto* delegate = qobject_cast<ProjectListDelegate*>(list->itemDelegate());
+    QVERIFY(delegate);
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(model->index(0, 1));
+    QVERIFY(!delegate->cutsText(option, model->index(0, 1), list));
+    option.rect.setWidth(list->fontMetrics().horizontalAdvance(QStringLiteral("Garden")));
+    QVERIFY(delegate->cutsText(option, model->index(0, 1), list));
+    list->setColumnWidth(0, 8);
+    QCOMPARE(tipOver(model->index(0, 0)), QStringLiteral("004  "));
+}
 
 void TestDesktopFeel::drawnPicturesAreDrawnAtThePixelRatio()
 {
