@@ -37,7 +37,7 @@ bool TVantorel::mayOverwriteListFile()
         return true;
     case DiskState::Changed:
         return dialogs_->ask(MessageKind::Warning,
-                             list + QStringLiteral(" was changed by another program since it was read\r"
+                             list + QStringLiteral(" was changed by another program\r"
                                                    "Overwrite it with the list in memory ?"),
                              {MessageButton::Ok, MessageButton::Cancel})
             == MessageButton::Ok;
@@ -87,6 +87,10 @@ bool TVantorel::idleForChangeOnDisk() const
 
 void TVantorel::takeUpChangeOnDisk()
 {
+    // Before the start-up reads the list, or once the window has closed,
+    // there is no list on screen to bring up to date.
+    if (!firstActivationDone_ || closed_)
+        return;
     if (!idleForChangeOnDisk()) {
         changeOnDiskRetry_->start();
         return;

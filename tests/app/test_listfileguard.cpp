@@ -17,7 +17,7 @@
 namespace {
 
 const QString overwriteQuestion = QStringLiteral(
-    "Project List Projects.txt was changed by another program since it was read\r"
+    "Project List Projects.txt was changed by another program\r"
     "Overwrite it with the list in memory ?");
 const QString recreateQuestion = QStringLiteral(
     "Project List Projects.txt was deleted by another program\r"
