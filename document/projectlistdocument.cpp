@@ -28,7 +28,7 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     } else {
         // The same file under another name (made absolute, say) keeps what
         // is known of it.
-        ListFileStamp asItStands = ListFileStamp::of(path, std::nullopt);
+        ListFileStamp asItStands = ListFileStamp::of(path, nullptr);
         if (!asItStands.identity.sameFileAs(stamp_.identity))
             stamp_ = asItStands;
     }
@@ -38,13 +38,17 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     emit listFileChanged();
 }
 
-void ProjectListDocument::readFile(const std::string& path, LineList& into)
+ListFileStamp ProjectListDocument::readFile(const std::string& path, LineList& into)
 {
     // Taken before reading: a change while the file is read shows as a
     // change, never the other way round.
-    ListFileStamp stamp = ListFileStamp::of(path, std::nullopt);
+    ListFileStamp stamp = ListFileStamp::of(path, nullptr);
     loadListFile(path, into);
-    stamp.linesHash = hashOfLines(into);
+    return stamp;
+}
+
+void ProjectListDocument::rememberRead(const std::string& path, const ListFileStamp& stamp)
+{
     lastReadPath_ = path;
     lastReadStamp_ = stamp;
     if (path == currentListFile_) {
@@ -54,11 +58,23 @@ void ProjectListDocument::readFile(const std::string& path, LineList& into)
     }
 }
 
+void ProjectListDocument::settlePendingHash()
+{
+    if (pendingHash_) {
+        pendingHash_->value();
+        pendingHash_.reset();
+    }
+}
+
 void ProjectListDocument::load(const std::string& path)
 {
     LineList loaded;
-    readFile(path, loaded);
+    ListFileStamp stamp = readFile(path, loaded);
+    settlePendingHash();
     lines_.swap(loaded);
+    pendingHash_ = std::make_shared<LinesHash>(lines_);
+    stamp.linesHash = pendingHash_;
+    rememberRead(path, stamp);
     unsavedChanges_ = false;
     emit linesReloaded();
     emit linesChanged();
@@ -66,8 +82,10 @@ void ProjectListDocument::load(const std::string& path)
 
 void ProjectListDocument::save()
 {
+    settlePendingHash();
     saveListFile(currentListFile_, lines_);
-    stamp_ = ListFileStamp::of(currentListFile_, hashOfLines(lines_));
+    pendingHash_ = std::make_shared<LinesHash>(lines_);
+    stamp_ = ListFileStamp::of(currentListFile_, pendingHash_);
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
     unsavedChanges_ = false;
@@ -79,12 +97,17 @@ void ProjectListDocument::save()
 RepairCounts ProjectListDocument::repair(RepairObserver& observer)
 {
     // Repaired aside, so that a failed read or a cancelled repair leaves the
-    // list as it was.
+    // list, and what is known of the file, as they were.
     LineList reloaded;
-    readFile(currentListFile_, reloaded);
+    ListFileStamp stamp = readFile(currentListFile_, reloaded);
+    // Hashed before the repair changes the lines read.
+    stamp.linesHash = std::make_shared<LinesHash>(reloaded);
+    stamp.linesHash->value();
     const RepairCounts counts = repairLines(reloaded, observer);
     if (!counts.cancelled) {
+        settlePendingHash();
         lines_.swap(reloaded);
+        rememberRead(currentListFile_, stamp);
         unsavedChanges_ = false;
         emit linesReloaded();
         emit linesChanged();
@@ -94,6 +117,7 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
 
 void ProjectListDocument::clear()
 {
+    settlePendingHash();
     lines_.clear();
     unsavedChanges_ = false;
     emit linesChanged();
@@ -102,6 +126,7 @@ void ProjectListDocument::clear()
 std::size_t ProjectListDocument::putProject(std::string_view numberText, std::string_view line,
                                             std::optional<std::size_t> insertAt)
 {
+    settlePendingHash();
     const std::size_t at = putProjectLine(lines_, numberText, line, insertAt);
     keepSorted(lines_, at);
     unsavedChanges_ = true;
@@ -111,6 +136,7 @@ std::size_t ProjectListDocument::putProject(std::string_view numberText, std::st
 
 void ProjectListDocument::removeProject(std::string_view numberText)
 {
+    settlePendingHash();
     removeProjectLine(lines_, numberText);
     unsavedChanges_ = true;
     emit linesChanged();

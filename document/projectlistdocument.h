@@ -10,6 +10,7 @@
 // since the last read or save are its unsaved changes.
 #include <QObject>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,7 +75,12 @@ signals:
     void listFileChangedOnDisk();
 
 private:
-    void readFile(const std::string& path, LineList& into);
+    // Reads path into into; returns the stamp of what was read, without hash.
+    ListFileStamp readFile(const std::string& path, LineList& into);
+    void rememberRead(const std::string& path, const ListFileStamp& stamp);
+    // Works out the hash of the lines last read or saved while they are
+    // still as they were: before any change of the lines.
+    void settlePendingHash();
     void watchListFile();
     void checkDiskAfterNotice();
 
@@ -85,9 +91,11 @@ private:
     // The list file in use as last read or written (or as it stood when it
     // became the list in use), and the file last read, which becomes the
     // list in use right after it is loaded.
-    ListFileStamp stamp_ = ListFileStamp::of(currentListFile_, std::nullopt);
+    ListFileStamp stamp_ = ListFileStamp::of(currentListFile_, nullptr);
     std::string lastReadPath_;
     ListFileStamp lastReadStamp_;
+    // The hash of the lines as last read or saved, not worked out yet.
+    std::shared_ptr<LinesHash> pendingHash_;
 
     QFileSystemWatcher* watcher_ = nullptr;
     // Editors write in several steps; the file is looked at once they are done.

@@ -184,6 +184,14 @@ void TestProjectListDocument::repairReplacesTheLinesUnlessCancelled()
     QCOMPARE(counts.rebuiltLines, std::size_t(1));
     QCOMPARE(textOf(document.lines()), (QStringList {"001     Alpha", "002     Beta"}));
     QCOMPARE(reloaded.count(), 1);
+
+    // A cancelled repair read the file, but the lines are still those of the
+    // earlier reading: a change made in between must still be seen.
+    write(QStringLiteral("A.txt"), "1 Theirs\r\n");
+    QVERIFY(document.repair(cancelling).cancelled);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+    document.repair(quiet);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
 }
 
 void TestProjectListDocument::twoDocumentsSavingOneFile()
