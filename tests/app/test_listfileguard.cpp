@@ -54,6 +54,7 @@ private slots:
     void exitWithAppliedChanges_data();
     void exitWithAppliedChanges();
     void loadAndRepairAskFirst();
+    void wizardAsksBeforeItReplacesTheList();
     void idleWindowReadsAnUnchangedListAgain();
     void unsavedChangesAreKeptWhenTheFileChanges();
 };
@@ -235,6 +236,49 @@ void TestListFileGuard::loadAndRepairAskFirst()
              TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
     QCOMPARE(linesInMemory(*w), QStringList {"001     Other"});
     QVERIFY(w->close());
+}
+
+void TestListFileGuard::wizardAsksBeforeItReplacesTheList()
+{
+    TestEnvironment env;
+    const QString ours = env.path(QStringLiteral("Projects.txt"));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
+    env.writeFile(QStringLiteral("Other.txt"), TestEnvironment::listBytes({"001     Other"}));
+    env.writeSettings(QStringLiteral("[General]\nCurrent=%1\n").arg(ours));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QObject* f = &*w;
+    applyNewDescription(*w, QStringLiteral("Tool shed"));
+    named<QPushButton>(f, "Button3")->click();
+    const QString unsaved = QStringLiteral("The changes to the Project List ") + ours
+        + QStringLiteral(" are not saved\rSave them first ?");
+
+    // Pages 1 to 3 on the other list of the same folder.
+    QVERIFY(triggerAction(f, "New1"));
+    named<QPushButton>(f, "Next1")->click();
+    named<QLineEdit>(f, "Projectfilename")->setText(QStringLiteral("Other.txt"));
+    named<QPushButton>(f, "Next2")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "page3"));
+
+    // Editing it would read it in place of ours: Cancel stays on page 3.
+    dialogs.clear();
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(0);
+    named<QPushButton>(f, "Next3")->click();
+    QCOMPARE(dialogs.texts(), QStringList {unsaved});
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "page3"));
+    QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
+    QCOMPARE(w->CurrentListFile(), ours.toStdString());
+
+    // A new list in its place empties the list in memory: No lets ours go.
+    dialogs.clear();
+    dialogs.answers = {MessageButton::No, MessageButton::Ok};
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(1);
+    named<QPushButton>(f, "Next3")->click();
+    QCOMPARE(dialogs.texts().size(), 2);
+    QCOMPARE(dialogs.texts().first(), unsaved);
+    QVERIFY(linesInMemory(*w).isEmpty());
+    QCOMPARE(w->CurrentListFile(), env.path(QStringLiteral("Other.txt")).toStdString());
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(ourList));
 }
 
 void TestListFileGuard::idleWindowReadsAnUnchangedListAgain()
