@@ -38,11 +38,15 @@ bool ProjectListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, 
         QToolTip::hideText();
         return true;
     }
-    // As rich text the tip wraps a long description instead of running off
-    // the screen, and keeps its blanks as they are.
+    // A very long description goes as rich text, which wraps instead of
+    // running off the screen and keeps its blanks as they are.
+    const QString whole = wholeText(index);
+    const int longestLine = 120;
     QToolTip::showText(event->globalPos(),
-                       QStringLiteral("<p style=\"white-space:pre-wrap\">") + wholeText(index).toHtmlEscaped() +
-                           QStringLiteral("</p>"),
+                       whole.size() <= longestLine
+                           ? whole
+                           : QStringLiteral("<p style=\"white-space:pre-wrap\">") + whole.toHtmlEscaped() +
+                                 QStringLiteral("</p>"),
                        view->viewport(), option.rect);
     return true;
 }

@@ -54,11 +54,20 @@ void TestDesktopFeel::cutTextShowsWholeInATip()
         const QPoint at = list->visualRect(index).center();
         QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
         QApplication::sendEvent(list->viewport(), &help);
-        return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
+        if (!QToolTip::isVisible())
+            return QString();
+        const QString text = QToolTip::text();
+        return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
     };
     // The column cuts the description at 40 characters: the tip has it all, blanks kept.
     const QString tip = tipOver(model->index(1, 1));
     QCOMPARE(tip, fromColumn8);
+    // A description of a hundred lines' length comes whole too, wrapped.
+    const QString veryLong = QStringLiteral("Survey <north> & south  ").repeated(200);
+    env.writeFile(QStringLiteral("Projects.txt"),
+                  TestEnvironment::listBytes({QStringLiteral("004     Garden shed"), QStringLiteral("007     ") + veryLong}));
+    w->ShowListFile("Projects.txt", true);
+    QCOMPARE(tipOver(model->index(1, 1)), QLatin1Char(' ') + veryLong);
     // A description that fits has no tip.
     QCOMPARE(tipOver(model->index(0, 1)), QString());
 
