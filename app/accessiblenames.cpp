@@ -89,8 +89,14 @@ void nameControlsForAssistiveTools(QWidget* window)
     // A toolbar button is named by its hint, the text its tool tip shows.
     for (QToolBar* toolbar : window->findChildren<QToolBar*>()) {
         for (QAction* action : toolbar->actions()) {
-            if (QWidget* button = toolbar->widgetForAction(action); button && !action->toolTip().isEmpty())
-                button->setAccessibleName(action->toolTip());
+            if (QWidget* button = toolbar->widgetForAction(action); button && !action->toolTip().isEmpty()) {
+                // Without the key a tip may tell: screen readers say keys apart.
+                QString hint = action->toolTip();
+                if (!action->shortcut().isEmpty())
+                    hint.remove(QStringLiteral(" (") + action->shortcut().toString(QKeySequence::NativeText) +
+                                QLatin1Char(')'));
+                button->setAccessibleName(hint);
+            }
         }
         // The button that offers the buttons a narrow window has no room for.
         if (auto* more = toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))

@@ -187,11 +187,13 @@ void TVantorel::fitStatusBarToFont()
 {
     // 20 pixels, or a line of a larger desktop font.
     ui_->StatusBar->setFixedHeight(qMax(20, ui_->StatusBar->fontMetrics().height() + 6));
-    // The line count has room for a list of a million lines in any font.
-    QLabel* count = statusPanel(1);
-    const QFontMetrics metrics = count->fontMetrics();
-    count->setFixedWidth(qMax(40, metrics.horizontalAdvance(QStringLiteral("1000000")) + 2 * count->frameWidth() +
-                                      2 * metrics.averageCharWidth()));
+    // The line count and the found row have room for a list of a million
+    // lines in any font.
+    for (QLabel* number : {statusPanel(1), statusPanel(3)}) {
+        const QFontMetrics metrics = number->fontMetrics();
+        number->setFixedWidth(qMax(40, metrics.horizontalAdvance(QStringLiteral("1000000")) +
+                                           2 * number->frameWidth() + 2 * metrics.averageCharWidth()));
+    }
 }
 
 QLabel* TVantorel::statusPanel(int index) const

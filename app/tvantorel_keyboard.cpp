@@ -38,6 +38,9 @@ void TVantorel::wireKeyboard()
 
     // Ctrl+Home and Ctrl+End stay with the list, which moves its current item.
     ui_->InvertList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    // The jump has no menu item: its button's tip tells its key.
+    ui_->InvertList->setToolTip(ui_->InvertList->toolTip() + QStringLiteral(" (") +
+                                ui_->InvertList->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
 
     // Tab leaves the list for the panel shown over it and the window's other
     // controls, instead of walking the list's cells.

@@ -145,6 +145,9 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
     QLabel* count = w->statusPanel(1);
     count->setText(QString::number(1000000));
     QVERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()) + 2 * count->frameWidth());
+    QLabel* foundRow = w->statusPanel(3);
+    QVERIFY(foundRow->width() >= foundRow->fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
+                                     2 * foundRow->frameWidth());
 
     // A font given to the window later (a style sheet, a desktop change) is followed too.
     QFont larger = large;

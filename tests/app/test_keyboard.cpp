@@ -258,6 +258,8 @@ void TestKeyboard::jumpKeyAndListKeys()
     const auto endFlag = [this] { return ui()->InvertList->property("Tag").toInt(); };
     QScrollBar* bar = ui()->Projects->verticalScrollBar();
     QCOMPARE(bar->value(), 0);
+    // The button's tip tells the key, as a menu would.
+    QCOMPARE(ui()->InvertList->toolTip(), QStringLiteral("Swap Table View (Ctrl+J)"));
     press(Qt::Key_J, Qt::ControlModifier);
     QCOMPARE(endFlag(), 1);
     QCOMPARE(bar->value(), bar->maximum());
