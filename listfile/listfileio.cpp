@@ -316,6 +316,9 @@ void saveListFile(const std::string& path, const std::vector<std::string>& lines
     if (exists && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         throw failure;
 
+    // What a save killed half way left is cleared first: on a nearly full
+    // disk it may be the very room this save needs.
+    removeStaleSaveTemporaries(target);
     SaveTemporary temporary(target);
     if (!temporary.valid())
         throw failure;
@@ -332,6 +335,4 @@ void saveListFile(const std::string& path, const std::vector<std::string>& lines
 
     if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting() || !temporary.renameOnto(target))
         throw failure;
-    // A save killed half way leaves its temporary file; the next one clears it.
-    removeStaleSaveTemporaries(target);
 }
