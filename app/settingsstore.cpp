@@ -5,18 +5,59 @@
 #include "quindleerror.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
-SettingsStore::SettingsStore()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Vantorel")))
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+const QString organization = QStringLiteral("Corvane");
+const QString application = QStringLiteral("Vantorel");
+
+// The folder where Qt keeps per-user settings (the one QSettings::setPath
+// chose, if any). Qt does not tell it without opening a store, so a store of
+// a name nobody uses is asked: it has no file to read.
+QString userSettingsFolder()
 {
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane-quindle-probe"),
+                          QStringLiteral("Vantorel-quindle-probe"));
+    return QFileInfo(QFileInfo(probe.fileName()).absolutePath()).absolutePath();
+}
+
+// A regular file (through links) or nothing at all.
+bool isRegularOrAbsent(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0)
+        return errno == ENOENT;
+    return ::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore()
+{
+    const QString file = userSettingsFolder() + QLatin1Char('/') + organization + QLatin1Char('/') + application
+        + QStringLiteral(".conf");
+    if (isRegularOrAbsent(file))
+        settings_ = std::make_unique<QSettings>(file, QSettings::NativeFormat);
+}
+
+QString SettingsStore::unusableMessage()
+{
+    return QStringLiteral("Failed to create key Corvane\\Vantorel");
 }
 
 SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::storedKey(const QString& name) const
 {
+    if (!settings_)
+        return {};
     const QStringList keys = settings_->childKeys();
     for (const QString& key : keys)
         if (key.compare(name, Qt::CaseInsensitive) == 0)
@@ -54,16 +95,23 @@ void SettingsStore::createKey()
 {
     if (keyCreated_)
         return;
+    if (!settings_)
+        throw QuindleError(unusableMessage());
     // The key is the folder of the settings file.
     const QString folder = QFileInfo(settings_->fileName()).absolutePath();
     if (!QDir().mkpath(folder))
-        throw QuindleError(QStringLiteral("Failed to create key Corvane\\Vantorel"));
+        throw QuindleError(unusableMessage());
     keyCreated_ = true;
 }
 
 void SettingsStore::writeText(const QString& name, const QString& value)
 {
     createKey();
+    // Something else may have taken the file's place since the store opened;
+    // checked before anything is changed, because the store writes pending
+    // changes even when it is dropped.
+    if (!isRegularOrAbsent(settings_->fileName()))
+        throw QuindleError(unusableMessage());
     const QString existing = storedKey(name);
     if (!existing.isEmpty() && existing != name)
         settings_->remove(existing);
