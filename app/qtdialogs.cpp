@@ -13,13 +13,34 @@
 
 namespace {
 
-// A CR in a message is a line break on screen.
+// Laying out a text of megabytes (one huge bad line of a list, a huge
+// description) would freeze the window for minutes; nobody reads that much
+// in a message box anyway.
+constexpr qsizetype longestShownText = 1000;
+
+// A CR in a message is a line break on screen; a very long text is cut short
+// with an ellipsis.
 QString shown(const QString& text)
 {
     QString out = text;
+    if (out.size() > longestShownText) {
+        qsizetype keep = longestShownText;
+        if (out.at(keep - 1).isHighSurrogate())
+            --keep;  // never half a character
+        out.truncate(keep);
+        out += QChar(0x2026);
+    }
     out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return out;
+}
+
+// Messages quote list lines and descriptions, which are the user's text, not
+// markup: "<b>" is shown as typed.
+void showPlain(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 QMessageBox::StandardButton standardButton(MessageButton button)
@@ -39,13 +60,13 @@ QMessageBox::StandardButton standardButton(MessageButton button)
 void QtDialogs::showMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), shown(text), QMessageBox::Ok, parent_);
-    box.exec();
+    showPlain(box);
 }
 
 void QtDialogs::showError(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), shown(text), QMessageBox::Ok, parent_);
-    box.exec();
+    showPlain(box);
 }
 
 MessageButton QtDialogs::ask(MessageKind kind, const QString& text, const QList<MessageButton>& buttons)
@@ -63,7 +84,7 @@ MessageButton QtDialogs::ask(MessageKind kind, const QString& text, const QList<
         box.addButton(standardButton(b));
     if (!buttons.isEmpty())
         box.setEscapeButton(standardButton(buttons.last()));
-    box.exec();
+    showPlain(box);
     const auto pressed = box.standardButton(box.clickedButton());
     for (MessageButton b : buttons)
         if (standardButton(b) == pressed)
