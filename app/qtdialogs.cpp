@@ -18,6 +18,27 @@ namespace {
 // in a message box anyway.
 constexpr qsizetype longestShownText = 1000;
 
+// A word longer than this gets invisible break chances, so that a line of
+// one endless word wraps inside the box instead of running off its edge.
+constexpr qsizetype longestUnbrokenRun = 80;
+const QChar zeroWidthSpace(0x200B);
+
+QString breakableLongWords(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / longestUnbrokenRun);
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > longestUnbrokenRun && !c.isLowSurrogate()) {
+            out += zeroWidthSpace;
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
 // A CR in a message is a line break on screen; a very long text is cut short
 // with an ellipsis.
 QString shown(const QString& text)
@@ -32,7 +53,7 @@ QString shown(const QString& text)
     }
     out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return out;
+    return breakableLongWords(out);
 }
 
 // Messages quote list lines and descriptions, which are the user's text, not

@@ -33,7 +33,7 @@ bool isRegularOrAbsent(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(name.constData(), &info) != 0)
-        return errno == ENOENT;
+        return errno == ENOENT || errno == ENOTDIR;
     return ::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

@@ -1,7 +1,7 @@
 // The message boxes the user really sees: very long texts (a bad line of
 // megabytes, a huge description) are cut to their first 1,000 characters and
-// an ellipsis instead of freezing the window, and quoted text is shown as
-// typed, never as markup.
+// an ellipsis instead of freezing the window, an endless word wraps inside
+// the box, and quoted text is shown as typed, never as markup.
 #include "qtdialogs.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
@@ -36,6 +36,7 @@ public:
         timer_.start(10);
     }
     QList<SeenBox> seen;
+    qsizetype breakChances = 0;
 
 private:
     void answerOpenBox()
@@ -44,7 +45,11 @@ private:
         if (!box || box->property("answered").toBool())
             return;
         box->setProperty("answered", true);
-        seen.append({box->windowTitle(), box->text(), box->textFormat()});
+        // Invisible break chances aside, the text as the user reads it.
+        QString text = box->text();
+        breakChances += text.count(QChar(0x200B));
+        text.remove(QChar(0x200B));
+        seen.append({box->windowTitle(), text, box->textFormat()});
         QAbstractButton* button = answer_ != QMessageBox::NoButton ? box->button(answer_) : nullptr;
         if (!button)
             button = box->buttons().value(0);
@@ -110,6 +115,8 @@ void TestMessageBoxes::longTextsAreCutWithAnEllipsis()
     QCOMPARE(answerer.seen[0].text, longText.left(1000) + ellipsis);
     QCOMPARE(answerer.seen[1].text, longText.left(1000) + ellipsis);
     QCOMPARE(answerer.seen[2].text, QString(999, QLatin1Char('a')) + ellipsis);
+    // Endless words wrap: each long run gets a break chance every 80 characters.
+    QCOMPARE(answerer.breakChances, qsizetype(3 * 12));
 }
 
 // One line of 10 MB without the layout, with "Display Errors as found in
