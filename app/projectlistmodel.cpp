@@ -6,7 +6,7 @@
 
 ProjectListModel::ProjectListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ProjectListModel::fill(const std::vector<std::string>& lines)
+void ProjectListModel::fill(const LineList& lines)
 {
     beginResetModel();
     text_.clear();
@@ -19,7 +19,7 @@ void ProjectListModel::fill(const std::vector<std::string>& lines)
     captionLength_.reserve(lines.size());
     preferHugePages(text_.data(), text_.capacity());
     preferHugePages(start_.data(), start_.capacity() * sizeof(start_[0]));
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         const std::string_view cap = captionField(line);
         const std::string_view desc = descriptionField(line);
         start_.push_back(text_.size());

@@ -9,13 +9,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "listfile/linelist.h"
+
 class ProjectListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit ProjectListModel(QObject* parent = nullptr);
 
     // Replaces every row by the items of lines.
-    void fill(const std::vector<std::string>& lines);
+    void fill(const LineList& lines);
     void clear();
 
     int count() const { return static_cast<int>(captionLength_.size()); }

@@ -28,7 +28,7 @@ bool RepairProgress::showsBadLines() const
     return displayErrors_ && displayErrors_->isChecked();
 }
 
-void RepairProgress::showBadLine(const std::string& line)
+void RepairProgress::showBadLine(std::string_view line)
 {
     dialogs_.showMessage(QStringLiteral("error in line ") + displayText(line));
 }

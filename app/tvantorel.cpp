@@ -360,6 +360,5 @@ void TVantorel::FormClose()
     if (startupInProgress_)
         return;
     projectLines_.clear();
-    projectLines_.shrink_to_fit();
     runCommand([this] { SaveSettings(); });
 }

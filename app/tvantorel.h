@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "listfile/linelist.h"
 #include "listprinter.h"
 
 namespace Ui {
@@ -32,8 +33,8 @@ public:
     ~TVantorel() override;
 
     // The list in memory and the list file in use.
-    std::vector<std::string>& ProjectLines() { return projectLines_; }
-    const std::vector<std::string>& ProjectLines() const { return projectLines_; }
+    LineList& ProjectLines() { return projectLines_; }
+    const LineList& ProjectLines() const { return projectLines_; }
     const std::string& CurrentListFile() const { return currentListFile_; }
     void setCurrentListFile(const std::string& path) { currentListFile_ = path; }
 
@@ -147,7 +148,7 @@ private:
     QFont fontDialogFont_;
     QString openDialogFileName_ = QStringLiteral("Projects.txt");
 
-    std::vector<std::string> projectLines_;
+    LineList projectLines_;
     std::string currentListFile_ = "Projects.txt";
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;

@@ -8,7 +8,7 @@
 
 inline void fillFromListFile(ProjectListModel& model, const std::string& path)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     loadListFile(path, lines);
     model.fill(lines);
 }

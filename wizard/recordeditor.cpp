@@ -106,7 +106,7 @@ void RecordEditor::showProject()
     while (number.size() < 3)
         number.prepend(QLatin1Char('0'));
     ui().CurrentProject->setText(number);
-    const std::vector<std::string>& lines = window_.ProjectLines();
+    const LineList& lines = window_.ProjectLines();
     const int found = findProjectLine(lines, storedBytes(number));
     // The whole description, so that an edit never cuts its tail.
     ui().PrjDiscription->setText(found < 0 ? QString()
@@ -120,7 +120,7 @@ void RecordEditor::showCount()
 
 void RecordEditor::apply()
 {
-    std::vector<std::string>& lines = window_.ProjectLines();
+    LineList& lines = window_.ProjectLines();
     const QString description = ui().PrjDiscription->text();
     const std::string descriptionBytes = storedBytes(description);
     if (!ui().Allowduplicates->isChecked() && listContainsText(lines, descriptionBytes)) {

@@ -1,5 +1,5 @@
 // Bad list files met by the real main window, at start-up and through Load:
-// junk bytes, a NUL, CRs only, a 10 MB line, invalid UTF-8, two million lines
+// junk bytes, NULs, CRs only, a 10 MB line, invalid UTF-8, two million lines
 // load as the file's lines and show without harm; a folder, an unreadable
 // file, a socket or device, and a file that vanishes between the existence
 // check and the load give their messages and leave the list as it was. The
@@ -46,7 +46,7 @@ QByteArray randomBytes(int size, unsigned seed)
     return bytes;
 }
 
-std::vector<std::string> linesOf(const QByteArray& bytes)
+LineList linesOf(const QByteArray& bytes)
 {
     return splitListText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
@@ -86,7 +86,7 @@ class TestBadListFiles : public QObject {
     Q_OBJECT
 private slots:
     void junkBytesLoadAsTheirLines();
-    void nulByteEndsTheList();
+    void nulByteIsKept();
     void carriageReturnsOnly();
     void tenMegabyteLine();
     void invalidUtf8IsKeptAndShown();
@@ -95,12 +95,12 @@ private slots:
     void socketAndDeviceAreNotRead();
     void fileVanishingBeforeTheLoad();
     void twoMillionLines();
-    void hugeFileEndingInNuls();
+    void fileBiggerThanMemory();
 };
 
 void TestBadListFiles::junkBytesLoadAsTheirLines()
 {
-    // Junk as it comes (a NUL soon ends it) and junk without NULs (many lines).
+    // Junk as it comes (NULs are bytes like any other) and junk without NULs.
     QByteArray junk = randomBytes(1 << 20, 11);
     QByteArray noNul = randomBytes(1 << 20, 12);
     noNul.replace('\0', '\x01');
@@ -109,7 +109,7 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
         ScriptedDialogs dialogs;
         auto w = startOn(env, dialogs, bytes);
         QVERIFY(dialogs.shown.isEmpty());
-        const std::vector<std::string> expected = linesOf(bytes);
+        const LineList expected = linesOf(bytes);
         QVERIFY(w->ProjectLines() == expected);
         QCOMPARE(w->listModel()->count(), int(expected.size()));
         QCOMPARE(w->statusPanel(1)->text(), QString::number(expected.size()));
@@ -120,17 +120,21 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
     }
 }
 
-void TestBadListFiles::nulByteEndsTheList()
+// A NUL inside a line is kept: the lines after it are still there, and the
+// line holding it keeps every byte.
+void TestBadListFiles::nulByteIsKept()
 {
     TestEnvironment env;
     QByteArray bytes = TestEnvironment::listBytes(twelveLines());
+    const QByteArray fifth = twelveLines().at(4).toLatin1();
     bytes.insert(bytes.indexOf("005") + 9, '\0');
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, bytes);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 5);
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("005     P"));
-    QCOMPARE(w->listModel()->descriptionText(4), QStringLiteral(" P"));
+    QCOMPARE(w->listModel()->count(), 12);
+    const std::string_view withNul = w->ProjectLines()[4];
+    QCOMPARE(QByteArray(withNul.data(), qsizetype(withNul.size())), QByteArray(fifth).insert(9, '\0'));
+    QCOMPARE(w->listModel()->captionText(11), QStringLiteral("012  "));
     closeCleanly(env, *w);
 }
 
@@ -181,7 +185,7 @@ void TestBadListFiles::invalidUtf8IsKeptAndShown()
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(w->listModel()->count(), 6);
     for (int i = 0; i < 6; ++i)
-        QCOMPARE(QByteArray::fromStdString(w->ProjectLines()[std::size_t(i)]), lines[i]);
+        QCOMPARE(QByteArray::fromStdString(std::string(w->ProjectLines()[std::size_t(i)])), lines[i]);
     readEveryRow(*w);
     // Bytes that are no UTF-8 show as replacement characters; the rest of the text stays.
     const QString cafe = w->listModel()->descriptionText(0);
@@ -349,7 +353,7 @@ void TestBadListFiles::twoMillionLines()
     QCOMPARE(w->ProjectLines().size(), std::size_t(count));
     QCOMPARE(w->listModel()->count(), count);
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2000000"));
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("2000000     Project number 2000000"));
+    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines().back())), QStringLiteral("2000000     Project number 2000000"));
     QCOMPARE(w->listModel()->captionText(count - 1), QStringLiteral("20000"));
     w->form()->Projects->setCurrentIndex(w->listModel()->index(count - 1, 0));
     QCOMPARE(w->SelectedProjectNumber(), 20000);
@@ -358,21 +362,22 @@ void TestBadListFiles::twoMillionLines()
     closeCleanly(env, *w);
 }
 
-// A 64 GB sparse file: its text ends at the first NUL, after two lines.
-void TestBadListFiles::hugeFileEndingInNuls()
+// An 8 TB sparse file is bigger than any memory: it cannot be opened, and the
+// list in use stays.
+void TestBadListFiles::fileBiggerThanMemory()
 {
     TestEnvironment env;
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
     env.writeFile(QStringLiteral("Image.txt"), "001     Alpha\r\n002     Beta");
-    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(64) << 30));
+    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(8) << 40));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     dialogs.fileNames << env.path(QStringLiteral("Image.txt"));
     w->Load1Click();
-    QCOMPARE(dialogs.errors(), QStringList());
-    QCOMPARE(w->listModel()->count(), 2);
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("002     Beta"));
-    closeCleanly(env, *w, env.path(QStringLiteral("Image.txt")));
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + env.path(QStringLiteral("Image.txt"))});
+    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
+    closeCleanly(env, *w);
 }
 
 QTEST_MAIN(TestBadListFiles)

@@ -403,7 +403,7 @@ void TestMainWindow::selectedProjectNumberReadsCaption()
     // An edit in place changes what the view reports, not the list in memory.
     w->listModel()->setData(w->listModel()->index(4, 0), QStringLiteral("12a"), Qt::EditRole);
     QCOMPARE(w->SelectedProjectNumber(), 12);
-    QCOMPARE(QString::fromStdString(w->ProjectLines()[4]).left(3), QStringLiteral("005"));
+    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines()[4])).left(3), QStringLiteral("005"));
 }
 
 QTEST_MAIN(TestMainWindow)

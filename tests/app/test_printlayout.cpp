@@ -13,7 +13,7 @@ namespace {
 // n items: numbers 5, 10, 15... so that ordinals and project numbers differ.
 std::unique_ptr<ProjectListModel> listOf(int n)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     for (int k = 1; k <= n; ++k)
         lines.push_back(zeroPadNumber(k * 5) + "     Project number " + std::to_string(k));
     auto model = std::make_unique<ProjectListModel>();

@@ -37,8 +37,8 @@ const QString faultyReport = QStringLiteral(
 QStringList linesOf(const TVantorel& window)
 {
     QStringList out;
-    for (const std::string& line : window.ProjectLines())
-        out << QString::fromStdString(line);
+    for (std::string_view line : window.ProjectLines())
+        out << QString::fromStdString(std::string(line));
     return out;
 }
 

@@ -112,8 +112,8 @@ void TestSaveFailures::failedSaveLosesNothing()
     } else {
         QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
         QStringList memory;
-        for (const std::string& line : w->ProjectLines())
-            memory << QString::fromStdString(line);
+        for (std::string_view line : w->ProjectLines())
+            memory << QString::fromStdString(std::string(line));
         QCOMPARE(memory, expectedMemory);
     }
     // The view still shows the file as it was.

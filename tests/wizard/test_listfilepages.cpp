@@ -22,8 +22,8 @@ namespace {
 QStringList memory(const TVantorel& w)
 {
     QStringList out;
-    for (const std::string& line : w.ProjectLines())
-        out << QString::fromStdString(line);
+    for (std::string_view line : w.ProjectLines())
+        out << QString::fromStdString(std::string(line));
     return out;
 }
 

@@ -26,8 +26,8 @@ QStringList numbered(const QStringList& descriptions)
 QStringList memory(const TVantorel& w)
 {
     QStringList out;
-    for (const std::string& line : w.ProjectLines())
-        out << QString::fromStdString(line);
+    for (std::string_view line : w.ProjectLines())
+        out << QString::fromStdString(std::string(line));
     return out;
 }
 
