@@ -30,7 +30,7 @@ bool RepairProgress::showsBadLines() const
 
 void RepairProgress::showBadLine(std::string_view line)
 {
-    dialogs_.showMessage(QStringLiteral("error in line ") + displayText(line));
+    dialogs_.showMessage(QStringLiteral("error in line ") + displayText(line, lineCoding(line)));
 }
 
 void RepairProgress::keepAlive(std::size_t done, std::size_t total)

@@ -233,8 +233,13 @@ void TVantorel::FormActivate()
         LoadSettings();
         if (ui_->MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
-        if (ui_->Autofix->isChecked())
-            RepairListFile();
+        if (ui_->Autofix->isChecked()) {
+            try {
+                RepairListFile();
+            } catch (const UneditableListFile&) {
+                // The load below says what the file is.
+            }
+        }
         statusPanel(0)->setText(displayText(currentListFile_));
         ShowListFile(currentListFile_, true);
         if (ui_->JumptoLast->isChecked())

@@ -70,6 +70,9 @@ void TVantorel::RepairListFile()
     try {
         RepairProgress progress(this, *dialogs_, ui_->DisplayAllErrors, closeAfterRepair_);
         counts = repairListFile(path, projectLines_, progress);
+    } catch (const UneditableListFile&) {
+        // Not a list at all: said as such by the caller, not as a failed load.
+        throw;
     } catch (const ListFileError&) {
         dialogs_->showMessage(QStringLiteral("Unable to load Project List"));
         return;

@@ -109,8 +109,14 @@ void RecordEditor::showProject()
     const LineList& lines = window_.ProjectLines();
     const int found = findProjectLine(lines, storedBytes(number));
     // The whole description, so that an edit never cuts its tail.
-    ui().PrjDiscription->setText(found < 0 ? QString()
-                                           : displayText(storedDescription(lines[std::size_t(found)])));
+    if (found < 0) {
+        shownCoding_ = {};
+        ui().PrjDiscription->setText(QString());
+        return;
+    }
+    const std::string_view line = lines[std::size_t(found)];
+    shownCoding_ = lineCoding(line);
+    ui().PrjDiscription->setText(displayText(storedDescription(line), shownCoding_));
 }
 
 void RecordEditor::showCount()
@@ -122,7 +128,7 @@ void RecordEditor::apply()
 {
     LineList& lines = window_.ProjectLines();
     const QString description = ui().PrjDiscription->text();
-    const std::string descriptionBytes = storedBytes(description);
+    const std::string descriptionBytes = storedBytes(description, shownCoding_);
     if (!ui().Allowduplicates->isChecked() && listContainsText(lines, descriptionBytes)) {
         window_.dialogs().showMessage(description + QStringLiteral(" is already in the list"));
     } else {

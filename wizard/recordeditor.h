@@ -4,6 +4,8 @@
 // memory, removes a project from it, and Finish writes the list out.
 #include <QObject>
 
+#include "displaytext.h"
+
 class TVantorel;
 class WizardController;
 namespace Ui {
@@ -36,4 +38,7 @@ private:
 
     TVantorel& window_;
     WizardController& wizard_;
+    // The coding of the line page 4 shows, so that an applied description
+    // keeps every byte the user did not change.
+    LineCoding shownCoding_;
 };
