@@ -1,0 +1,259 @@
+// Lines keep their bytes on the real main window: a NUL shows as a visible
+// mark, is searched and printed like any other character, and Finish writes
+// it back; a line in an 8-bit code page is shown and edited without losing a
+// byte; a UTF-16 or UTF-32 list is refused and never written, at start-up,
+// by the repair, by Finish and by Load.
+#include "displaytext.h"
+#include "finddialog.h"
+#include "printingdialogs.h"
+#include "projectlistmodel.h"
+#include "recordingprintsurface.h"
+#include "scripteddialogs.h"
+#include "settingsstore.h"
+#include "testenvironment.h"
+#include "tvantorel.h"
+#include "ui_tvantorel.h"
+#include "wizardcontroller.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString listName = QStringLiteral("Projects.txt");
+const QChar nulMark(u'\u2400');
+
+QByteArray crlfLines(const QList<QByteArray>& lines)
+{
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+// Opens page 4 on a project, types a new description, applies and finishes.
+void editAndFinish(TVantorel& w, int number, const std::function<QString(const QString&)>& edit)
+{
+    Ui::TVantorel* f = w.form();
+    w.wizardPages().ShowWizard(mdEdit, 4, number);
+    f->PrjDiscription->setText(edit(f->PrjDiscription->text()));
+    f->UtilBtn->click();
+    f->Next4->click();
+}
+
+} // namespace
+
+class TestListBytes : public QObject {
+    Q_OBJECT
+private slots:
+    void everyByteShowsAndStoresBackInItsLineCoding();
+    void nulLineRoundTrip();
+    void eightBitLineEditedKeepsItsOtherBytes();
+    void utf8LineStaysUtf8();
+    void wideTextIsRefusedAndNeverWritten_data();
+    void wideTextIsRefusedAndNeverWritten();
+    void loadingWideTextKeepsTheListShown();
+};
+
+void TestListBytes::everyByteShowsAndStoresBackInItsLineCoding()
+{
+    // Every byte value in an 8-bit line: one character each, back to the same byte.
+    std::string all;
+    for (int byte = 0; byte < 256; ++byte)
+        all += char(byte);
+    const LineCoding eightBit = lineCoding(all);
+    QVERIFY(eightBit.eightBit);
+    QVERIFY(eightBit.holdsNul);
+    const QString shown = displayText(all, eightBit);
+    QCOMPARE(shown.size(), 256);
+    QCOMPARE(shown.at(0), nulMark);
+    QCOMPARE(shown.at(0x80), QChar(u'\u20AC'));
+    QCOMPARE(shown.at(0x81), QChar(u'\u0081'));
+    QCOMPARE(shown.at(0xE9), QChar(u'\u00E9'));
+    QCOMPARE(storedBytes(shown, eightBit), all);
+
+    // A UTF-8 line with a NUL: the NUL shows as the mark and stores back as a
+    // NUL; a mark typed into a line without NULs stays a mark.
+    const std::string withNul("Cr\xC3\xA8me \0 br\xC3\xBBl\xC3\xA9" "e", 17);
+    const LineCoding utf8 = lineCoding(withNul);
+    QVERIFY(!utf8.eightBit);
+    QCOMPARE(displayText(withNul, utf8), QStringLiteral("Cr\u00E8me \u2400 br\u00FBl\u00E9e"));
+    QCOMPARE(storedBytes(displayText(withNul, utf8), utf8), withNul);
+    QCOMPARE(storedBytes(QStringLiteral("a\u2400"), lineCoding("plain")), std::string("a\xE2\x90\x80"));
+    // Both a NUL and a mark in one line: shown byte by byte, so the two stay apart.
+    const std::string both("\xE2\x90\x80\0", 4);
+    QVERIFY(lineCoding(both).eightBit);
+    QCOMPARE(storedBytes(displayText(both, lineCoding(both)), lineCoding(both)), both);
+
+    // Not UTF-8: overlong forms, surrogates, code points past U+10FFFF, cut sequences.
+    for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
+        QVERIFY2(lineCoding(bad).eightBit, bad);
+    for (const char* good : {"", "plain", "\xEF\xBB\xBF" "001", "\xF4\x8F\xBF\xBF", "\xE2\x82\xAC"})
+        QVERIFY2(!lineCoding(good).eightBit, good);
+    // A byte-order mark at the start of a line is one of its characters.
+    QCOMPARE(displayText("\xEF\xBB\xBF" "001", {}), QStringLiteral("\uFEFF001"));
+}
+
+void TestListBytes::nulLineRoundTrip()
+{
+    TestEnvironment env;
+    const QByteArray nulLine("002     Be\0ta", 13);
+    env.writeFile(listName, crlfLines({"001     Alpha", nulLine, "003     Gamma"}));
+    PrintingDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    w->startDelay()->stop();
+    QVERIFY(dialogs.shown.isEmpty());
+    const ProjectListModel* model = w->listModel();
+    QCOMPARE(model->count(), 3);
+    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("3"));
+    QCOMPARE(model->descriptionText(1), QStringLiteral(" Be\u2400ta"));
+    QCOMPARE(model->data(model->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral(" Be\u2400ta"));
+
+    // Text search reads past the NUL.
+    w->form()->Text1->trigger();
+    auto* find = w->findChild<TFindDialog*>(QStringLiteral("FindDialog1"));
+    QVERIFY(find);
+    find->findTextBox()->setText(QStringLiteral("TA"));
+    find->findNextButton()->click();
+    QVERIFY(dialogs.messages().isEmpty());
+    QCOMPARE(w->statusPanel(2)->text(), QStringLiteral("002  "));
+    QCOMPARE(w->statusPanel(4)->text(), QStringLiteral(" Be\u2400ta"));
+
+    // The print shows the mark where the NUL is, and the lines after it.
+    auto surface = std::make_shared<RecordingPrintSurface>();
+    w->setPrintSurfaceFactory([surface](QPrinter&) { return surface; });
+    dialogs.printAnswers = {true};
+    w->Print1Click();
+    QVERIFY(surface->ended);
+    QVERIFY(surface->find(QStringLiteral(" Be\u2400ta")));
+    QVERIFY(surface->find(QStringLiteral(" Gamma")));
+
+    // Another line edited: the NUL line is written back byte for byte.
+    editAndFinish(*w, 3, [](const QString&) { return QStringLiteral("Delta"); });
+    QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", nulLine, "003     Delta"}));
+    QCOMPARE(w->listModel()->count(), 3);
+
+    // The NUL line itself edited: page 4 shows the mark and the NUL stays.
+    QString shownOnPage4;
+    editAndFinish(*w, 2, [&](const QString& shown) {
+        shownOnPage4 = shown;
+        return shown + QStringLiteral("s");
+    });
+    QCOMPARE(shownOnPage4, QStringLiteral("Be\u2400ta"));
+    QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", QByteArray("002     Be\0tas", 14), "003     Delta"}));
+    QVERIFY(dialogs.errors().isEmpty());
+}
+
+void TestListBytes::eightBitLineEditedKeepsItsOtherBytes()
+{
+    TestEnvironment env;
+    const QByteArray cafe = "001     Caf\xE9 cr\xE8me";
+    const QByteArray unassigned = "002     \x81\x8D\x8F\x90\x9D \x80 \x93quoted\x94";
+    env.writeFile(listName, crlfLines({cafe, unassigned, "003     Plain"}));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Caf\u00E9 cr\u00E8me"));
+    QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" \u0081\u008D\u008F\u0090\u009D \u20AC \u201Cquoted\u201D"));
+
+    // Typed characters the code page has are stored in it; one it lacks as UTF-8.
+    QString shownOnPage4;
+    editAndFinish(*w, 1, [&](const QString& shown) {
+        shownOnPage4 = shown;
+        return shown + QStringLiteral(" br\u00FBl\u00E9e \u65E5");
+    });
+    QCOMPARE(shownOnPage4, QStringLiteral("Caf\u00E9 cr\u00E8me"));
+    QCOMPARE(env.readFile(listName),
+             crlfLines({cafe + " br\xFBl\xE9" "e \xE6\x97\xA5", unassigned, "003     Plain"}));
+
+    // The unassigned bytes come back as they were.
+    editAndFinish(*w, 2, [](const QString& shown) { return shown + QStringLiteral(" ok"); });
+    QCOMPARE(env.readFile(listName),
+             crlfLines({cafe + " br\xFBl\xE9" "e \xE6\x97\xA5", unassigned + " ok", "003     Plain"}));
+
+    // A caption edited in place is stored in its line's coding too.
+    w->listModel()->setData(w->listModel()->index(1, 0), QStringLiteral("\u00E9\u20AC"), Qt::EditRole);
+    QCOMPARE(w->listModel()->caption(1), std::string_view("\xE9\x80"));
+    QCOMPARE(dialogs.texts(), QStringList());
+}
+
+void TestListBytes::utf8LineStaysUtf8()
+{
+    TestEnvironment env;
+    env.writeFile(listName, crlfLines({"001     Cr\xC3\xA8me", "002     Caf\xE9"}));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Cr\u00E8me"));
+    editAndFinish(*w, 1, [](const QString& shown) { return shown + QStringLiteral(" br\u00FBl\u00E9e"); });
+    QCOMPARE(env.readFile(listName),
+             crlfLines({"001     Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e", "002     Caf\xE9"}));
+    QVERIFY(dialogs.shown.isEmpty());
+}
+
+void TestListBytes::wideTextIsRefusedAndNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");
+    const QString text = QStringLiteral("001     Alpha\r\n002 Beta\r\n");
+    auto wide = [&](const char* mark, QStringConverter::Encoding encoding) {
+        return QByteArray(mark, qsizetype(std::strlen(mark) ? std::strlen(mark) : 4)) + QStringEncoder(encoding)(text);
+    };
+    QTest::newRow("UTF-16LE") << wide("\xFF\xFE", QStringConverter::Utf16LE) << QStringLiteral("UTF-16");
+    QTest::newRow("UTF-16BE") << wide("\xFE\xFF", QStringConverter::Utf16BE) << QStringLiteral("UTF-16");
+    QTest::newRow("UTF-32LE") << QByteArray("\xFF\xFE\0\0", 4) + QStringEncoder(QStringConverter::Utf32LE)(text)
+                              << QStringLiteral("UTF-32");
+    QTest::newRow("UTF-32BE") << QByteArray("\0\0\xFE\xFF", 4) + QStringEncoder(QStringConverter::Utf32BE)(text)
+                              << QStringLiteral("UTF-32");
+}
+
+void TestListBytes::wideTextIsRefusedAndNeverWritten()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    TestEnvironment env;
+    env.writeFile(listName, bytes);
+    // With the start-up repair on, whose Yes once turned such a list into "000     ".
+    SettingsStore().writeBool(QStringLiteral("Auto Fix"), true);
+    ScriptedDialogs dialogs;
+    dialogs.answers = {MessageButton::Yes, MessageButton::Yes, MessageButton::Yes};
+    auto w = startMainWindow(dialogs);
+    const QString refusal = QStringLiteral("The file Projects.txt is ") + encoding
+        + QStringLiteral(" text, not a list this program can edit. It is left as it is.");
+    QCOMPARE(dialogs.texts(), QStringList{refusal});
+    QCOMPARE(w->listModel()->count(), 0);
+    QCOMPARE(env.readFile(listName), bytes);
+
+    dialogs.clear();
+    w->form()->FixErrors1->trigger();
+    QCOMPARE(dialogs.texts(), QStringList{refusal});
+    QCOMPARE(env.readFile(listName), bytes);
+
+    dialogs.clear();
+    editAndFinish(*w, 1, [](const QString&) { return QStringLiteral("Typed anyway"); });
+    QCOMPARE(dialogs.errors(), QStringList{refusal});
+    QCOMPARE(env.readFile(listName), bytes);
+    QVERIFY(w->close());
+    QCOMPARE(env.readFile(listName), bytes);
+}
+
+void TestListBytes::loadingWideTextKeepsTheListShown()
+{
+    TestEnvironment env;
+    const QByteArray list = crlfLines({"001     Alpha", "002     Beta"});
+    env.writeFile(listName, list);
+    env.writeFile(QStringLiteral("Wide.txt"), QByteArray("\xFF\xFE" "0\0" "0\0" "1\0", 8));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    dialogs.fileNames = {QStringLiteral("Wide.txt")};
+    w->form()->Load1->trigger();
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral(
+        "The file Wide.txt is UTF-16 text, not a list this program can edit. It is left as it is.")});
+    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
+    editAndFinish(*w, 2, [](const QString&) { return QStringLiteral("Gamma"); });
+    QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", "002     Gamma"}));
+}
+
+QTEST_MAIN(TestListBytes)
+#include "test_listbytes.moc"
