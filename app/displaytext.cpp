@@ -103,12 +103,12 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
-QString eightBitText(std::string_view bytes)
+QString eightBitText(std::string_view bytes, bool holdsNul)
 {
     QString text(qsizetype(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
     for (char byte : bytes)
-        *out++ = QChar(byte == '\0' ? nulMark : windows1252Character(static_cast<unsigned char>(byte)));
+        *out++ = QChar(holdsNul && byte == '\0' ? nulMark : windows1252Character(static_cast<unsigned char>(byte)));
     return text;
 }
 
@@ -148,7 +148,7 @@ LineCoding lineCoding(std::string_view line)
 QString displayText(std::string_view bytes, LineCoding coding)
 {
     if (coding.eightBit && localeIsUtf8())
-        return eightBitText(bytes);
+        return eightBitText(bytes, coding.holdsNul);
     if (localeIsUtf8())
         bytes = withoutCutCharacters(bytes);
     QString text;
@@ -159,7 +159,7 @@ QString displayText(std::string_view bytes, LineCoding coding)
     } else {
         text = QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
-    if (bytes.find('\0') != std::string_view::npos)
+    if (coding.holdsNul)
         text.replace(QChar(u'\0'), QChar(nulMark));
     return text;
 }

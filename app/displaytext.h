@@ -9,14 +9,16 @@
 //   Windows-1252 with its five unassigned bytes kept as the control
 //   characters of the same code, so every byte is one character and the
 //   text stores back as the very same bytes.
-// A NUL byte is shown as the visible mark U+2400 and stored back as a NUL.
+// In a line that holds NUL bytes, each is shown as the visible mark U+2400
+// and stored back as a NUL. Text that is no list line (a path, say) is shown
+// in the default coding, which keeps a NUL a NUL.
 #include <QString>
 #include <string>
 #include <string_view>
 
 struct LineCoding {
     bool eightBit = false;  // not UTF-8: one character per byte
-    bool holdsNul = false;  // U+2400 in the text stands for a NUL byte
+    bool holdsNul = false;  // NUL shows as U+2400, and U+2400 stores as a NUL
 };
 
 // How the pieces of line are shown and stored.
