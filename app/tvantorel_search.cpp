@@ -52,7 +52,7 @@ void TVantorel::FindDialog1Find()
             // Without "Match case" the dialog keeps the upper-cased text it searched for.
             if (!matchCase)
                 findDialog_->setFindText(displayText(upperCaseAtoZ(findDialog_->findTextBytes())));
-            row = searchProjectText(*model_, findDialog_->findTextBytes(), matchCase, findDialog_->wholeWord());
+            row = searchTypedText(*model_, findDialog_->findText(), matchCase, findDialog_->wholeWord());
         }
         if (row < 0) {
             dialogs_->showMessage(QStringLiteral("Search Failed (") + findDialog_->findText() + QStringLiteral(")"));

@@ -54,7 +54,7 @@ void RecordEditor::addProject()
     if (next <= 0) {
         window_.dialogs().showMessage(QStringLiteral("Add project Failed ") + QString::number(next)
                                       + QStringLiteral(" Code = ") + QString::number(read.stopPosition)
-                                      + QLatin1Char(' ') + displayText(lastNumber));
+                                      + QLatin1Char(' ') + displayText(lastNumber, view->coding(view->count() - 1)));
         return;
     }
     wizard_.ShowWizard(mdEdit, 4, int(next));

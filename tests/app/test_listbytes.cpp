@@ -33,6 +33,19 @@ QByteArray crlfLines(const QList<QByteArray>& lines)
     return bytes;
 }
 
+// Searches the descriptions for text through the find dialog; the row found
+// or -1, from the status bar.
+int searchText(TVantorel& w, const QString& text)
+{
+    w.form()->Text1->trigger();
+    auto* find = w.findChild<TFindDialog*>(QStringLiteral("FindDialog1"));
+    find->findTextBox()->setText(text);
+    find->findNextButton()->click();
+    const bool found = !find->isVisible();
+    find->hide();
+    return found ? w.statusPanel(3)->text().toInt() : -1;
+}
+
 // Opens page 4 on a project, types a new description, applies and finishes.
 void editAndFinish(TVantorel& w, int number, const std::function<QString(const QString&)>& edit)
 {
@@ -111,15 +124,12 @@ void TestListBytes::nulLineRoundTrip()
     QCOMPARE(model->descriptionText(1), QStringLiteral(" Be\u2400ta"));
     QCOMPARE(model->data(model->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral(" Be\u2400ta"));
 
-    // Text search reads past the NUL.
-    w->form()->Text1->trigger();
-    auto* find = w->findChild<TFindDialog*>(QStringLiteral("FindDialog1"));
-    QVERIFY(find);
-    find->findTextBox()->setText(QStringLiteral("TA"));
-    find->findNextButton()->click();
-    QVERIFY(dialogs.messages().isEmpty());
+    // Text search reads past the NUL, and the mark as typed finds it.
+    QCOMPARE(searchText(*w, QStringLiteral("TA")), 1);
     QCOMPARE(w->statusPanel(2)->text(), QStringLiteral("002  "));
     QCOMPARE(w->statusPanel(4)->text(), QStringLiteral(" Be\u2400ta"));
+    QCOMPARE(searchText(*w, QStringLiteral("e\u2400t")), 1);
+    QVERIFY(dialogs.messages().isEmpty());
 
     // The print shows the mark where the NUL is, and the lines after it.
     auto surface = std::make_shared<RecordingPrintSurface>();
@@ -156,6 +166,9 @@ void TestListBytes::eightBitLineEditedKeepsItsOtherBytes()
     auto w = startMainWindow(dialogs);
     QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Caf\u00E9 cr\u00E8me"));
     QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" \u0081\u008D\u008F\u0090\u009D \u20AC \u201Cquoted\u201D"));
+    // Found as shown: the text typed is searched for in the line's own bytes.
+    QCOMPARE(searchText(*w, QStringLiteral("cr\u00E8me")), 0);
+    QCOMPARE(searchText(*w, QStringLiteral("\u20AC \u201Cquoted")), 1);
 
     // Typed characters the code page has are stored in it; one it lacks as UTF-8.
     QString shownOnPage4;
@@ -185,6 +198,8 @@ void TestListBytes::utf8LineStaysUtf8()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Cr\u00E8me"));
+    QCOMPARE(searchText(*w, QStringLiteral("Caf\u00E9")), 1);
+    QCOMPARE(searchText(*w, QStringLiteral("cr\u00E8me")), 0);
     editAndFinish(*w, 1, [](const QString& shown) { return shown + QStringLiteral(" br\u00FBl\u00E9e"); });
     QCOMPARE(env.readFile(listName),
              crlfLines({"001     Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e", "002     Caf\xE9"}));
