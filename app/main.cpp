@@ -1,5 +1,5 @@
 // Quindle: a numbered list of projects kept in a plain text file.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,20 +1,14 @@
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
+#include "common/displaytext.h"
 #include "listfile/lineformat.h"
-#include "listfile/memoryhint.h"
 
 namespace {
 
-// A row's shape packs the caption's length with the line's coding.
-constexpr unsigned char captionLengthBits = 0x0F;
-constexpr unsigned char eightBitFlag = 0x10;
-constexpr unsigned char holdsNulFlag = 0x20;
-
-unsigned char rowShape(std::size_t captionLength, LineCoding coding)
-{
-    return static_cast<unsigned char>(captionLength | (coding.eightBit ? eightBitFlag : 0)
-                                      | (coding.holdsNul ? holdsNulFlag : 0));
-}
+// A row's coding as kept in the model: 0 while not yet decided.
+constexpr unsigned char codingKnown = 0x01;
+constexpr unsigned char eightBitFlag = 0x02;
+constexpr unsigned char holdsNulFlag = 0x04;
 
 } // namespace
 
@@ -23,25 +17,9 @@ ProjectListModel::ProjectListModel(QObject* parent) : QAbstractTableModel(parent
 void ProjectListModel::fill(const LineList& lines)
 {
     beginResetModel();
-    text_.clear();
-    start_.clear();
-    rowShape_.clear();
+    rows_ = lines;
+    codings_.clear();
     editedCaptions_.clear();
-    // At most 45 bytes a row; pages of the reserve that stay unused are never touched.
-    text_.reserve(lines.size() * 45);
-    start_.reserve(lines.size() + 1);
-    rowShape_.reserve(lines.size());
-    preferHugePages(text_.data(), text_.capacity());
-    preferHugePages(start_.data(), start_.capacity() * sizeof(start_[0]));
-    for (std::string_view line : lines) {
-        const std::string_view cap = captionField(line);
-        const std::string_view desc = descriptionField(line);
-        start_.push_back(text_.size());
-        rowShape_.push_back(rowShape(cap.size(), lineCoding(line)));
-        text_.append(cap);
-        text_.append(desc);
-    }
-    start_.push_back(text_.size());
     endResetModel();
 }
 
@@ -59,15 +37,14 @@ std::string_view ProjectListModel::caption(int row) const
         if (it != editedCaptions_.end())
             return it->second;
     }
-    return std::string_view(text_).substr(start_[row], rowShape_[row] & captionLengthBits);
+    return captionField(rows_[static_cast<std::size_t>(row)]);
 }
 
 std::string_view ProjectListModel::description(int row) const
 {
     if (row < 0 || row >= count())
         return {};
-    const std::size_t begin = start_[row] + (rowShape_[row] & captionLengthBits);
-    return std::string_view(text_).substr(begin, start_[row + 1] - begin);
+    return descriptionField(rows_[static_cast<std::size_t>(row)]);
 }
 
 QString ProjectListModel::captionText(int row) const { return displayText(caption(row), coding(row)); }
@@ -77,9 +54,17 @@ LineCoding ProjectListModel::coding(int row) const
 {
     if (row < 0 || row >= count())
         return {};
+    if (codings_.empty())
+        codings_.assign(rows_.size(), 0);
+    unsigned char& known = codings_[static_cast<std::size_t>(row)];
+    if (!(known & codingKnown)) {
+        const LineCoding decided = lineCoding(rows_[static_cast<std::size_t>(row)]);
+        known = static_cast<unsigned char>(codingKnown | (decided.eightBit ? eightBitFlag : 0)
+                                           | (decided.holdsNul ? holdsNulFlag : 0));
+    }
     LineCoding coding;
-    coding.eightBit = (rowShape_[row] & eightBitFlag) != 0;
-    coding.holdsNul = (rowShape_[row] & holdsNulFlag) != 0;
+    coding.eightBit = (known & eightBitFlag) != 0;
+    coding.holdsNul = (known & holdsNulFlag) != 0;
     return coding;
 }
 

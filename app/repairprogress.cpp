@@ -1,8 +1,8 @@
-#include "repairprogress.h"
+#include "app/repairprogress.h"
 
-#include "apptitle.h"
-#include "dialogs.h"
-#include "displaytext.h"
+#include "common/apptitle.h"
+#include "common/dialogs.h"
+#include "common/displaytext.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

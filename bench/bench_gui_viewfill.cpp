@@ -1,6 +1,6 @@
 // Refilling the list view's model from a list of 1,000,000 lines.
 #include "listgenerator.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The list view's rows as the program fills them, from a list file.
 #include "listfile/listfileio.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <string>
 #include <vector>

@@ -5,13 +5,15 @@
 // check and the load give their messages and leave the list as it was. The
 // window closes cleanly after each.
 #include "filepermissions.h"
+#include "testlists.h"
+#include "widgetlookup.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 #include "listfile/listfileio.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -28,14 +30,6 @@
 #include <unistd.h>
 
 namespace {
-
-QStringList twelveLines()
-{
-    QStringList lines;
-    for (int i = 1; i <= 12; ++i)
-        lines << QStringLiteral("%1     Project number %2").arg(i, 3, 10, QLatin1Char('0')).arg(i);
-    return lines;
-}
 
 QByteArray randomBytes(int size, unsigned seed)
 {
@@ -114,7 +108,7 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
         QCOMPARE(w->listModel()->count(), int(expected.size()));
         QCOMPARE(w->statusPanel(1)->text(), QString::number(expected.size()));
         readEveryRow(*w);
-        w->form()->Projects->selectAll();
+        named<QTableView>(&*w, "Projects")->selectAll();
         w->SelectedProjectNumber();
         closeCleanly(env, *w);
     }
@@ -125,8 +119,8 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
 void TestBadListFiles::nulByteIsKept()
 {
     TestEnvironment env;
-    QByteArray bytes = TestEnvironment::listBytes(twelveLines());
-    const QByteArray fifth = twelveLines().at(4).toLatin1();
+    QByteArray bytes = TestEnvironment::listBytes(numberedProjects(12));
+    const QByteArray fifth = numberedProjects(12).at(4).toLatin1();
     bytes.insert(bytes.indexOf("005") + 9, '\0');
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, bytes);
@@ -148,7 +142,7 @@ void TestBadListFiles::carriageReturnsOnly()
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("100000"));
     QCOMPARE(w->listModel()->captionText(99999), QString());
     QCOMPARE(w->SelectedProjectNumber(), -1);
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(500, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(500, 0));
     QCOMPARE(w->SelectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
@@ -164,7 +158,7 @@ void TestBadListFiles::tenMegabyteLine()
     QCOMPARE(w->ProjectLines()[1].size(), std::size_t(line.size()));
     QCOMPARE(w->listModel()->captionText(1), QStringLiteral("042  "));
     QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" ") + QString(39, QLatin1Char('x')));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(1, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1, 0));
     QCOMPARE(w->SelectedProjectNumber(), 42);
     closeCleanly(env, *w);
 }
@@ -193,7 +187,7 @@ void TestBadListFiles::invalidUtf8IsKeptAndShown()
     QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" \u20AC\u20AC stray"));
     QCOMPARE(w->listModel()->descriptionText(3), QStringLiteral(" \u00ED\u00A0\u20AC surrogate"));
     QCOMPARE(w->listModel()->captionText(5), QStringLiteral("\u00FF\u00FE6  "));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(5, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(5, 0));
     QCOMPARE(w->SelectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
@@ -215,7 +209,7 @@ void TestBadListFiles::folderInsteadOfList()
 void TestBadListFiles::unreadableList()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("Locked.txt"), TestEnvironment::listBytes({QStringLiteral("001     Secret")}));
     QFile::setPermissions(env.path(QStringLiteral("Locked.txt")), QFileDevice::WriteOwner);
     ScriptedDialogs dialogs;
@@ -248,7 +242,7 @@ void TestBadListFiles::unreadableList()
 void TestBadListFiles::socketAndDeviceAreNotRead()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     // A socket exists but cannot be opened; a device would never end.
     const QString socketPath = env.path(QStringLiteral("socket.txt"));
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -280,7 +274,7 @@ void TestBadListFiles::socketAndDeviceAreNotRead()
 void TestBadListFiles::fileVanishingBeforeTheLoad()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     const QStringList threeLines = {QStringLiteral("001     One"), QStringLiteral("002     Two"),
                                     QStringLiteral("003     Three")};
     env.writeFile(QStringLiteral("vanishing.txt"), TestEnvironment::listBytes(threeLines));
@@ -303,7 +297,7 @@ void TestBadListFiles::fileVanishingBeforeTheLoad()
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while ((unopened < 3 || loaded == 0 || missing == 0) && std::chrono::steady_clock::now() < deadline) {
         const std::size_t linesBefore = w->ProjectLines().size();
-        w->setCurrentListFile("Projects.txt");
+        w->document().setCurrentListFile("Projects.txt");
         dialogs.clear();
         dialogs.fileNames << path;
         w->Load1Click();
@@ -355,9 +349,9 @@ void TestBadListFiles::twoMillionLines()
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2000000"));
     QCOMPARE(QString::fromStdString(std::string(w->ProjectLines().back())), QStringLiteral("2000000     Project number 2000000"));
     QCOMPARE(w->listModel()->captionText(count - 1), QStringLiteral("20000"));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(count - 1, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(count - 1, 0));
     QCOMPARE(w->SelectedProjectNumber(), 20000);
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(1233, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1233, 0));
     QCOMPARE(w->SelectedProjectNumber(), 1234);
     closeCleanly(env, *w);
 }
@@ -367,7 +361,7 @@ void TestBadListFiles::twoMillionLines()
 void TestBadListFiles::fileBiggerThanMemory()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("Image.txt"), "001     Alpha\r\n002     Beta");
     QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(8) << 40));
     ScriptedDialogs dialogs;

@@ -3,17 +3,17 @@
 // it back; a line in an 8-bit code page is shown and edited without losing a
 // byte; a UTF-16 or UTF-32 list is refused and never written, at start-up,
 // by the repair, by Finish and by Load.
-#include "displaytext.h"
-#include "finddialog.h"
+#include "app/finddialog.h"
 #include "printingdialogs.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
+#include "app/settingsstore.h"
+#include "app/tvantorel.h"
+#include "common/displaytext.h"
 #include "recordingprintsurface.h"
 #include "scripteddialogs.h"
-#include "settingsstore.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
-#include "wizardcontroller.h"
+#include "widgetlookup.h"
+#include "wizard/wizardcontroller.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -37,7 +37,7 @@ QByteArray crlfLines(const QList<QByteArray>& lines)
 // or -1, from the status bar.
 int searchText(TVantorel& w, const QString& text)
 {
-    w.form()->Text1->trigger();
+    triggerAction(&w, "Text1");
     auto* find = w.findChild<TFindDialog*>(QStringLiteral("FindDialog1"));
     find->findTextBox()->setText(text);
     find->findNextButton()->click();
@@ -49,11 +49,11 @@ int searchText(TVantorel& w, const QString& text)
 // Opens page 4 on a project, types a new description, applies and finishes.
 void editAndFinish(TVantorel& w, int number, const std::function<QString(const QString&)>& edit)
 {
-    Ui::TVantorel* f = w.form();
     w.wizardPages().ShowWizard(mdEdit, 4, number);
-    f->PrjDiscription->setText(edit(f->PrjDiscription->text()));
-    f->UtilBtn->click();
-    f->Next4->click();
+    auto* description = named<QLineEdit>(&w, "PrjDiscription");
+    description->setText(edit(description->text()));
+    named<QPushButton>(&w, "UtilBtn")->click();
+    named<QPushButton>(&w, "Next4")->click();
 }
 
 } // namespace
@@ -240,7 +240,7 @@ void TestListBytes::wideTextIsRefusedAndNeverWritten()
     QCOMPARE(env.readFile(listName), bytes);
 
     dialogs.clear();
-    w->form()->FixErrors1->trigger();
+    QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(dialogs.texts(), QStringList{refusal});
     QCOMPARE(env.readFile(listName), bytes);
 
@@ -261,7 +261,7 @@ void TestListBytes::loadingWideTextKeepsTheListShown()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     dialogs.fileNames = {QStringLiteral("Wide.txt")};
-    w->form()->Load1->trigger();
+    QVERIFY(triggerAction(&*w, "Load1"));
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral(
         "The file Wide.txt is UTF-16 text, not a list this program can edit. It is left as it is.")});
     QCOMPARE(w->listModel()->count(), 2);

@@ -2,13 +2,12 @@
 // megabytes, a huge description) are cut to their first 1,000 characters and
 // an ellipsis instead of freezing the window, an endless word wraps inside
 // the box, and quoted text is shown as typed, never as markup.
-#include "qtdialogs.h"
+#include "app/projectlistmodel.h"
+#include "app/qtdialogs.h"
+#include "app/tvantorel.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
-
-#include "projectlistmodel.h"
+#include "widgetlookup.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -132,7 +131,7 @@ void TestMessageBoxes::tenMegabyteBadLineWithErrorsShown()
     w->findChild<QCheckBox*>(QStringLiteral("DisplayAllErrors"))->setChecked(true);
 
     BoxAnswerer answerer(QMessageBox::No);
-    w->form()->FixErrors1->trigger();
+    QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(answerer.seen.size(), 2);
     QCOMPARE(answerer.seen[0].text,
              QStringLiteral("error in line ") + QString(1000 - 14, QLatin1Char('x')) + ellipsis);
@@ -150,12 +149,11 @@ void TestMessageBoxes::removeQuestionForAHugeDescription()
                   TestEnvironment::listBytes({QStringLiteral("001     Alpha"), QStringLiteral("002     ") + description}));
     ScriptedDialogs startUp;
     auto w = startWithRealDialogs(startUp);
-    Ui::TVantorel* f = w->form();
-    f->Projects->setCurrentIndex(w->listModel()->index(1, 0));
-    f->RemoveProject1->trigger();
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1, 0));
+    QVERIFY(triggerAction(&*w, "RemoveProject1"));
 
     BoxAnswerer answerer(QMessageBox::Abort);
-    f->Remove->click();
+    named<QPushButton>(&*w, "Remove")->click();
     QCOMPARE(answerer.seen.size(), 1);
     const QString question = QStringLiteral("This will remove ") + description + QStringLiteral(" From the projects list\nAre you sure ?");
     QCOMPARE(answerer.seen[0].text, question.left(1000) + ellipsis);

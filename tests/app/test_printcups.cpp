@@ -3,10 +3,10 @@
 // queue by name and reads back the PDF the queue wrote. It needs root (the
 // scheduler and the cups-pdf backend) and is skipped without it.
 #include "pdftext.h"
-#include "printersetupdialog.h"
+#include "app/printersetupdialog.h"
 #include "printingdialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 // The printed listing's layout, drawn on a recording surface.
-#include "listprinter.h"
-#include "projectlistmodel.h"
-#include "quindleerror.h"
+#include "app/listprinter.h"
+#include "app/projectlistmodel.h"
+#include "common/quindleerror.h"
 #include "recordingprintsurface.h"
 
 #include "listfile/lineformat.h"

@@ -1,8 +1,8 @@
 // The two project searches over the list view's rows, without a window:
 // number search by caption prefix from the third row with wrap-around, and
 // text search in the trimmed description with the case and whole-word rules.
-#include "projectlistmodel.h"
-#include "projectsearch.h"
+#include "app/projectlistmodel.h"
+#include "app/projectsearch.h"
 
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 // picks the line to edit and the text typed; the rest is the file.
 #include "fuzzcheck.h"
 
-#include "displaytext.h"
+#include "common/displaytext.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileio.h"
 
