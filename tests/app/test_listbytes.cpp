@@ -62,6 +62,7 @@ class TestListBytes : public QObject {
     Q_OBJECT
 private slots:
     void everyByteShowsAndStoresBackInItsLineCoding();
+    void aRefilledViewShowsEachRowInItsNewLinesCoding();
     void nulLineRoundTrip();
     void eightBitLineEditedKeepsItsOtherBytes();
     void utf8LineStaysUtf8();
@@ -107,6 +108,22 @@ void TestListBytes::everyByteShowsAndStoresBackInItsLineCoding()
         QVERIFY2(!lineCoding(good).eightBit, good);
     // A byte-order mark at the start of a line is one of its characters.
     QCOMPARE(displayText("\xEF\xBB\xBF" "001", {}), QStringLiteral("\uFEFF001"));
+}
+
+void TestListBytes::aRefilledViewShowsEachRowInItsNewLinesCoding()
+{
+    // A row's coding is decided when it is first shown; a refill with other
+    // lines must not show them in the codings of the lines before.
+    ProjectListModel model;
+    model.fill(LineList{"001     Caf\xE9", std::string("002     Be\0ta", 13)});
+    QCOMPARE(model.descriptionText(0), QStringLiteral(" Caf\u00E9"));
+    QCOMPARE(model.descriptionText(1), QStringLiteral(" Be\u2400ta"));
+    model.fill(LineList{"001     Zo\xC3\xAB", "002     Plain \xE2\x90\x80"});
+    QCOMPARE(model.descriptionText(0), QStringLiteral(" Zo\u00EB"));
+    QCOMPARE(model.descriptionText(1), QStringLiteral(" Plain \u2400"));
+    // An edit in place stores back in the row's own coding.
+    QVERIFY(model.setData(model.index(1, 0), QStringLiteral("\u2400\u00E902"), Qt::EditRole));
+    QCOMPARE(model.caption(1), std::string_view("\xE2\x90\x80\xC3\xA9" "02"));
 }
 
 void TestListBytes::nulLineRoundTrip()
