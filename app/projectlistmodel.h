@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/displaytext.h"
+#include "listfile/lineformat.h"
 #include "listfile/linelist.h"
 
 class ProjectListModel : public QAbstractTableModel {
@@ -25,7 +26,12 @@ public:
 
     int count() const { return static_cast<int>(rows_.size()); }
     std::string_view caption(int row) const;
-    std::string_view description(int row) const;
+    // Inline: searches and printing read it for every row.
+    std::string_view description(int row) const
+    {
+        return static_cast<unsigned>(row) < rows_.size() ? descriptionField(rows_[static_cast<std::size_t>(row)])
+                                                         : std::string_view();
+    }
     QString captionText(int row) const;
     QString descriptionText(int row) const;
     // How the row's line is shown, for text stored back into it.

@@ -65,6 +65,8 @@ public:
     std::optional<ShownCaption> lastShownCaption() const override;
     bool allowsDuplicates() const override;
     void RepairListFile();
+    bool saveList() override;
+    bool settleUnsavedChanges() override;
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);
@@ -166,6 +168,17 @@ private:
     bool startupInProgress_ = false;
     bool closed_ = false;
     bool centred_ = false;
+
+    // --- the list file on disk: others' changes, unsaved changes ---
+    void wireListFileWatch();
+    // True when the list file is as read, or the user agrees to overwrite
+    // (or re-create) it.
+    bool mayOverwriteListFile();
+    // A change of the list file on disk is taken up only while the window
+    // waits for the user: no repair, no wizard, no modal box open.
+    bool idleForChangeOnDisk() const;
+    void takeUpChangeOnDisk();
+    QTimer* changeOnDiskRetry_ = nullptr;
 
     // --- list repair ---
     // A close asked for while a repair runs ends the repair and happens after it.
