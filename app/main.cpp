@@ -1,7 +1,9 @@
 // Quindle: a numbered list of projects kept in a plain text file.
+#include "commandline.h"
 #include "tvantorel.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,20 +19,44 @@ bool displayAvailable()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    const QString version = QStringLiteral(QUINDLE_VERSION);
+    // Help and version need no display: answered before any application exists.
+    const CommandLine early = readEarlyCommandLine(commandLineArguments(argc, argv), version);
+    if (early.action != CommandLine::Action::Run) {
+        print(stdout, early.text);
+        return 0;
+    }
     if (!displayAvailable()) {
-        std::fprintf(stderr,
-                     "Quindle needs a graphical display, and none is available here "
-                     "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                     "Start it from a desktop session, or under a virtual display: "
-                     "xvfb-run build/quindle\n");
+        print(stderr, QStringLiteral("Quindle needs a graphical display, and none is available here "
+                                     "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                                     "Start it from a desktop session, or under a virtual display: "
+                                     "xvfb-run %1\n")
+                          .arg(QFile::decodeName(argv[0])));
         return 2;
     }
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(version);
+    // Lets the desktop match the window to the program's desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Quindle"));
+
+    // The toolkit has taken its own options out of the arguments by now.
+    const CommandLine commandLine = readCommandLine(QCoreApplication::arguments(), version);
+    if (commandLine.action == CommandLine::Action::Fail) {
+        print(stderr, commandLine.text);
+        return 2;
+    }
     TVantorel window;
+    if (!commandLine.listFile.isEmpty())
+        window.useListFileAtStartup(commandLine.listFile);
     window.show();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 
 #include "apptitle.h"
 #include "displaytext.h"
+#include "helpfilelocation.h"
 #include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
@@ -224,13 +225,15 @@ void TVantorel::FormActivate()
     runCommand([this] {
         const QString executable = QCoreApplication::applicationFilePath();
         pointAboutBoxAt(executable);
-        pointHelpAt(QFileInfo(executable).absolutePath() + QDir::separator() + QStringLiteral("Quindle.qch"));
+        pointHelpAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
         const QString version = executableVersion();
         setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
         startupInProgress_ = false;
 
         projectLines_.clear();
         LoadSettings();
+        if (startupListFile_)
+            currentListFile_ = *startupListFile_;
         if (ui_->MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
         if (ui_->Autofix->isChecked())

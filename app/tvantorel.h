@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     // Number of the selected project, or -1 when nothing is selected.
     int SelectedProjectNumber() const;
     void RepairListFile();
+    // A list file to use instead of the stored one from the first activation
+    // on (a file named on the command line).
+    void useListFileAtStartup(const QString& path);
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);
@@ -149,6 +153,7 @@ private:
 
     std::vector<std::string> projectLines_;
     std::string currentListFile_ = "Projects.txt";
+    std::optional<std::string> startupListFile_;
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;
     bool closed_ = false;
@@ -198,6 +203,7 @@ public:
     class THelpContextMap* helpContextMap() const { return helpContextMap_.get(); }
 private:
     void wireContextHelp();
+    bool helpFileFound();
     QString helpFile_;
     // Destroyed in reverse order: the gestures stop before the router goes.
     std::unique_ptr<class THelpRouter> helpRouter_;

@@ -5,9 +5,13 @@
 #include "ui_tvantorel.h"
 
 #include "helpcommands.h"
+#include "helpfilelocation.h"
 #include "thelpcontextmap.h"
 #include "thelprouter.h"
 #include "twhatsthis.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 void TVantorel::wireHelp()
 {
@@ -49,8 +53,19 @@ void TVantorel::pointHelpAt(const QString& helpFile)
         helpRouter_->setHelpfile(helpFile);
 }
 
+// Opening help without a help file would otherwise do nothing at all.
+bool TVantorel::helpFileFound()
+{
+    if (helpFile_.isEmpty() || QFileInfo(helpFile_).isFile())
+        return true;
+    dialogs_->showMessage(missingHelpFileMessage(QCoreApplication::applicationFilePath(), QStringLiteral("Quindle.qch")));
+    return false;
+}
+
 void TVantorel::mainHelpClick()
 {
+    if (!helpFileFound())
+        return;
     QObject* origin = sender();
     if (origin == ui_->mainHelp)
         HelpCommand(HelpCmd::Finder, 0);
@@ -61,5 +76,7 @@ void TVantorel::mainHelpClick()
 // The Help button of wizard page 3 opens the wizard's topic like the others.
 void TVantorel::HelpBtnClick()
 {
+    if (!helpFileFound())
+        return;
     HelpContext(ui_->Help3->property("HelpContext").toInt());
 }

@@ -35,3 +35,4 @@ add_custom_command(
   COMMENT "Writing the version block ${PROJECT_VERSION}"
   VERBATIM)
 target_sources(quindle PRIVATE ${QUINDLE_VERSION_SOURCE})
+target_compile_definitions(quindle PRIVATE QUINDLE_VERSION="${PROJECT_VERSION}")
