@@ -33,6 +33,9 @@ struct Parser {
             QStringLiteral("Keeps a numbered list of projects in a plain text file, one project a line.\n"
                            "Without FILE it opens the list file used last time, or Projects.txt in the\n"
                            "current folder."));
+        // "-stylesheet" and "-reverse" are the toolkit's, not bundles of
+        // one-letter options hiding -h or -v.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOption(help);
         parser.addOption(version);
         parser.addPositionalArgument(fileArgument, QStringLiteral("The list file to open, as File > Load would."),

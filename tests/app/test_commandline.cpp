@@ -133,6 +133,10 @@ private slots:
         QCOMPARE(early.action, CommandLine::Action::Run);
         QCOMPARE(readEarlyCommandLine({program, QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-h")}, version).action,
                  CommandLine::Action::PrintHelp);
+        // Toolkit options whose letters include h or v are not help or version.
+        for (const char* option : {"-stylesheet", "-reverse"}) {
+            QCOMPARE(readEarlyCommandLine({program, QString::fromLatin1(option)}, version).action, CommandLine::Action::Run);
+        }
         QCOMPARE(readCommandLine({program, QStringLiteral("-platform"), QStringLiteral("xcb")}, version).action,
                  CommandLine::Action::Fail);
     }
