@@ -17,7 +17,7 @@ packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev                      # sanitizers and libFuzzer
-  xvfb xauth xdotool                            # the installed program driven on a virtual display
+  xvfb xauth xdotool x11-utils                  # the installed program driven on a virtual display
   poppler-utils
   cups printer-driver-cups-pdf                  # the print test runs its own scheduler with a PDF queue
   desktop-file-utils appstream                  # validators of the desktop entry and the AppStream data

@@ -39,10 +39,13 @@ grep -q "version=\"$version\"" "$share/metainfo/example.corvane.Quindle.metainfo
 out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quindle" --version)"
 [ "$out" = "Quindle $version" ] || fail "installed quindle --version printed: $out"
 
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "SKIP: the display part needs xvfb-run and xdotool"
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v xprop >/dev/null; then
+  echo "SKIP: the display part needs xvfb-run, xdotool and xprop"
   exit 77
 fi
+
+wmclass="$(sed -n 's/^StartupWMClass=//p' "$share/applications/example.corvane.Quindle.desktop")"
+[ -n "$wmclass" ] || fail "the desktop entry names no window class"
 
 # Everything the program keeps goes to this test's folder.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data"
@@ -57,11 +60,17 @@ printf '001     Garden shed\r\n002     Roof\r\n' >"$list"
 # presses Alt+H H (Help > Help) and reports the windows it saw.
 cat >"$work/session.sh" <<'SESSION'
 set -u
-program="$1"; list="$2"; expect="$3"
+program="$1"; list="$2"; expect="$3"; wmclass="$4"
 "$program" "$list" >"$XDG_RUNTIME_DIR/program.log" 2>&1 &
 pid=$!
 main="$(timeout 30 xdotool search --sync --onlyvisible --name '^Quindle Version ' | head -1)"
 [ -n "$main" ] || { echo "no main window"; cat "$XDG_RUNTIME_DIR/program.log"; kill "$pid"; exit 1; }
+# The desktop matches the window to its entry by the window class.
+classes="$(xprop -id "$main" WM_CLASS)"
+case "$classes" in
+  *"\"$wmclass\""*) ;;
+  *) echo "window class $classes, the desktop entry says $wmclass"; kill "$pid"; exit 1 ;;
+esac
 sleep 1
 xdotool windowfocus --sync "$main"
 xdotool key --delay 200 alt+h h
@@ -80,13 +89,13 @@ if kill -0 "$pid" 2>/dev/null; then echo "did not close"; kill "$pid"; exit 1; f
 wait "$pid"
 SESSION
 
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/session.sh" "$root/usr/bin/quindle" "$list" viewer \
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/session.sh" "$root/usr/bin/quindle" "$list" viewer "$wmclass" \
   || fail "help from the installed layout"
 # The list named on the command line became the one in use and was stored.
 grep -qF "Current=$list" "$XDG_CONFIG_HOME/Corvane/Vantorel.conf" \
   || fail "the list named was not stored: $(cat "$XDG_CONFIG_HOME/Corvane/Vantorel.conf")"
 
 rm "$share/quindle/Quindle.qch"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/session.sh" "$root/usr/bin/quindle" "$list" message \
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/session.sh" "$root/usr/bin/quindle" "$list" message "$wmclass" \
   || fail "a missing help file told on Help"
 echo "installed layout, version, help and the list named: all fine"
