@@ -1,6 +1,6 @@
-#include "commandline.h"
+#include "app/commandline.h"
 
-#include "apptitle.h"
+#include "common/apptitle.h"
 
 #include <QCommandLineParser>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "commandlock.h"
+#include "app/commandlock.h"
 
 #include <QAction>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "finddialog.h"
+#include "app/finddialog.h"
 
-#include "displaytext.h"
+#include "common/displaytext.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

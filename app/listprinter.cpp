@@ -1,7 +1,7 @@
-#include "listprinter.h"
+#include "app/listprinter.h"
 
-#include "printsurface.h"
-#include "projectlistmodel.h"
+#include "app/printsurface.h"
+#include "app/projectlistmodel.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 // Quindle: a numbered list of projects kept in a plain text file.
-#include "commandline.h"
-#include "tvantorel.h"
+#include "app/commandline.h"
+#include "app/tvantorel.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "painterprintsurface.h"
+#include "app/painterprintsurface.h"
 
-#include "quindleerror.h"
+#include "common/quindleerror.h"
 
 #include <QFile>
 #include <QPainter>

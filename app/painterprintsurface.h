@@ -4,7 +4,7 @@
 // pass: Qt cannot abandon a job once painting has begun (QPrinter::abort does
 // nothing for CUPS and PDF output, and ending the painter always hands the job
 // over), so this is how an abandoned document never reaches the printer.
-#include "printsurface.h"
+#include "app/printsurface.h"
 
 #include <QFontMetrics>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "printersetupdialog.h"
+#include "app/printersetupdialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

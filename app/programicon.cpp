@@ -1,4 +1,4 @@
-#include "programicon.h"
+#include "app/programicon.h"
 
 #include <QPainter>
 #include <QPixmap>

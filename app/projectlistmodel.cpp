@@ -1,33 +1,15 @@
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
-#include "displaytext.h"
+#include "common/displaytext.h"
 #include "listfile/lineformat.h"
-#include "listfile/memoryhint.h"
 
 ProjectListModel::ProjectListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ProjectListModel::fill(const std::vector<std::string>& lines)
+void ProjectListModel::fill(const LineList& lines)
 {
     beginResetModel();
-    text_.clear();
-    start_.clear();
-    captionLength_.clear();
+    rows_ = lines;
     editedCaptions_.clear();
-    // At most 45 bytes a row; pages of the reserve that stay unused are never touched.
-    text_.reserve(lines.size() * 45);
-    start_.reserve(lines.size() + 1);
-    captionLength_.reserve(lines.size());
-    preferHugePages(text_.data(), text_.capacity());
-    preferHugePages(start_.data(), start_.capacity() * sizeof(start_[0]));
-    for (const std::string& line : lines) {
-        const std::string_view cap = captionField(line);
-        const std::string_view desc = descriptionField(line);
-        start_.push_back(text_.size());
-        captionLength_.push_back(static_cast<unsigned char>(cap.size()));
-        text_.append(cap);
-        text_.append(desc);
-    }
-    start_.push_back(text_.size());
     endResetModel();
 }
 
@@ -45,15 +27,14 @@ std::string_view ProjectListModel::caption(int row) const
         if (it != editedCaptions_.end())
             return it->second;
     }
-    return std::string_view(text_).substr(start_[row], captionLength_[row]);
+    return captionField(rows_[static_cast<std::size_t>(row)]);
 }
 
 std::string_view ProjectListModel::description(int row) const
 {
     if (row < 0 || row >= count())
         return {};
-    const std::size_t begin = start_[row] + captionLength_[row];
-    return std::string_view(text_).substr(begin, start_[row + 1] - begin);
+    return descriptionField(rows_[static_cast<std::size_t>(row)]);
 }
 
 QString ProjectListModel::captionText(int row) const { return displayText(caption(row)); }

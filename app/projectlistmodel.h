@@ -1,24 +1,27 @@
 #pragma once
-// The list view's rows: its own copy of each line's caption (columns 1 to 5)
-// and description (columns 8 to 47), kept as bytes in one buffer so that a
-// list of a million lines stays small. Captions can be edited in place; such
-// an edit changes only the view, until the next refill.
+// The list view's rows: a snapshot of the document's lines as of the last
+// refill (shared with the document until it changes, so no second copy of
+// every row), each shown as its caption (columns 1 to 5) and description
+// (columns 8 to 47). Captions can be edited in place; such an edit changes
+// only the view, until the next refill.
 #include <QAbstractTableModel>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
+
+#include "listfile/linelist.h"
 
 class ProjectListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit ProjectListModel(QObject* parent = nullptr);
 
-    // Replaces every row by the items of lines.
-    void fill(const std::vector<std::string>& lines);
+    // Shows lines as they are now; later changes to them do not show until
+    // the next fill.
+    void fill(const LineList& lines);
     void clear();
 
-    int count() const { return static_cast<int>(captionLength_.size()); }
+    int count() const { return static_cast<int>(rows_.size()); }
     std::string_view caption(int row) const;
     std::string_view description(int row) const;
     QString captionText(int row) const;
@@ -34,8 +37,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::string text_;                    // caption then description of each row
-    std::vector<std::size_t> start_;      // where each row begins in text_, plus the end
-    std::vector<unsigned char> captionLength_;
+    LineList rows_;
     std::unordered_map<int, std::string> editedCaptions_;
 };

@@ -1,8 +1,8 @@
-#include "projectsearch.h"
+#include "app/projectsearch.h"
 
 #include "listfile/intconversion.h"
 #include "listfile/lineformat.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <algorithm>
 

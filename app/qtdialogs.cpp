@@ -1,7 +1,7 @@
-#include "qtdialogs.h"
+#include "app/qtdialogs.h"
 
-#include "apptitle.h"
-#include "printersetupdialog.h"
+#include "common/apptitle.h"
+#include "app/printersetupdialog.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #pragma once
 // The real dialogs: Qt's standard message boxes and dialogs.
-#include "dialogs.h"
+#include "common/dialogs.h"
 
 class QtDialogs : public Dialogs {
 public:

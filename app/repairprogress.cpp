@@ -1,8 +1,8 @@
-#include "repairprogress.h"
+#include "app/repairprogress.h"
 
-#include "apptitle.h"
-#include "dialogs.h"
-#include "displaytext.h"
+#include "common/apptitle.h"
+#include "common/dialogs.h"
+#include "common/displaytext.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -28,7 +28,7 @@ bool RepairProgress::showsBadLines() const
     return displayErrors_ && displayErrors_->isChecked();
 }
 
-void RepairProgress::showBadLine(const std::string& line)
+void RepairProgress::showBadLine(std::string_view line)
 {
     dialogs_.showMessage(QStringLiteral("error in line ") + displayText(line));
 }

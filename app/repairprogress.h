@@ -22,7 +22,7 @@ public:
     ~RepairProgress() override;
 
     bool showsBadLines() const override;
-    void showBadLine(const std::string& line) override;
+    void showBadLine(std::string_view line) override;
     void keepAlive(std::size_t done, std::size_t total) override;
     bool cancelled() const override { return stop_; }
 

@@ -1,8 +1,8 @@
-#include "settingsstore.h"
+#include "app/settingsstore.h"
 
-#include "displaytext.h"
+#include "common/displaytext.h"
 #include "listfile/intconversion.h"
-#include "quindleerror.h"
+#include "common/quindleerror.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "toolbaricons.h"
+#include "app/toolbaricons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,21 +1,29 @@
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
+#include "ui_optionspages.h"
 #include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "apptitle.h"
-#include "displaytext.h"
-#include "helpfilelocation.h"
+#include "wizard/wizardpages.h"
+
+#include "help/helpfilelocation.h"
+
+#include "app/optionspages.h"
+
+#include "common/apptitle.h"
+#include "common/displaytext.h"
 #include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
-#include "projectlistmodel.h"
-#include "qtdialogs.h"
-#include "quindleerror.h"
-#include "settingsstore.h"
-#include "thelpcontextmap.h"
-#include "thelprouter.h"
-#include "twhatsthis.h"
-#include "toolbaricons.h"
+#include "app/projectlistmodel.h"
+#include "app/qtdialogs.h"
+#include "common/quindleerror.h"
+#include "app/settingsstore.h"
+#include "help/thelpcontextmap.h"
+#include "help/thelprouter.h"
+#include "help/twhatsthis.h"
+#include "app/toolbaricons.h"
+#include "document/projectlistdocument.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -35,6 +43,12 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
 {
     ui_->setupUi(this);
     setDialogs(dialogs);
+    document_ = new ProjectListDocument(this);
+    // The panels over the list, hidden until asked for.
+    optionsPanel_ = new OptionsPages(ui_->centralwidget);
+    optionsPanel_->setVisible(false);
+    wizardPanel_ = new WizardPages(ui_->centralwidget);
+    wizardPanel_->setVisible(false);
 
     model_ = new ProjectListModel(this);
     ui_->Projects->setModel(model_);
@@ -54,12 +68,11 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     ui_->Projects->setPalette(palette);
     ui_->centralwidget->installEventFilter(this);
 
-    ui_->Vspace->setAssociate(ui_->Spacing);
-    ui_->PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
-    ui_->Picture1->setPixmap(pagePicture(ToolPicture::Insert, 96));
-    ui_->Picture2->setPixmap(pagePicture(ToolPicture::Edit, 96));
-    ui_->Picture3->setPixmap(pagePicture(ToolPicture::Fix, 96));
-    ui_->Picture4->setPixmap(pagePicture(ToolPicture::Add, 96));
+    optionsPanel_->form().PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
+    wizardPanel_->form().Picture1->setPixmap(pagePicture(ToolPicture::Insert, 96));
+    wizardPanel_->form().Picture2->setPixmap(pagePicture(ToolPicture::Edit, 96));
+    wizardPanel_->form().Picture3->setPixmap(pagePicture(ToolPicture::Fix, 96));
+    wizardPanel_->form().Picture4->setPixmap(pagePicture(ToolPicture::Add, 96));
 
     startDelay_ = new QTimer(this);
     startDelay_->setObjectName(QStringLiteral("StartDelay"));
@@ -167,8 +180,8 @@ void TVantorel::wireCommands()
     connect(ui_->Font1, &QAction::triggered, this, &TVantorel::Font1Click);
     connect(ui_->Colour1, &QAction::triggered, this, &TVantorel::Colour1Click);
     connect(ui_->General1, &QAction::triggered, this, &TVantorel::General1Click);
-    connect(ui_->CloseTabs, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
-    connect(ui_->Button6, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
+    connect(optionsPanel_->form().CloseTabs, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
+    connect(optionsPanel_->form().Button6, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
 }
 
 bool TVantorel::runCommand(const std::function<void()>& command)
@@ -200,8 +213,16 @@ void TVantorel::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        if (QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        // Centred on the screen, and never partly off it: on a small screen
+        // or at a large scale the window shrinks to what is available.
+        if (QScreen* screen = this->screen()) {
+            const QRect available = screen->availableGeometry();
+            const QSize frame = frameGeometry().size() - size();
+            resize(size().boundedTo(available.size() - frame));
+            QRect placed(QPoint(), frameGeometry().size().boundedTo(available.size()));
+            placed.moveCenter(available.center());
+            move(placed.topLeft());
+        }
     }
     // Not every platform activates a window that is shown (offscreen, some
     // window managers); the first activation's work must still happen.
@@ -211,8 +232,13 @@ void TVantorel::showEvent(QShowEvent* event)
 
 bool TVantorel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui_->centralwidget && event->type() == QEvent::Resize)
+    if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
         ui_->Projects->setGeometry(ui_->centralwidget->rect());
+        placePanels();
+    } else if (watched == ui_->centralwidget && event->type() == QEvent::LayoutRequest) {
+        // A panel's contents asked for more room (a longer message, say).
+        placePanels();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -230,17 +256,17 @@ void TVantorel::FormActivate()
         setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
         startupInProgress_ = false;
 
-        projectLines_.clear();
+        document_->clear();
         LoadSettings();
         if (startupListFile_)
-            currentListFile_ = *startupListFile_;
-        if (ui_->MaximiseApp->isChecked())
+            document_->setCurrentListFile(*startupListFile_);
+        if (optionsPanel_->form().MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
-        if (ui_->Autofix->isChecked())
+        if (optionsPanel_->form().Autofix->isChecked())
             RepairListFile();
-        statusPanel(0)->setText(displayText(currentListFile_));
-        ShowListFile(currentListFile_, true);
-        if (ui_->JumptoLast->isChecked())
+        statusPanel(0)->setText(displayText(document_->currentListFile()));
+        ShowListFile(document_->currentListFile(), true);
+        if (optionsPanel_->form().JumptoLast->isChecked())
             startDelay_->start();
     });
 }
@@ -252,13 +278,14 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
             dialogs_->showMessage(QStringLiteral("Cannot find list file ") + displayText(path));
             return false;
         }
-        loadListFile(path, projectLines_);
+        document_->load(path);
     }
-    statusPanel(1)->setText(QString::number(projectLines_.size()));
-    model_->fill(projectLines_);
+    const LineList& lines = document_->lines();
+    statusPanel(1)->setText(QString::number(lines.size()));
+    model_->fill(lines);
     // A refilled view shows its first rows, as a view filled anew does.
     ui_->Projects->scrollToTop();
-    if (!projectLines_.empty()) {
+    if (!lines.empty()) {
         ui_->Print1->setEnabled(true);
         ui_->printerBtn->setEnabled(true);
     }
@@ -282,7 +309,7 @@ void TVantorel::Load1Click()
     const std::string path = storedBytes(*chosen);
     runCommand([&] {
         ShowListFile(path, true);
-        currentListFile_ = path;
+        document_->setCurrentListFile(path);
     });
 }
 
@@ -309,13 +336,58 @@ void TVantorel::Colour1Click()
 
 void TVantorel::General1Click()
 {
-    ui_->OptionsTabs->setVisible(true);
-    ui_->OptionsTabs->raise();
+    placePanels();
+    optionsPanel_->setVisible(true);
+    optionsPanel_->raise();
+}
+
+// Each panel keeps the place the window's design gives it while there is room,
+// grows to what its contents ask for (larger fonts, high-DPI scaling) and
+// stays inside the area over the list.
+void TVantorel::placePanels()
+{
+    struct Placement {
+        QWidget* panel;
+        QRect designed;
+    };
+    const QRect area = ui_->centralwidget->rect();
+    for (const Placement& p : {Placement {wizardPanel_, QRect(112, 136, 457, 241)},
+                               Placement {optionsPanel_, QRect(128, 152, 385, 201)}}) {
+        const QSize wanted = p.designed.size().expandedTo(p.panel->sizeHint()).boundedTo(area.size());
+        QRect placed(p.designed.topLeft(), wanted);
+        placed.moveRight(qMin(placed.right(), area.right()));
+        placed.moveBottom(qMin(placed.bottom(), area.bottom()));
+        placed.moveLeft(qMax(placed.left(), area.left()));
+        placed.moveTop(qMax(placed.top(), area.top()));
+        p.panel->setGeometry(placed);
+    }
+}
+
+const LineList& TVantorel::ProjectLines() const
+{
+    return document_->lines();
+}
+
+const std::string& TVantorel::CurrentListFile() const
+{
+    return document_->currentListFile();
+}
+
+std::optional<std::string> TVantorel::lastShownCaption() const
+{
+    if (model_->count() == 0)
+        return std::nullopt;
+    return std::string(model_->caption(model_->count() - 1));
+}
+
+bool TVantorel::allowsDuplicates() const
+{
+    return optionsPanel_->form().Allowduplicates->isChecked();
 }
 
 void TVantorel::CloseTabsClick()
 {
-    ui_->OptionsTabs->setVisible(false);
+    optionsPanel_->setVisible(false);
 }
 
 void TVantorel::scrollProjectsBy(int pixels)
@@ -362,7 +434,6 @@ void TVantorel::FormClose()
 {
     if (startupInProgress_)
         return;
-    projectLines_.clear();
-    projectLines_.shrink_to_fit();
+    document_->clear();
     runCommand([this] { SaveSettings(); });
 }

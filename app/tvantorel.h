@@ -1,7 +1,7 @@
 #pragma once
-// The main window: the whole user interface. It owns the list in memory, the
-// path of the list file in use, the list view, the options pages and the
-// wizard pages. Its slots keep the names of the commands they serve and hand
+// The main window: the whole user interface. It owns the list document (the
+// list in memory and the list file in use), the list view, the options pages
+// and the wizard pages. Its slots keep the names of the commands they serve and hand
 // the real work to the class of their subsystem.
 #include <QFont>
 #include <QMainWindow>
@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs.h"
-#include "listprinter.h"
+#include "app/listprinter.h"
+#include "common/dialogs.h"
+#include "listfile/linelist.h"
+#include "wizard/wizardhost.h"
 
 namespace Ui {
 class TVantorel;
@@ -24,24 +26,28 @@ class TFindDialog;
 class PrintSurface;
 class WizardController;
 class RecordEditor;
+class ProjectListDocument;
+class WizardPages;
+class OptionsPages;
 
-class TVantorel : public QMainWindow {
+class TVantorel : public QMainWindow, public WizardHost {
     Q_OBJECT
 public:
     // dialogs: where prompts go; the window's own Qt dialogs when null.
     explicit TVantorel(QWidget* parent = nullptr, Dialogs* dialogs = nullptr);
     ~TVantorel() override;
 
-    // The list in memory and the list file in use.
-    std::vector<std::string>& ProjectLines() { return projectLines_; }
-    const std::vector<std::string>& ProjectLines() const { return projectLines_; }
-    const std::string& CurrentListFile() const { return currentListFile_; }
-    void setCurrentListFile(const std::string& path) { currentListFile_ = path; }
+    // The list document: the list in memory and the list file in use.
+    ProjectListDocument& document() const { return *document_; }
+    const LineList& ProjectLines() const;
+    const std::string& CurrentListFile() const;
 
     Ui::TVantorel* form() const { return ui_.get(); }
     ProjectListModel* listModel() const { return model_; }
+    WizardPages* wizardPanel() const { return wizardPanel_; }
+    OptionsPages* optionsPanel() const { return optionsPanel_; }
     QLabel* statusPanel(int index) const;
-    Dialogs& dialogs() const { return *dialogs_; }
+    Dialogs& dialogs() const override { return *dialogs_; }
     void setDialogs(Dialogs* dialogs);
     QTimer* startDelay() const { return startDelay_; }
     const QFont& fontDialogFont() const { return fontDialogFont_; }
@@ -51,11 +57,14 @@ public:
 
     // Optionally loads path into the list in memory, then refills the view and
     // the line count. Returns false when load was asked and no file exists.
-    bool ShowListFile(const std::string& path, bool load);
+    bool ShowListFile(const std::string& path, bool load) override;
     void LoadSettings();
     void SaveSettings();
     // Number of the selected project, or -1 when nothing is selected.
     int SelectedProjectNumber() const;
+    int selectedProjectNumber() const override { return SelectedProjectNumber(); }
+    std::optional<std::string> lastShownCaption() const override;
+    bool allowsDuplicates() const override;
     void RepairListFile();
     // A list file to use instead of the stored one from the first activation
     // on (a file named on the command line).
@@ -65,9 +74,12 @@ public:
     void scrollProjectsBy(int pixels);
     // Runs one command; a failure is shown as the error report and the
     // program goes on. Returns false when the command failed.
-    bool runCommand(const std::function<void()>& command);
+    bool runCommand(const std::function<void()>& command) override;
 
 public slots:
+    // Places the panels over the list view, each at its own size.
+    void placePanels();
+
     // start-up, shutdown and the options
     void FormActivate();
     void Load1Click();
@@ -151,8 +163,9 @@ private:
     QFont fontDialogFont_;
     QString openDialogFileName_ = QStringLiteral("Projects.txt");
 
-    std::vector<std::string> projectLines_;
-    std::string currentListFile_ = "Projects.txt";
+    ProjectListDocument* document_ = nullptr;
+    WizardPages* wizardPanel_ = nullptr;
+    OptionsPages* optionsPanel_ = nullptr;
     std::optional<std::string> startupListFile_;
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;

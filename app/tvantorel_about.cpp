@@ -1,11 +1,11 @@
 // The about box, the executable's version and the maker's links.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
 
-#include "programicon.h"
-#include "tcorvaneaboutbox.h"
-#include "tkurl2.h"
+#include "app/programicon.h"
+#include "help/tcorvaneaboutbox.h"
+#include "help/tkurl2.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 // A list file named on the command line.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
-#include "displaytext.h"
+#include "common/displaytext.h"
 
 #include <QFileInfo>
 

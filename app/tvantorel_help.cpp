@@ -1,14 +1,17 @@
 // Context help: the help router, the "What's this?" gestures with their
 // context map, the Help menu and the wizard's Help buttons.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "helpcommands.h"
-#include "helpfilelocation.h"
-#include "thelpcontextmap.h"
-#include "thelprouter.h"
-#include "twhatsthis.h"
+#include "wizard/wizardpages.h"
+
+#include "help/helpcommands.h"
+#include "help/helpfilelocation.h"
+#include "help/thelpcontextmap.h"
+#include "help/thelprouter.h"
+#include "help/twhatsthis.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,9 +19,9 @@
 void TVantorel::wireHelp()
 {
     connect(ui_->mainHelp, &QAction::triggered, this, &TVantorel::mainHelpClick);
-    for (QPushButton* help : {ui_->HelpBtn, ui_->Button2, ui_->Help4})
+    for (QPushButton* help : {wizardPanel_->form().HelpBtn, wizardPanel_->form().Button2, wizardPanel_->form().Help4})
         connect(help, &QPushButton::clicked, this, &TVantorel::mainHelpClick);
-    connect(ui_->Help3, &QPushButton::clicked, this, &TVantorel::HelpBtnClick);
+    connect(wizardPanel_->form().Help3, &QPushButton::clicked, this, &TVantorel::HelpBtnClick);
     // A second main window in the same process reports the error and goes
     // on without a router of its own.
     runCommand([this] { wireContextHelp(); });
@@ -78,5 +81,5 @@ void TVantorel::HelpBtnClick()
 {
     if (!helpFileFound())
         return;
-    HelpContext(ui_->Help3->property("HelpContext").toInt());
+    HelpContext(wizardPanel_->form().Help3->property("HelpContext").toInt());
 }

@@ -1,10 +1,13 @@
 // Printing the project list.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
+#include "ui_optionspages.h"
 #include "ui_tvantorel.h"
 
-#include "listprinter.h"
-#include "painterprintsurface.h"
+#include "app/optionspages.h"
+
+#include "app/listprinter.h"
+#include "app/painterprintsurface.h"
 
 #include <QPrinter>
 
@@ -13,7 +16,7 @@ void TVantorel::wirePrinting()
     connect(ui_->Print1, &QAction::triggered, this, &TVantorel::Print1Click);
     connect(ui_->printerBtn, &QAction::triggered, this, &TVantorel::Print1Click);
     connect(ui_->PrinterSetup1, &QAction::triggered, this, &TVantorel::PrintSetupClick);
-    connect(ui_->PrintSetup, &QPushButton::clicked, this, &TVantorel::PrintSetupClick);
+    connect(optionsPanel_->form().PrintSetup, &QPushButton::clicked, this, &TVantorel::PrintSetupClick);
 }
 
 QPrinter& TVantorel::printer()
@@ -28,10 +31,10 @@ PrintOptions TVantorel::printOptions() const
 {
     PrintOptions options;
     options.font = fontDialogFont_;
-    options.spacing = ui_->Vspace->position();
+    options.spacing = optionsPanel_->form().Vspace->position();
     // Only the first choice ("Left") left-justifies; no choice at all is "Right".
-    options.rightJustify = ui_->Just->itemIndex() != 0;
-    options.lastPageOnly = ui_->LastPage->isChecked();
+    options.rightJustify = optionsPanel_->form().Just->itemIndex() != 0;
+    options.lastPageOnly = optionsPanel_->form().LastPage->isChecked();
     return options;
 }
 

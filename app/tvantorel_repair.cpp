@@ -1,13 +1,20 @@
 // The list repair commands of the main window.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
+#include "ui_optionspages.h"
 #include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "commandlock.h"
+#include "wizard/wizardpages.h"
+
+#include "app/optionspages.h"
+
+#include "app/commandlock.h"
+#include "document/projectlistdocument.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 #include "listfile/listrepair.h"
-#include "repairprogress.h"
+#include "app/repairprogress.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -52,7 +59,7 @@ void TVantorel::RepairListFile()
               lock({w.ui_->Load1, w.ui_->New1, w.ui_->Addproject1, w.ui_->AddBtn, w.ui_->InsertProject1,
                     w.ui_->InsertBtn, w.ui_->EditProject1, w.ui_->EditBtn, w.ui_->RemoveProject1,
                     w.ui_->DeleteBtn, w.ui_->FixErrors1, w.ui_->ListFixBtn},
-                   {w.ui_->Wizard})
+                   {w.wizardPanel_})
         {
             window.repairRunning_ = true;
             window.closeAfterRepair_ = false;
@@ -65,11 +72,11 @@ void TVantorel::RepairListFile()
         }
     } running(*this);
 
-    const std::string path = currentListFile_;
+    const std::string path = document_->currentListFile();
     RepairCounts counts;
     try {
-        RepairProgress progress(this, *dialogs_, ui_->DisplayAllErrors, closeAfterRepair_);
-        counts = repairListFile(path, projectLines_, progress);
+        RepairProgress progress(this, *dialogs_, optionsPanel_->form().DisplayAllErrors, closeAfterRepair_);
+        counts = document_->repair(progress);
     } catch (const ListFileError&) {
         dialogs_->showMessage(QStringLiteral("Unable to load Project List"));
         return;
@@ -87,7 +94,7 @@ void TVantorel::RepairListFile()
         return;
     // A failed save ends here with "Cannot create file ..." for the caller to
     // report; the view is then not refreshed.
-    saveListFile(path, projectLines_);
+    document_->save();
     ShowListFile(path, false);
 }
 

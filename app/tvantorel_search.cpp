@@ -1,14 +1,14 @@
 // Project search and the jump between list start and end.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
 
 #include <QHeaderView>
 
-#include "displaytext.h"
-#include "finddialog.h"
-#include "projectlistmodel.h"
-#include "projectsearch.h"
+#include "common/displaytext.h"
+#include "app/finddialog.h"
+#include "app/projectlistmodel.h"
+#include "app/projectsearch.h"
 
 #include <QLabel>
 #include <limits>

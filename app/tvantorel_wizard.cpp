@@ -1,26 +1,27 @@
 // The wizard pages and the record commands of the main window.
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "listfilechooser.h"
-#include "recordeditor.h"
-#include "wizardcontroller.h"
+#include "app/optionspages.h"
+#include "wizard/wizardpages.h"
 
-#include <QRegularExpressionValidator>
-#include <limits>
+#include "wizard/listfilechooser.h"
+#include "wizard/recordeditor.h"
+#include "wizard/wizardcontroller.h"
+
 
 void TVantorel::wireWizard()
 {
-    wizardPages_ = new WizardController(*this);
-    recordEditor_ = new RecordEditor(*this, *wizardPages_);
-
-    ui_->PrjSelect->setAssociate(ui_->Project);
-    // Project numbers only: anything else would be written as a number field.
-    ui_->Project->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), ui_->Project));
-    // A description of any length is shown and kept whole.
-    ui_->PrjDiscription->setMaxLength(std::numeric_limits<int>::max());
+    wizardPages_ = new WizardController(*wizardPanel_, *document_, *this, this);
+    recordEditor_ = new RecordEditor(*wizardPanel_, *document_, *this, *wizardPages_, this);
+    connect(wizardPages_, &WizardController::projectToShow, this, &TVantorel::ProjectChange);
+    // One panel over the list at a time.
+    connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::CloseTabsClick);
+    connect(optionsPanel_, &OptionsPages::shown, wizardPages_, &WizardController::cancel);
+    connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::placePanels);
+    connect(optionsPanel_, &OptionsPages::shown, this, &TVantorel::placePanels);
 
     connect(ui_->New1, &QAction::triggered, this, &TVantorel::NewClick);
     connect(ui_->Addproject1, &QAction::triggered, this, &TVantorel::Addproject1Click);
@@ -31,20 +32,20 @@ void TVantorel::wireWizard()
     connect(ui_->EditBtn, &QAction::triggered, this, &TVantorel::EditProject1Click);
     connect(ui_->RemoveProject1, &QAction::triggered, this, &TVantorel::RemoveProject1Click);
     connect(ui_->DeleteBtn, &QAction::triggered, this, &TVantorel::RemoveProject1Click);
-    connect(ui_->Project, &QLineEdit::textChanged, this, &TVantorel::ProjectChange);
-    connect(ui_->UtilBtn, &QPushButton::clicked, this, &TVantorel::UtilBtnClick);
-    connect(ui_->Remove, &QPushButton::clicked, this, &TVantorel::RemoveClick);
-    connect(ui_->Next4, &QPushButton::clicked, this, &TVantorel::Next4Click);
-    for (QPushButton* cancel : {ui_->Cancel1, ui_->Cancel2, ui_->Cancel3, ui_->Button3})
+    connect(wizardPanel_->form().Project, &QLineEdit::textChanged, this, &TVantorel::ProjectChange);
+    connect(wizardPanel_->form().UtilBtn, &QPushButton::clicked, this, &TVantorel::UtilBtnClick);
+    connect(wizardPanel_->form().Remove, &QPushButton::clicked, this, &TVantorel::RemoveClick);
+    connect(wizardPanel_->form().Next4, &QPushButton::clicked, this, &TVantorel::Next4Click);
+    for (QPushButton* cancel : {wizardPanel_->form().Cancel1, wizardPanel_->form().Cancel2, wizardPanel_->form().Cancel3, wizardPanel_->form().Button3})
         connect(cancel, &QPushButton::clicked, this, &TVantorel::CancelWizardClick);
-    connect(ui_->Dirselect, &RadioGroup::clicked, this, &TVantorel::DirselectClick);
-    connect(ui_->Next1, &QPushButton::clicked, this, &TVantorel::Next1Click);
-    connect(ui_->Browse, &QPushButton::clicked, this, &TVantorel::BrowseClick);
-    connect(ui_->Back2, &QPushButton::clicked, this, &TVantorel::Back2Click);
-    connect(ui_->Next2, &QPushButton::clicked, this, &TVantorel::Next2Click);
-    connect(ui_->Back3, &QPushButton::clicked, this, &TVantorel::Back3Click);
-    connect(ui_->Next3, &QPushButton::clicked, this, &TVantorel::Next3Click);
-    connect(ui_->Back4, &QPushButton::clicked, this, &TVantorel::Back4Click);
+    connect(wizardPanel_->form().Dirselect, &RadioGroup::clicked, this, &TVantorel::DirselectClick);
+    connect(wizardPanel_->form().Next1, &QPushButton::clicked, this, &TVantorel::Next1Click);
+    connect(wizardPanel_->form().Browse, &QPushButton::clicked, this, &TVantorel::BrowseClick);
+    connect(wizardPanel_->form().Back2, &QPushButton::clicked, this, &TVantorel::Back2Click);
+    connect(wizardPanel_->form().Next2, &QPushButton::clicked, this, &TVantorel::Next2Click);
+    connect(wizardPanel_->form().Back3, &QPushButton::clicked, this, &TVantorel::Back3Click);
+    connect(wizardPanel_->form().Next3, &QPushButton::clicked, this, &TVantorel::Next3Click);
+    connect(wizardPanel_->form().Back4, &QPushButton::clicked, this, &TVantorel::Back4Click);
 }
 
 void TVantorel::NewClick()

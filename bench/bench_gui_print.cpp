@@ -11,9 +11,9 @@
 #include "listgenerator.h"
 
 #include "listfile/listfileio.h"
-#include "listprinter.h"
-#include "painterprintsurface.h"
-#include "projectlistmodel.h"
+#include "app/listprinter.h"
+#include "app/painterprintsurface.h"
+#include "app/projectlistmodel.h"
 
 #include <benchmark/benchmark.h>
 

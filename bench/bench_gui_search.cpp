@@ -9,8 +9,8 @@
 #include "listgenerator.h"
 
 #include "listfile/listfileio.h"
-#include "projectlistmodel.h"
-#include "projectsearch.h"
+#include "app/projectlistmodel.h"
+#include "app/projectsearch.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // main window does on its first activation for its caption. The peer is one
 // plain read of the whole executable: the version read should cost a small
 // part of that, because the block lies near the start of the file.
-#include "tgetversioninfofromfile.h"
+#include "help/tgetversioninfofromfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Refilling the list view's model from a list of 1,000,000 lines.
 #include "listgenerator.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,7 +8,7 @@ static void ViewRefill(benchmark::State& state)
 {
     ListGeneratorOptions options;
     options.lines = static_cast<std::size_t>(state.range(0));
-    const std::vector<std::string> lines = generateListLines(options);
+    const LineList lines = generateListLines(options);
     ProjectListModel model;
     for (auto _ : state) {
         model.fill(lines);

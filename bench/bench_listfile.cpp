@@ -34,11 +34,11 @@ double peakResidentMegabytes()
 // it shows the list again: the old lines are released on each run too.
 void BM_LoadListFile(benchmark::State& state)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     loadListFile(listPath, lines);
     for (auto _ : state) {
         loadListFile(listPath, lines);
-        benchmark::DoNotOptimize(lines.data());
+        benchmark::DoNotOptimize(lines.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * listBytes));
     state.counters["lines"] = static_cast<double>(lines.size());
@@ -52,8 +52,8 @@ void BM_SplitListText(benchmark::State& state)
 {
     std::string bytes = joinListText(generateListLines({benchmarkLines, 0, 1}));
     for (auto _ : state) {
-        std::vector<std::string> lines = splitListText(bytes);
-        benchmark::DoNotOptimize(lines.data());
+        LineList lines = splitListText(bytes);
+        benchmark::DoNotOptimize(lines.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
@@ -62,7 +62,7 @@ BENCHMARK(BM_SplitListText)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A whole save: temporary file, writes, flush to disk and the rename.
 void BM_SaveListFile(benchmark::State& state)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     loadListFile(listPath, lines);
     for (auto _ : state)
         saveListFile(savePath, lines);

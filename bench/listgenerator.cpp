@@ -118,9 +118,9 @@ std::string ListGenerator::nextLine()
     return zeroPadded(number) + "     " + text;
 }
 
-std::vector<std::string> generateListLines(const ListGeneratorOptions& options)
+LineList generateListLines(const ListGeneratorOptions& options)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     lines.reserve(options.lines);
     ListGenerator generator(options);
     while (!generator.atEnd())

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "listfile/linelist.h"
+
 struct ListGeneratorOptions {
     std::size_t lines = 1000;   // lines in the list, blank ones included
     int badPercent = 0;         // share of badly laid-out lines, 0 to 100
@@ -36,7 +38,7 @@ private:
 };
 
 // All lines of a generated list.
-std::vector<std::string> generateListLines(const ListGeneratorOptions& options);
+LineList generateListLines(const ListGeneratorOptions& options);
 
 // Writes a generated list with CR LF line ends. Returns the number of bytes
 // written, or -1 when the file could not be written.

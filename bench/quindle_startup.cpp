@@ -2,8 +2,8 @@
 // builds the main window offscreen, runs its first activation (settings,
 // load, view refill) and exits as soon as the view is filled.
 //   quindle_startup LISTFILE
-#include "projectlistmodel.h"
-#include "tvantorel.h"
+#include "app/projectlistmodel.h"
+#include "app/tvantorel.h"
 
 #include <QApplication>
 #include <QDir>

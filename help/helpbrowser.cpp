@@ -1,4 +1,4 @@
-#include "helpbrowser.h"
+#include "help/helpbrowser.h"
 
 #include <QDesktopServices>
 #include <QHelpEngineCore>

@@ -1,6 +1,6 @@
-#include "helpcommands.h"
+#include "help/helpcommands.h"
 
-#include "winhelpapi.h"
+#include "help/winhelpapi.h"
 
 #include <QApplication>
 #include <QWidget>

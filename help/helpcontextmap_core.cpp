@@ -1,4 +1,4 @@
-#include "helpcontextmap_core.h"
+#include "help/helpcontextmap_core.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "helpfilelocation.h"
+#include "help/helpfilelocation.h"
 
 #include <QDir>
 #include <QFileInfo>

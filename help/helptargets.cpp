@@ -1,4 +1,4 @@
-#include "helptargets.h"
+#include "help/helptargets.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "helpviewerwindow.h"
+#include "help/helpviewerwindow.h"
 
-#include "helpbrowser.h"
+#include "help/helpbrowser.h"
 
 #include <QHelpContentWidget>
 #include <QHelpEngine>

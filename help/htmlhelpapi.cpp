@@ -1,6 +1,6 @@
-#include "htmlhelpapi.h"
+#include "help/htmlhelpapi.h"
 
-#include "qthelpviewer.h"
+#include "help/qthelpviewer.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "linkopener.h"
+#include "help/linkopener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "popuptexts.h"
+#include "help/popuptexts.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "qthelpviewer.h"
+#include "help/qthelpviewer.h"
 
-#include "helpviewerwindow.h"
-#include "popuptexts.h"
+#include "help/helpviewerwindow.h"
+#include "help/popuptexts.h"
 
 #include <QCoreApplication>
 #include <QDir>

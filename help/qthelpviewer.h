@@ -3,8 +3,8 @@
 // user's cache folder, into which the help file beside the executable is
 // registered; an in-process viewer window; text popups shown as "What's
 // this?" texts.
-#include "helpviewerwindow.h"
-#include "htmlhelpapi.h"
+#include "help/helpviewerwindow.h"
+#include "help/htmlhelpviewer.h"
 
 #include <QHash>
 #include <QHelpEngine>

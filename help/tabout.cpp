@@ -1,6 +1,6 @@
-#include "tabout.h"
+#include "help/tabout.h"
 
-#include "tgetversioninfofromfile.h"
+#include "help/tgetversioninfofromfile.h"
 #include "ui_tabout.h"
 
 #include <QLinearGradient>

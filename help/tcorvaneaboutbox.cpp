@@ -1,10 +1,10 @@
-#include "tcorvaneaboutbox.h"
+#include "help/tcorvaneaboutbox.h"
 
-#include "apptitle.h"
-#include "dialogs.h"
-#include "quindleerror.h"
-#include "tabout.h"
-#include "tgetversioninfofromfile.h"
+#include "common/apptitle.h"
+#include "common/dialogs.h"
+#include "common/quindleerror.h"
+#include "help/tabout.h"
+#include "help/tgetversioninfofromfile.h"
 
 #include <QApplication>
 #include <QIcon>

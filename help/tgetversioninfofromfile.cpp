@@ -1,6 +1,6 @@
-#include "tgetversioninfofromfile.h"
+#include "help/tgetversioninfofromfile.h"
 
-#include "versionresources.h"
+#include "help/versionresources.h"
 
 #include <QFile>
 #include <QFileInfo>

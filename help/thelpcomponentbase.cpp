@@ -1,4 +1,4 @@
-#include "thelpcomponentbase.h"
+#include "help/thelpcomponentbase.h"
 
 THelpComponentBase::THelpComponentBase(QObject* owner) : QObject(owner) {}
 

@@ -1,6 +1,6 @@
-#include "thelpcontextmap.h"
+#include "help/thelpcontextmap.h"
 
-#include "quindleerror.h"
+#include "common/quindleerror.h"
 
 #include <QFileInfo>
 #include <fstream>

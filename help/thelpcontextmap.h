@@ -2,7 +2,7 @@
 // The help context map: context numbers stored under component names, read
 // from the "[MAP]" section of a help project file and kept as a table of
 // (name hash, context) records with the form.
-#include "helpcontextmap_core.h"
+#include "help/helpcontextmap_core.h"
 
 #include <QByteArray>
 #include <QObject>

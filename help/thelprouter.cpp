@@ -1,8 +1,8 @@
-#include "thelprouter.h"
+#include "help/thelprouter.h"
 
-#include "htmlhelpapi.h"
-#include "quindleerror.h"
-#include "winhelpapi.h"
+#include "help/htmlhelpapi.h"
+#include "common/quindleerror.h"
+#include "help/winhelpapi.h"
 
 #include <QApplication>
 #include <QCursor>

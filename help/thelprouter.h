@@ -2,7 +2,7 @@
 // The help router: one per process. It takes over the application-wide help
 // handler and turns every help command into a call of the HTML help viewer
 // (or, where so set, of the WinHelp layer).
-#include "helpcommands.h"
+#include "help/helpcommands.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,6 +1,6 @@
-#include "tkurl2.h"
+#include "help/tkurl2.h"
 
-#include "linkopener.h"
+#include "help/linkopener.h"
 
 #include <QEvent>
 #include <QLabel>

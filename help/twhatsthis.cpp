@@ -1,9 +1,9 @@
-#include "twhatsthis.h"
+#include "help/twhatsthis.h"
 
-#include "helpcommands.h"
-#include "helptargets.h"
-#include "quindleerror.h"
-#include "thelpcontextmap.h"
+#include "help/helpcommands.h"
+#include "help/helptargets.h"
+#include "common/quindleerror.h"
+#include "help/thelpcontextmap.h"
 
 #include <QAbstractButton>
 #include <QAction>

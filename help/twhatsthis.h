@@ -3,9 +3,9 @@
 // their help meaning. One application-wide event filter watches the keys,
 // the mouse, the menus and window activation; the steps that must not run
 // inside it are queued to the component.
-#include "thelpcomponentbase.h"
+#include "help/thelpcomponentbase.h"
 
-#include "thelpcontextmap.h"
+#include "help/thelpcontextmap.h"
 
 #include <QAbstractButton>
 #include <QAction>

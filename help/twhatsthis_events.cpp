@@ -3,10 +3,10 @@
 // mouse presses, releases and moves, right-clicks (context-menu requests),
 // menus shown and hidden with their highlighted items, window activation and
 // the platform's own "What's this?" mode.
-#include "twhatsthis.h"
+#include "help/twhatsthis.h"
 
-#include "helpcommands.h"
-#include "helptargets.h"
+#include "help/helpcommands.h"
+#include "help/helptargets.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -7,10 +7,8 @@ set(QUINDLE_COMPANY_NAME "Ardlow Ltd")
 set(QUINDLE_INTERNAL_NAME "Vantorel")
 set(QUINDLE_PRODUCT_VERSION "1.0.0.0")
 
-add_executable(versionblockgen
-  ${CMAKE_CURRENT_LIST_DIR}/versionblockgen/versionblockgen.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/versionblock.cpp)
-target_include_directories(versionblockgen PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+add_executable(versionblockgen ${CMAKE_CURRENT_LIST_DIR}/versionblockgen/versionblockgen.cpp)
+target_link_libraries(versionblockgen PRIVATE helpcore)
 set_target_properties(versionblockgen PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
 
@@ -34,5 +32,8 @@ add_custom_command(
   DEPENDS versionblockgen
   COMMENT "Writing the version block ${PROJECT_VERSION}"
   VERBATIM)
-target_sources(quindle PRIVATE ${QUINDLE_VERSION_SOURCE})
+# Objects, not an archive: the linker keeps the block although no code refers to it.
+add_library(versionimage OBJECT ${QUINDLE_VERSION_SOURCE})
+set_target_properties(versionimage PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+target_link_libraries(quindle PRIVATE versionimage)
 target_compile_definitions(quindle PRIVATE QUINDLE_VERSION="${PROJECT_VERSION}")

@@ -1,4 +1,4 @@
-#include "versionblock.h"
+#include "help/versionblock.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "versionresources.h"
+#include "help/versionresources.h"
 
-#include "versionblock.h"
+#include "help/versionblock.h"
 
 #include <QFile>
 #include <cstring>

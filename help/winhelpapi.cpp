@@ -1,4 +1,4 @@
-#include "winhelpapi.h"
+#include "help/winhelpapi.h"
 
 namespace {
 WinHelpEntry& entry()

@@ -60,13 +60,13 @@ std::string zeroPadNumber(int32_t number)
     return digits;
 }
 
-int findProjectLine(const std::vector<std::string>& lines, std::string_view code)
+int findProjectLine(const LineList& lines, std::string_view code)
 {
     if (code.size() != numberCodeLength)
         return -1;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.size() >= numberCodeLength && line.compare(0, numberCodeLength, code) == 0)
+        const std::string_view line = lines[i];
+        if (line.size() >= numberCodeLength && line.substr(0, numberCodeLength) == code)
             return static_cast<int>(i);
     }
     return -1;

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "listfile/linelist.h"
 
 // Characters of code 32 or below removed at both ends.
 std::string_view trimmedView(std::string_view text);
@@ -23,7 +24,7 @@ std::string_view descriptionField(std::string_view line);
 std::string zeroPadNumber(int32_t number);
 
 // Index of the first line whose first three characters equal code, or -1.
-int findProjectLine(const std::vector<std::string>& lines, std::string_view code);
+int findProjectLine(const LineList& lines, std::string_view code);
 
 // Number read from the first five characters of a caption, trimmed; the value
 // the integer conversion reports whether or not it read the whole text.

@@ -9,13 +9,12 @@
 #include <cwctype>
 #include <langinfo.h>
 
-bool listContainsText(const std::vector<std::string>& lines, std::string_view text)
+bool listContainsText(const LineList& lines, std::string_view text)
 {
     if (text.empty())
         return false;
-    return std::any_of(lines.begin(), lines.end(), [text](const std::string& line) {
-        return std::string_view(line).find(text) != std::string_view::npos;
-    });
+    return std::any_of(lines.begin(), lines.end(),
+                       [text](std::string_view line) { return line.find(text) != std::string_view::npos; });
 }
 
 std::string_view storedDescription(std::string_view line)
@@ -39,25 +38,25 @@ std::string projectLine(std::string_view numberText, std::string_view descriptio
     return line;
 }
 
-std::size_t putProjectLine(std::vector<std::string>& lines, std::string_view numberText, std::string line,
+std::size_t putProjectLine(LineList& lines, std::string_view numberText, std::string_view line,
                            std::optional<std::size_t> insertAt)
 {
     const int found = findProjectLine(lines, numberText);
     if (found >= 0) {
-        lines[static_cast<std::size_t>(found)] = std::move(line);
+        lines.set(static_cast<std::size_t>(found), line);
         return static_cast<std::size_t>(found);
     }
     const std::size_t at = std::min(insertAt.value_or(lines.size()), lines.size());
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    lines.insert(at, line);
     return at;
 }
 
-void removeProjectLine(std::vector<std::string>& lines, std::string_view numberText)
+void removeProjectLine(LineList& lines, std::string_view numberText)
 {
     const int found = findProjectLine(lines, numberText);
     if (found < 0)
         throw ListFileError("List index out of bounds (-1)");
-    lines.erase(lines.begin() + found);
+    lines.erase(static_cast<std::size_t>(found));
 }
 
 namespace {
@@ -149,17 +148,19 @@ private:
 };
 
 // Whether every line but the one at skip is in order.
-bool othersInOrder(const std::vector<std::string>& lines, std::size_t skip, const LineOrder& order)
+bool othersInOrder(const LineList& lines, std::size_t skip, const LineOrder& order)
 {
-    const std::string* previous = nullptr;
+    std::string_view previous;
+    bool hasPrevious = false;
     bool chained = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i == skip)
             continue;
-        if (previous && order(*previous, lines[i], chained) > 0)
+        if (hasPrevious && order(previous, lines[i], chained) > 0)
             return false;
-        chained = previous != nullptr;
-        previous = &lines[i];
+        chained = hasPrevious;
+        hasPrevious = true;
+        previous = lines[i];
     }
     return true;
 }
@@ -171,14 +172,13 @@ int compareLines(std::string_view a, std::string_view b)
     return LineOrder()(a, b);
 }
 
-void sortLines(std::vector<std::string>& lines)
+void sortLines(LineList& lines)
 {
     const LineOrder order;
-    std::stable_sort(lines.begin(), lines.end(),
-                     [&order](const std::string& a, const std::string& b) { return order.less(a, b); });
+    lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
 }
 
-void keepSorted(std::vector<std::string>& lines, std::size_t changed)
+void keepSorted(LineList& lines, std::size_t changed)
 {
     if (changed >= lines.size() || lines.size() < 2)
         return;
@@ -188,14 +188,13 @@ void keepSorted(std::vector<std::string>& lines, std::size_t changed)
         return;
     }
     const auto at = lines.begin() + static_cast<std::ptrdiff_t>(changed);
-    const auto less = [&order](const std::string& a, const std::string& b) { return order.less(a, b); };
+    const auto less = [&order](std::string_view a, std::string_view b) { return order.less(a, b); };
+    const auto indexOf = [&lines](LineList::const_iterator it) { return static_cast<std::size_t>(it - lines.begin()); };
     if (changed > 0 && less(*at, *(at - 1))) {
         // Goes up, after the lines equal to it.
-        const auto place = std::upper_bound(lines.begin(), at, *at, less);
-        std::rotate(place, at, at + 1);
+        lines.moveLine(changed, indexOf(std::upper_bound(lines.begin(), at, *at, less)));
     } else if (changed + 1 < lines.size() && less(*(at + 1), *at)) {
         // Goes down, before the lines equal to it.
-        const auto place = std::lower_bound(at + 1, lines.end(), *at, less);
-        std::rotate(at, at + 1, place);
+        lines.moveLine(changed, indexOf(std::lower_bound(at + 1, lines.end(), *at, less)) - 1);
     }
 }

@@ -6,11 +6,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "listfile/linelist.h"
 
 // Whether text occurs anywhere inside a line, byte for byte and case
 // sensitive, the number field included. An empty text never does.
-bool listContainsText(const std::vector<std::string>& lines, std::string_view text);
+bool listContainsText(const LineList& lines, std::string_view text);
 
 // The description a line holds: what follows its three-character number,
 // without the blanks (at most five) that separate the two. For a well laid-out
@@ -25,12 +26,12 @@ std::string projectLine(std::string_view numberText, std::string_view descriptio
 // characters, as findProjectLine does): the first line of that project is
 // replaced; otherwise the line is inserted at insertAt, or at the end when
 // insertAt is beyond it or not given. Returns the line's index.
-std::size_t putProjectLine(std::vector<std::string>& lines, std::string_view numberText, std::string line,
+std::size_t putProjectLine(LineList& lines, std::string_view numberText, std::string_view line,
                            std::optional<std::size_t> insertAt = std::nullopt);
 
 // Deletes the first line of the project numberText. Throws ListFileError
 // "List index out of bounds (-1)" when the list has no such line.
-void removeProjectLine(std::vector<std::string>& lines, std::string_view numberText);
+void removeProjectLine(LineList& lines, std::string_view numberText);
 
 // The order of the list: whole lines compared without regard to letter case,
 // in the collation of the current locale (LC_COLLATE and LC_CTYPE of the C
@@ -39,9 +40,9 @@ void removeProjectLine(std::vector<std::string>& lines, std::string_view numberT
 int compareLines(std::string_view a, std::string_view b);
 
 // Sorts the whole list; lines that compare equal keep their order.
-void sortLines(std::vector<std::string>& lines);
+void sortLines(LineList& lines);
 
 // Restores the order after lines[changed] alone was replaced or added. When
 // every other line is in order (one cheap pass), only that line moves, to the
 // place a binary search finds; otherwise the whole list is sorted.
-void keepSorted(std::vector<std::string>& lines, std::size_t changed);
+void keepSorted(LineList& lines, std::size_t changed);

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <memory>
 #include <utility>
 
@@ -20,12 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-const char* findByte(const char* from, const char* end, char byte)
-{
-    const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
-    return found ? static_cast<const char*>(found) : end;
-}
 
 // The first CR or LF from p on, or end: one pass over a line instead of a
 // search for each of the two bytes.
@@ -50,115 +47,53 @@ const char* findLineEnd(const char* p, const char* end)
 std::size_t countByte(const char* from, const char* end, char byte)
 {
     std::size_t count = 0;
-    for (const char* p = findByte(from, end, byte); p != end; p = findByte(p + 1, end, byte))
+    for (const void* found; (found = std::memchr(from, byte, static_cast<std::size_t>(end - from))) != nullptr;) {
         ++count;
+        from = static_cast<const char*>(found) + 1;
+    }
     return count;
 }
 
-// Collects lines from the bytes of a file given in pieces of any size. memchr
-// does the scanning: it is many times faster than a byte loop on the 40-odd MB
-// of a million-line list.
-class LineCollector {
-public:
-    explicit LineCollector(std::vector<std::string>& lines) : lines_(lines) {}
-
-    // Takes the next piece; returns false once the text has ended at a NUL.
-    bool feed(const char* p, const char* end)
-    {
-        if (ended_)
-            return false;
-        if (const char* nul = findByte(p, end, '\0'); nul != end) {
-            end = nul;
-            ended_ = true;
-        }
-        // A CR that closed the previous piece pairs with a LF opening this one.
-        if (pendingCr_ && p < end && *p == '\n')
+// Splits size bytes into lines that point into the bytes themselves.
+LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t size)
+{
+    const char* const begin = bytes.get();
+    const char* const end = begin + size;
+    // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
+    std::size_t expected = countByte(begin, end, '\n');
+    if (expected == 0)
+        expected = countByte(begin, end, '\r');
+    LineList lines = LineList::adoptBytes(std::move(bytes), size);
+    lines.reserve(expected + 1);
+    for (const char* p = begin; p < end;) {
+        const char* lineEnd = findLineEnd(p, end);
+        lines.appendAdopted(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+        if (lineEnd == end)
+            break;
+        p = lineEnd + 1;
+        if (*lineEnd == '\r' && p < end && *p == '\n')
             ++p;
-        pendingCr_ = false;
-        while (p < end) {
-            const char* lineEnd = findLineEnd(p, end);
-            if (lineEnd == end) {
-                partial_.append(p, end);
-                break;
-            }
-            if (partial_.empty()) {
-                lines_.emplace_back(p, lineEnd);
-            } else {
-                partial_.append(p, lineEnd);
-                lines_.push_back(std::move(partial_));
-                partial_.clear();
-            }
-            p = lineEnd + 1;
-            if (*lineEnd == '\r') {
-                if (p == end)
-                    pendingCr_ = true;
-                else if (*p == '\n')
-                    ++p;
-            }
-        }
-        return !ended_;
     }
-
-    // A last line without a line end is still a line.
-    void finish()
-    {
-        if (!partial_.empty())
-            lines_.push_back(std::move(partial_));
-        partial_.clear();
-    }
-
-private:
-    std::vector<std::string>& lines_;
-    std::string partial_;
-    bool pendingCr_ = false;
-    bool ended_ = false;
-};
+    return lines;
+}
 
 } // namespace
 
-std::vector<std::string> splitListText(std::string_view bytes)
+LineList splitListText(std::string_view bytes)
 {
-    std::vector<std::string> lines;
-    if (bytes.empty())
-        return lines;
-    const char* p = bytes.data();
-    const char* const end = findByte(p, p + bytes.size(), '\0');
-    // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
-    std::size_t expected = countByte(p, end, '\n');
-    if (expected == 0)
-        expected = countByte(p, end, '\r');
-    lines.reserve(expected + 1);
-    LineCollector collector(lines);
-    collector.feed(p, end);
-    collector.finish();
-    return lines;
+    std::unique_ptr<char[]> copy(new char[std::max<std::size_t>(bytes.size(), 1)]);
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return adoptListText(std::move(copy), bytes.size());
 }
 
-std::vector<std::string> splitListTextInPieces(std::string_view bytes, std::size_t pieceSize)
-{
-    std::vector<std::string> lines;
-    LineCollector collector(lines);
-    pieceSize = pieceSize == 0 ? 1 : pieceSize;
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while (p < end) {
-        const char* pieceEnd = end - p > static_cast<std::ptrdiff_t>(pieceSize) ? p + pieceSize : end;
-        if (!collector.feed(p, pieceEnd))
-            break;
-        p = pieceEnd;
-    }
-    collector.finish();
-    return lines;
-}
-
-std::string joinListText(const std::vector<std::string>& lines)
+std::string joinListText(const LineList& lines)
 {
     std::size_t total = 0;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         total += line.size() + 2;
     std::string bytes;
     bytes.reserve(total);
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
@@ -187,39 +122,61 @@ private:
     int fd_;
 };
 
-// Reads the file in pieces straight into lines, so that a big list is never
-// held twice (as bytes and as lines) and no large buffer is touched.
-bool readLines(int fd, std::vector<std::string>& lines)
+// The most a list file may hold: what the machine has as memory. A bigger
+// file (a disk image, a sparse file) is no list the program could keep.
+std::size_t largestReadableFile()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return std::numeric_limits<std::size_t>::max();
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+}
+
+// Reads the whole file into one buffer that the lines then point into, so
+// that a big list is held once, as its own bytes. False when the file cannot
+// be read or is too big to hold.
+bool readLines(int fd, LineList& lines)
 {
     // Only a plain file is a list: a folder cannot be read, and a pipe or
     // device could keep the program waiting for ever.
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    // The size is a hint only: the file may change while we read. Lists have
-    // lines of 20 to 60 bytes; a short guess costs one regrowth, not a failure.
-    // The guess stops at a few million lines: a huge file that is no list
-    // (a disk image, a sparse file) usually ends its text at an early NUL and
-    // must not fail for want of memory it would never use.
-    constexpr std::size_t mostLinesGuessed = std::size_t(1) << 22;
-    if (info.st_size > 0) {
-        lines.reserve(std::min(static_cast<std::size_t>(info.st_size) / 24 + 16, mostLinesGuessed));
-        preferHugePages(lines.data(), lines.capacity() * sizeof(std::string));
-    }
-    constexpr std::size_t pieceSize = 1 << 20;
-    std::unique_ptr<char[]> piece(new char[pieceSize]);
-    LineCollector collector(lines);
+    const std::size_t limit = largestReadableFile();
+    if (static_cast<std::uintmax_t>(info.st_size) > limit)
+        return false;
+    // The size is a hint only: the file may change while we read, and files
+    // of /proc report 0. The buffer grows when the file has more.
+    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, 4096);
+    std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
+    if (!bytes)
+        return false;
+    preferHugePages(bytes.get(), capacity);
+    std::size_t size = 0;
     for (;;) {
-        ssize_t got = ::read(fd, piece.get(), pieceSize);
+        if (size == capacity) {
+            if (capacity >= limit)
+                return false;
+            const std::size_t larger = std::min(capacity * 2, limit);
+            std::unique_ptr<char[]> grown(new (std::nothrow) char[larger]);
+            if (!grown)
+                return false;
+            std::memcpy(grown.get(), bytes.get(), size);
+            bytes = std::move(grown);
+            capacity = larger;
+        }
+        const ssize_t got = ::read(fd, bytes.get() + size, capacity - size);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        if (got == 0 || !collector.feed(piece.get(), piece.get() + got))
+        if (got == 0)
             break;
+        size += static_cast<std::size_t>(got);
     }
-    collector.finish();
+    lines = adoptListText(std::move(bytes), size);
     return true;
 }
 
@@ -232,9 +189,9 @@ bool namesAFile(const std::string& path)
 
 } // namespace
 
-void loadListFile(const std::string& path, std::vector<std::string>& lines)
+void loadListFile(const std::string& path, LineList& lines)
 {
-    std::vector<std::string> loaded;
+    LineList loaded;
     {
         // Non-blocking so that opening a named pipe does not wait for a writer.
         FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
@@ -278,12 +235,12 @@ bool writeAll(int fd, const char* data, std::size_t size)
 
 // Writes the lines through a modest buffer instead of joining the whole list
 // first: a large list is not held twice in memory while saving.
-bool writeLines(int fd, const std::vector<std::string>& lines)
+bool writeLines(int fd, const LineList& lines)
 {
     constexpr std::size_t bufferSize = 1 << 20;
     std::string buffer;
     buffer.reserve(bufferSize);
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         if (buffer.size() + line.size() + 2 > bufferSize) {
             if (!writeAll(fd, buffer.data(), buffer.size()))
                 return false;
@@ -302,7 +259,7 @@ bool writeLines(int fd, const std::vector<std::string>& lines)
 
 } // namespace
 
-void saveListFile(const std::string& path, const std::vector<std::string>& lines)
+void saveListFile(const std::string& path, const LineList& lines)
 {
     const ListFileError failure("Cannot create file " + path);
     if (!namesAFile(path))

@@ -1,25 +1,24 @@
 #pragma once
 // Reading and writing a list file whole. Bytes are kept as they are (8-bit
-// text, no byte-order-mark handling); CR, LF and CR LF end a line on reading,
-// the first NUL byte ends the text; every written line ends in CR LF.
+// text, no byte-order-mark handling, a NUL is a byte like any other); CR, LF
+// and CR LF end a line on reading; every written line ends in CR LF.
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "listfile/linelist.h"
 
 // Splits file bytes into lines.
-std::vector<std::string> splitListText(std::string_view bytes);
-// Splits bytes that arrive in pieces of pieceSize, the way a file is read:
-// the lines are those of splitListText whatever the size of the pieces.
-std::vector<std::string> splitListTextInPieces(std::string_view bytes, std::size_t pieceSize);
+LineList splitListText(std::string_view bytes);
 // The bytes a list is saved as.
-std::string joinListText(const std::vector<std::string>& lines);
+std::string joinListText(const LineList& lines);
 
-// Replaces lines by the content of the file; throws ListFileError
-// "Cannot open file <path>" and leaves lines alone when it cannot be read.
-void loadListFile(const std::string& path, std::vector<std::string>& lines);
+// Replaces lines by the content of the file, read whole; throws ListFileError
+// "Cannot open file <path>" and leaves lines alone when it cannot be read
+// (also when it is bigger than the machine's memory).
+void loadListFile(const std::string& path, LineList& lines);
 
 // Writes lines to path, replacing the file atomically: a failed or
 // interrupted save leaves the previous file whole and no temporary file
 // behind. Throws ListFileError "Cannot create file <path>".
-void saveListFile(const std::string& path, const std::vector<std::string>& lines);
+void saveListFile(const std::string& path, const LineList& lines);

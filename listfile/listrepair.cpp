@@ -141,25 +141,23 @@ std::string rebuildLine(std::string_view line)
     return rebuilt;
 }
 
-RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observer)
+RepairCounts repairLines(LineList& lines, RepairObserver& observer)
 {
     RepairCounts counts;
 
     // Deleting blank lines one by one from the end is quadratic on a big
     // list; one stable compaction gives the same result.
-    const auto kept = std::remove_if(lines.begin(), lines.end(),
-                                     [](const std::string& line) { return isBlankLine(line); });
-    counts.blankLines = static_cast<std::size_t>(lines.end() - kept);
-    lines.erase(kept, lines.end());
+    counts.blankLines = lines.eraseIf(isBlankLine);
 
     // From the last line to the first, so bad lines are shown in that order.
     KeepAliveClock clock(observer.keepAliveInterval());
-    // Each rebuilt line takes the buffer of the one before, so that a list
-    // with many bad lines is not one allocation per line.
+    // Every rebuilt line is made in one reused buffer before it is stored, so
+    // that a list with many bad lines is not one allocation per line.
     std::string scratch;
     const std::size_t total = lines.size();
     for (std::size_t done = 1; done <= total; ++done) {
-        std::string& line = lines[total - done];
+        const std::size_t index = total - done;
+        const std::string_view line = lines[index];
         if (!isWellFormedLine(line)) {
             ++counts.rebuiltLines;
             if (observer.showsBadLines()) {
@@ -170,7 +168,7 @@ RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observ
                 }
             }
             rebuildLineInto(line, scratch);
-            line.swap(scratch);
+            lines.set(index, scratch);
         }
         if (clock.due(done)) {
             observer.keepAlive(done, total);
@@ -183,11 +181,11 @@ RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observ
     return counts;
 }
 
-RepairCounts repairListFile(const std::string& path, std::vector<std::string>& lines, RepairObserver& observer)
+RepairCounts repairListFile(const std::string& path, LineList& lines, RepairObserver& observer)
 {
     // Repaired aside, so that a failed read or a cancelled repair leaves the
     // caller's list as it was.
-    std::vector<std::string> reloaded;
+    LineList reloaded;
     loadListFile(path, reloaded);
     RepairCounts counts = repairLines(reloaded, observer);
     if (!counts.cancelled)

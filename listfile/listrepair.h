@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "listfile/linelist.h"
 
 // Nothing left once characters of code 32 or below are removed at both ends.
 bool isBlankLine(std::string_view line);
@@ -42,7 +43,7 @@ public:
     // Asked at every bad line, so an option changed meanwhile takes effect.
     virtual bool showsBadLines() const { return false; }
     // The bad line as it stands, before it is rebuilt.
-    virtual void showBadLine(const std::string& line) { (void)line; }
+    virtual void showBadLine(std::string_view line) { (void)line; }
     // Called now and then during the rebuilding pass (at most once per
     // keepAliveInterval, and never more often than once per block of lines),
     // done of total lines checked so far.
@@ -61,10 +62,10 @@ struct RepairCounts {
 
 // Deletes blank lines, then rebuilds bad lines from the last to the first.
 // When the observer cancels, lines are left partly repaired.
-RepairCounts repairLines(std::vector<std::string>& lines, RepairObserver& observer);
+RepairCounts repairLines(LineList& lines, RepairObserver& observer);
 
 // Reads path afresh and repairs what it held. lines gets the repaired list
 // only when the repair ran to its end; when the file cannot be read
 // (ListFileError "Cannot open file <path>") or the observer cancels, lines
 // keep their previous content.
-RepairCounts repairListFile(const std::string& path, std::vector<std::string>& lines, RepairObserver& observer);
+RepairCounts repairListFile(const std::string& path, LineList& lines, RepairObserver& observer);

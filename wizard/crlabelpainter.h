@@ -11,6 +11,9 @@ class CrLabelPainter : public QObject {
 public:
     // Paints label from now on; owned by the label.
     static void install(QLabel* label);
+    // Gives label at least the room its text takes with each CR as a line
+    // break, in the label's font; call after each change of its text.
+    static void fitToText(QLabel* label);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

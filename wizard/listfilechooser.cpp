@@ -1,16 +1,18 @@
-#include "listfilechooser.h"
+#include "wizard/listfilechooser.h"
 
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "crlabelpainter.h"
-#include "displaytext.h"
-#include "projectpaths.h"
-#include "quindleerror.h"
-#include "wizardcontroller.h"
-
+#include "common/dialogs.h"
+#include "common/displaytext.h"
+#include "common/quindleerror.h"
+#include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"
 #include "listfile/listfilehead.h"
+#include "wizard/crlabelpainter.h"
+#include "wizard/projectpaths.h"
+#include "wizard/wizardhost.h"
+#include "wizard/wizardnavigation.h"
+#include "wizard/wizardpages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,15 +56,16 @@ std::string currentDirectory()
 
 } // namespace
 
-ListFileChooser::ListFileChooser(TVantorel& window, WizardController& wizard)
-    : QObject(&window), window_(window), wizard_(wizard)
+ListFileChooser::ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
+                                 WizardNavigation& wizard, QObject* parent)
+    : QObject(parent), pages_(pages), document_(document), host_(host), wizard_(wizard)
 {
     CrLabelPainter::install(ui().Message3);
 }
 
-Ui::TVantorel& ListFileChooser::ui() const
+Ui::WizardPages& ListFileChooser::ui() const
 {
-    return *window_.form();
+    return pages_.form();
 }
 
 std::string ListFileChooser::listPath() const
@@ -72,9 +75,9 @@ std::string ListFileChooser::listPath() const
 
 void ListFileChooser::SetupPage1()
 {
-    Ui::TVantorel& f = ui();
+    Ui::WizardPages& f = ui();
     f.P1->setVisible(true);
-    const std::string dir = directoryPart(window_.CurrentListFile());
+    const std::string dir = directoryPart(document_.currentListFile());
     if (dir.empty()) {
         f.Message1->setText(QStringLiteral("No project Directory is assigned"));
         f.Dirselect->setItems({QStringLiteral("Select a Directory"), QStringLiteral("Create a New Directory")});
@@ -96,7 +99,7 @@ bool ListFileChooser::browse(std::string& chosen)
     options.initialFolder = browseFolder_;
     options.fileName = browseFileName_;
     options.mustExist = false;
-    const std::optional<QString> file = window_.dialogs().openFileName(options);
+    const std::optional<QString> file = host_.dialogs().openFileName(options);
     if (!file)
         return false;
     const QFileInfo info(*file);
@@ -116,7 +119,7 @@ void ListFileChooser::Next1Click()
         createDirectory();
         return;
     case 2:
-        projectDir_ = directoryPart(window_.CurrentListFile());
+        projectDir_ = directoryPart(document_.currentListFile());
         wizard_.showPage(ui().Page2);
         break;
     default:
@@ -144,17 +147,18 @@ void ListFileChooser::createDirectory()
     std::string chosen;
     if (!browse(chosen))
         return;
-    window_.runCommand([&] {
+    host_.runCommand([&] {
         // A list file named relative to the working folder must keep naming
         // the same file once the working folder moves.
-        const std::string& current = window_.CurrentListFile();
+        const std::string current = document_.currentListFile();
         if (!current.empty() && current.front() != '/')
-            window_.setCurrentListFile(joinedPath(currentDirectory(), current));
+            wizard_.changeListFromWizard(
+                [&] { document_.setCurrentListFile(joinedPath(currentDirectory(), current)); });
         const std::string parent = directoryPart(chosen);
         if (::chdir(parent.c_str()) != 0)
             failWithSystemReason();
         const QString here = QDir::currentPath();
-        const std::optional<QString> answer = window_.dialogs().inputText(
+        const std::optional<QString> answer = host_.dialogs().inputText(
             QStringLiteral("New Folder"), QStringLiteral("Enter New Folder Name"), here);
         // A relative name is taken in the folder just chosen; the list file
         // then has a path that does not depend on the working folder.
@@ -179,12 +183,13 @@ void ListFileChooser::BrowseClick()
 
 void ListFileChooser::SetupPage3()
 {
-    Ui::TVantorel& f = ui();
+    Ui::WizardPages& f = ui();
     f.P3->setVisible(true);
     const std::string path = listPath();
     const QString name = f.Projectfilename->text();
     if (!isFile(path)) {
         f.Message3->setText(QStringLiteral("No Project file\rexists in this directory"));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Start new project list ") + name,
                                    QStringLiteral("Select another filename")});
         f.Duplicatefile->setItemIndex(0);
@@ -197,12 +202,14 @@ void ListFileChooser::SetupPage3()
         f.Message3->setText(QStringLiteral("An unknown or empty file with the same name as your Projects list\r"
                                            "exists in this directory ")
                             + QString::number(read.value));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Overwrite it "), QStringLiteral("Select another filename")});
         f.Duplicatefile->setItemIndex(1);
         f.Next3->setProperty("Tag", int(pcUnknownFile));
     } else {
         f.Message3->setText(QStringLiteral("A Project file with the same name as your\rProjects list (") + name
                             + QStringLiteral(") exists in this directory"));
+        CrLabelPainter::fitToText(f.Message3);
         f.Duplicatefile->setItems({QStringLiteral("Append or Edit Project list"),
                                    QStringLiteral("Start new project list using this file"),
                                    QStringLiteral("Select another filename"),
@@ -215,7 +222,7 @@ void ListFileChooser::SetupPage3()
 bool ListFileChooser::loadChosenFile(const std::string& path)
 {
     bool loaded = false;
-    window_.runCommand([&] { loaded = window_.ShowListFile(path, true); });
+    wizard_.changeListFromWizard([&] { host_.runCommand([&] { loaded = host_.ShowListFile(path, true); }); });
     if (loaded)
         wizard_.adoptListFile(path);
     return loaded;

@@ -6,10 +6,12 @@
 #include <QString>
 #include <string>
 
-class TVantorel;
-class WizardController;
+class ProjectListDocument;
+class WizardNavigation;
+class WizardHost;
+class WizardPages;
 namespace Ui {
-class TVantorel;
+class WizardPages;
 }
 
 class ListFileChooser : public QObject {
@@ -18,7 +20,8 @@ public:
     // The sets of choices page 3 offers, kept in Next3's Tag.
     enum Page3Choices { pcUnknownFile = 1, pcProjectFile = 2, pcNoFile = 3 };
 
-    ListFileChooser(TVantorel& window, WizardController& wizard);
+    ListFileChooser(WizardPages& pages, ProjectListDocument& document, WizardHost& host, WizardNavigation& wizard,
+                    QObject* parent = nullptr);
 
     const std::string& projectDir() const { return projectDir_; }
     // ProjectDir, a separator and the name on page 2.
@@ -31,7 +34,7 @@ public:
     void Next3Click();
 
 private:
-    Ui::TVantorel& ui() const;
+    Ui::WizardPages& ui() const;
     // BrowseDlg in the folder and with the name it holds; the chosen path.
     bool browse(std::string& chosen);
     void selectDirectory();
@@ -39,8 +42,10 @@ private:
     // Loads path into the list and shows it; false when it could not be.
     bool loadChosenFile(const std::string& path);
 
-    TVantorel& window_;
-    WizardController& wizard_;
+    WizardPages& pages_;
+    ProjectListDocument& document_;
+    WizardHost& host_;
+    WizardNavigation& wizard_;
     std::string projectDir_;
     QString browseFolder_;
     QString browseFileName_;

@@ -1,4 +1,4 @@
-#include "projectpaths.h"
+#include "wizard/projectpaths.h"
 
 std::string withoutTrailingSeparator(std::string folder)
 {

@@ -1,12 +1,15 @@
-#include "recordeditor.h"
+#include "wizard/recordeditor.h"
 
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "displaytext.h"
-#include "projectlistmodel.h"
-#include "quindleerror.h"
-#include "wizardcontroller.h"
+#include "common/dialogs.h"
+#include "document/projectlistdocument.h"
+#include "wizard/wizardhost.h"
+#include "wizard/wizardpages.h"
+
+#include "common/displaytext.h"
+#include "common/quindleerror.h"
+#include "wizard/wizardcontroller.h"
 
 #include "listfile/intconversion.h"
 #include "listfile/lineformat.h"
@@ -30,29 +33,30 @@ std::size_t insertPosition(const QString& numberText)
 
 } // namespace
 
-RecordEditor::RecordEditor(TVantorel& window, WizardController& wizard)
-    : QObject(&window), window_(window), wizard_(wizard)
+RecordEditor::RecordEditor(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
+                           WizardController& wizard, QObject* parent)
+    : QObject(parent), pages_(pages), document_(document), host_(host), wizard_(wizard)
 {
 }
 
-Ui::TVantorel& RecordEditor::ui() const
+Ui::WizardPages& RecordEditor::ui() const
 {
-    return *window_.form();
+    return pages_.form();
 }
 
 void RecordEditor::addProject()
 {
     // The number after the last one shown in the list view.
-    const ProjectListModel* view = window_.listModel();
-    if (view->count() == 0) {
-        window_.dialogs().showMessage(QStringLiteral("Error in Project List"));
+    const std::optional<std::string> lastCaption = host_.lastShownCaption();
+    if (!lastCaption) {
+        host_.dialogs().showMessage(QStringLiteral("Error in Project List"));
         return;
     }
-    const std::string_view lastNumber = columnsOf(view->caption(view->count() - 1), 1, 4);
+    const std::string_view lastNumber = columnsOf(*lastCaption, 1, 4);
     const IntConversion read = convertInteger(lastNumber);
     const qint64 next = qint64(read.value) + 1;
     if (next <= 0) {
-        window_.dialogs().showMessage(QStringLiteral("Add project Failed ") + QString::number(next)
+        host_.dialogs().showMessage(QStringLiteral("Add project Failed ") + QString::number(next)
                                       + QStringLiteral(" Code = ") + QString::number(read.stopPosition)
                                       + QLatin1Char(' ') + displayText(lastNumber));
         return;
@@ -64,10 +68,10 @@ void RecordEditor::addProject()
 
 bool RecordEditor::selectedNumber(int& number)
 {
-    number = window_.SelectedProjectNumber();
+    number = host_.selectedProjectNumber();
     if (number != -1)
         return true;
-    window_.dialogs().showMessage(QStringLiteral("No Project selected"));
+    host_.dialogs().showMessage(QStringLiteral("No Project selected"));
     return false;
 }
 
@@ -78,7 +82,7 @@ void RecordEditor::insertProject()
         return;
     const qint64 before = qint64(selected) - 1;
     if (before <= 0) {
-        window_.dialogs().showMessage(QStringLiteral("Insert Project Prior to ") + QString::number(before)
+        host_.dialogs().showMessage(QStringLiteral("Insert Project Prior to ") + QString::number(before)
                                       + QStringLiteral(" Failed"));
         return;
     }
@@ -106,34 +110,36 @@ void RecordEditor::showProject()
     while (number.size() < 3)
         number.prepend(QLatin1Char('0'));
     ui().CurrentProject->setText(number);
-    const std::vector<std::string>& lines = window_.ProjectLines();
+    const LineList& lines = document_.lines();
     const int found = findProjectLine(lines, storedBytes(number));
     // The whole description, so that an edit never cuts its tail.
     ui().PrjDiscription->setText(found < 0 ? QString()
                                            : displayText(storedDescription(lines[std::size_t(found)])));
+    // Page 4 counts the projects of the list it edits, whatever list was
+    // counted the last time it was open.
+    showCount();
 }
 
 void RecordEditor::showCount()
 {
-    ui().Pros->setText(QString::number(window_.ProjectLines().size()) + QStringLiteral(" Projects"));
+    ui().Pros->setText(QString::number(document_.lines().size()) + QStringLiteral(" Projects"));
 }
 
 void RecordEditor::apply()
 {
-    std::vector<std::string>& lines = window_.ProjectLines();
+    const LineList& lines = document_.lines();
     const QString description = ui().PrjDiscription->text();
     const std::string descriptionBytes = storedBytes(description);
-    if (!ui().Allowduplicates->isChecked() && listContainsText(lines, descriptionBytes)) {
-        window_.dialogs().showMessage(description + QStringLiteral(" is already in the list"));
+    if (!host_.allowsDuplicates() && listContainsText(lines, descriptionBytes)) {
+        host_.dialogs().showMessage(description + QStringLiteral(" is already in the list"));
     } else {
-        const bool applied = window_.runCommand([&] {
+        const bool applied = host_.runCommand([&] {
             const QString numberText = ui().CurrentProject->text();
             const std::string number = storedBytes(numberText);
             std::optional<std::size_t> insertAt;
             if (wizard_.mode() == mdInsert && findProjectLine(lines, number) < 0)
                 insertAt = insertPosition(numberText);
-            const std::size_t at = putProjectLine(lines, number, projectLine(number, descriptionBytes), insertAt);
-            keepSorted(lines, at);
+            document_.putProject(number, projectLine(number, descriptionBytes), insertAt);
         });
         if (!applied)
             return;
@@ -147,11 +153,11 @@ void RecordEditor::removeShown()
 {
     const QString text = QStringLiteral("This will remove ") + ui().PrjDiscription->text()
         + QStringLiteral(" From the projects list\rAre you sure ?");
-    if (window_.dialogs().ask(MessageKind::Warning, text, {MessageButton::Ok, MessageButton::Abort})
+    if (host_.dialogs().ask(MessageKind::Warning, text, {MessageButton::Ok, MessageButton::Abort})
         != MessageButton::Ok)
         return;
-    window_.runCommand([&] {
-        removeProjectLine(window_.ProjectLines(), storedBytes(ui().CurrentProject->text()));
+    host_.runCommand([&] {
+        document_.removeProject(storedBytes(ui().CurrentProject->text()));
         showCount();
         ui().PrjDiscription->clear();
     });
@@ -160,8 +166,8 @@ void RecordEditor::removeShown()
 void RecordEditor::finish()
 {
     wizard_.hide();
-    window_.runCommand([&] {
-        saveListFile(window_.CurrentListFile(), window_.ProjectLines());
-        window_.ShowListFile(window_.CurrentListFile(), false);
+    host_.runCommand([&] {
+        document_.save();
+        host_.ShowListFile(document_.currentListFile(), false);
     });
 }

@@ -4,16 +4,19 @@
 // memory, removes a project from it, and Finish writes the list out.
 #include <QObject>
 
-class TVantorel;
+class ProjectListDocument;
 class WizardController;
+class WizardHost;
+class WizardPages;
 namespace Ui {
-class TVantorel;
+class WizardPages;
 }
 
 class RecordEditor : public QObject {
     Q_OBJECT
 public:
-    RecordEditor(TVantorel& window, WizardController& wizard);
+    RecordEditor(WizardPages& pages, ProjectListDocument& document, WizardHost& host, WizardController& wizard,
+                 QObject* parent = nullptr);
 
     // Opening page 4 from the main window.
     void addProject();
@@ -28,12 +31,14 @@ public:
     void finish();
 
 private:
-    Ui::TVantorel& ui() const;
+    Ui::WizardPages& ui() const;
     // The selected project's number, or nothing after telling the user that
     // no project is selected.
     bool selectedNumber(int& number);
     void showCount();
 
-    TVantorel& window_;
+    WizardPages& pages_;
+    ProjectListDocument& document_;
+    WizardHost& host_;
     WizardController& wizard_;
 };

@@ -1,22 +1,46 @@
-#include "wizardcontroller.h"
+#include "wizard/wizardcontroller.h"
 
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
 
-#include "displaytext.h"
-#include "listfilechooser.h"
+#include "common/dialogs.h"
+#include "common/displaytext.h"
+#include "document/projectlistdocument.h"
+#include "wizard/listfilechooser.h"
+#include "wizard/wizardhost.h"
+#include "wizard/wizardpages.h"
 
 #include <QFileInfo>
 #include <QLabel>
 
-WizardController::WizardController(TVantorel& window)
-    : QObject(&window), window_(window), chooser_(new ListFileChooser(window, *this))
+WizardController::WizardController(WizardPages& pages, ProjectListDocument& document, WizardHost& host,
+                                   QObject* parent)
+    : QObject(parent), pages_(pages), document_(document), host_(host),
+      chooser_(new ListFileChooser(pages, document, host, *this, this))
 {
+    connect(&document_, &ProjectListDocument::linesReloaded, this, &WizardController::closeForOutsideChange);
+    connect(&document_, &ProjectListDocument::listFileChanged, this, &WizardController::closeForOutsideChange);
 }
 
-Ui::TVantorel& WizardController::ui() const
+Ui::WizardPages& WizardController::ui() const
 {
-    return *window_.form();
+    return pages_.form();
+}
+
+void WizardController::closeForOutsideChange()
+{
+    if (!changingFromWizard_ && !pages_.isHidden())
+        cancel();
+}
+
+void WizardController::changeListFromWizard(const std::function<void()>& change)
+{
+    struct Marker {
+        bool& flag;
+        bool before;
+        explicit Marker(bool& f) : flag(f), before(f) { flag = true; }
+        ~Marker() { flag = before; }
+    } marker(changingFromWizard_);
+    change();
 }
 
 void WizardController::showNumber(int number)
@@ -35,27 +59,27 @@ void WizardController::ShowWizard(WizardMode mode, int page, int number)
     if (number != 0)
         showNumber(number);
     showPage(page == 1 ? ui().Page1 : ui().Page4);
-    ui().Wizard->setVisible(true);
-    ui().Wizard->raise();
+    pages_.setVisible(true);
+    pages_.raise();
     if (page == 1) {
         chooser_->SetupPage1();
     } else {
         // Opened directly: there is no page to go back to.
         ui().Back4->setVisible(false);
-        SetupPage4(window_.CurrentListFile());
+        SetupPage4(document_.currentListFile());
     }
 }
 
 bool WizardController::SetupPage4(const std::string& listPath)
 {
-    Ui::TVantorel& f = ui();
+    Ui::WizardPages& f = ui();
     f.UtilBtn->setVisible(true);
     const QString path = displayText(listPath);
-    const bool haveLines = !window_.ProjectLines().empty();
+    const bool haveLines = !document_.lines().empty();
     switch (mode_) {
     case mdNewList:
         if (QFileInfo(QString::fromLocal8Bit(listPath.c_str())).isFile()
-            && window_.dialogs().ask(MessageKind::Warning,
+            && host_.dialogs().ask(MessageKind::Warning,
                                      QStringLiteral("Existing Project List ") + path
                                          + QStringLiteral("\rWill be erased, Are you sure ?"),
                                      {MessageButton::Ok, MessageButton::Abort})
@@ -65,9 +89,9 @@ bool WizardController::SetupPage4(const std::string& listPath)
         f.PrjDiscription->setReadOnly(false);
         f.Message4->setText(QStringLiteral("Creating New project list ") + path);
         // Emptied first, so that number 1 shows no description of the old list.
-        window_.ProjectLines().clear();
+        document_.clear();
         showNumber(1);
-        window_.ProjectChange();
+        emit projectToShow();
         break;
     case mdEdit:
     case mdDelete:
@@ -80,7 +104,7 @@ bool WizardController::SetupPage4(const std::string& listPath)
                              : mode_ == mdDelete ? QStringLiteral("Deleting Project from ")
                                                  : QStringLiteral("Inserting Project "))
                             + path);
-        window_.ProjectChange();
+        emit projectToShow();
         break;
     case mdNone:
         break;
@@ -92,17 +116,17 @@ bool WizardController::SetupPage4(const std::string& listPath)
 void WizardController::adoptListFile(const std::string& path)
 {
     // Panel 0 keeps naming the list of the start, as it does after Load.
-    window_.setCurrentListFile(path);
+    changeListFromWizard([&] { document_.setCurrentListFile(path); });
 }
 
 void WizardController::showPage(QWidget* page)
 {
-    ui().Wizard->setCurrentWidget(page);
+    pages_.setCurrentWidget(page);
 }
 
 void WizardController::hide()
 {
-    ui().Wizard->setVisible(false);
+    pages_.setVisible(false);
 }
 
 void WizardController::cancel()
@@ -125,7 +149,7 @@ void WizardController::back2()
 void WizardController::next2()
 {
     // A file that cannot be read keeps the wizard where it was.
-    window_.runCommand([this] {
+    host_.runCommand([this] {
         chooser_->SetupPage3();
         showPage(ui().page3);
     });
@@ -138,7 +162,7 @@ void WizardController::back3()
 
 void WizardController::back4()
 {
-    window_.runCommand([this] {
+    host_.runCommand([this] {
         chooser_->SetupPage3();
         showPage(ui().page3);
     });

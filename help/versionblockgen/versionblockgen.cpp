@@ -2,7 +2,7 @@
 // executable. Run by the build with the project's version values:
 //   versionblockgen OUTPUT LANGUAGE CODEPAGE FILEVERSION PRODUCTVERSION Name=value...
 // LANGUAGE and CODEPAGE in hexadecimal ("0809", "04E4"), versions as "1.0.0.3".
-#include "versionblock.h"
+#include "help/versionblock.h"
 
 #include <cstdio>
 #include <cstdlib>

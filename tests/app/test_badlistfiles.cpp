@@ -1,17 +1,19 @@
 // Bad list files met by the real main window, at start-up and through Load:
-// junk bytes, a NUL, CRs only, a 10 MB line, invalid UTF-8, two million lines
+// junk bytes, NULs, CRs only, a 10 MB line, invalid UTF-8, two million lines
 // load as the file's lines and show without harm; a folder, an unreadable
 // file, a socket or device, and a file that vanishes between the existence
 // check and the load give their messages and leave the list as it was. The
 // window closes cleanly after each.
 #include "filepermissions.h"
+#include "testlists.h"
+#include "widgetlookup.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 #include "listfile/listfileio.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -29,14 +31,6 @@
 
 namespace {
 
-QStringList twelveLines()
-{
-    QStringList lines;
-    for (int i = 1; i <= 12; ++i)
-        lines << QStringLiteral("%1     Project number %2").arg(i, 3, 10, QLatin1Char('0')).arg(i);
-    return lines;
-}
-
 QByteArray randomBytes(int size, unsigned seed)
 {
     std::mt19937 random(seed);
@@ -46,7 +40,7 @@ QByteArray randomBytes(int size, unsigned seed)
     return bytes;
 }
 
-std::vector<std::string> linesOf(const QByteArray& bytes)
+LineList linesOf(const QByteArray& bytes)
 {
     return splitListText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
@@ -86,7 +80,7 @@ class TestBadListFiles : public QObject {
     Q_OBJECT
 private slots:
     void junkBytesLoadAsTheirLines();
-    void nulByteEndsTheList();
+    void nulByteIsKept();
     void carriageReturnsOnly();
     void tenMegabyteLine();
     void invalidUtf8IsKeptAndShown();
@@ -95,12 +89,12 @@ private slots:
     void socketAndDeviceAreNotRead();
     void fileVanishingBeforeTheLoad();
     void twoMillionLines();
-    void hugeFileEndingInNuls();
+    void fileBiggerThanMemory();
 };
 
 void TestBadListFiles::junkBytesLoadAsTheirLines()
 {
-    // Junk as it comes (a NUL soon ends it) and junk without NULs (many lines).
+    // Junk as it comes (NULs are bytes like any other) and junk without NULs.
     QByteArray junk = randomBytes(1 << 20, 11);
     QByteArray noNul = randomBytes(1 << 20, 12);
     noNul.replace('\0', '\x01');
@@ -109,28 +103,32 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
         ScriptedDialogs dialogs;
         auto w = startOn(env, dialogs, bytes);
         QVERIFY(dialogs.shown.isEmpty());
-        const std::vector<std::string> expected = linesOf(bytes);
+        const LineList expected = linesOf(bytes);
         QVERIFY(w->ProjectLines() == expected);
         QCOMPARE(w->listModel()->count(), int(expected.size()));
         QCOMPARE(w->statusPanel(1)->text(), QString::number(expected.size()));
         readEveryRow(*w);
-        w->form()->Projects->selectAll();
+        named<QTableView>(&*w, "Projects")->selectAll();
         w->SelectedProjectNumber();
         closeCleanly(env, *w);
     }
 }
 
-void TestBadListFiles::nulByteEndsTheList()
+// A NUL inside a line is kept: the lines after it are still there, and the
+// line holding it keeps every byte.
+void TestBadListFiles::nulByteIsKept()
 {
     TestEnvironment env;
-    QByteArray bytes = TestEnvironment::listBytes(twelveLines());
+    QByteArray bytes = TestEnvironment::listBytes(numberedProjects(12));
+    const QByteArray fifth = numberedProjects(12).at(4).toLatin1();
     bytes.insert(bytes.indexOf("005") + 9, '\0');
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, bytes);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 5);
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("005     P"));
-    QCOMPARE(w->listModel()->descriptionText(4), QStringLiteral(" P"));
+    QCOMPARE(w->listModel()->count(), 12);
+    const std::string_view withNul = w->ProjectLines()[4];
+    QCOMPARE(QByteArray(withNul.data(), qsizetype(withNul.size())), QByteArray(fifth).insert(9, '\0'));
+    QCOMPARE(w->listModel()->captionText(11), QStringLiteral("012  "));
     closeCleanly(env, *w);
 }
 
@@ -144,7 +142,7 @@ void TestBadListFiles::carriageReturnsOnly()
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("100000"));
     QCOMPARE(w->listModel()->captionText(99999), QString());
     QCOMPARE(w->SelectedProjectNumber(), -1);
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(500, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(500, 0));
     QCOMPARE(w->SelectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
@@ -160,7 +158,7 @@ void TestBadListFiles::tenMegabyteLine()
     QCOMPARE(w->ProjectLines()[1].size(), std::size_t(line.size()));
     QCOMPARE(w->listModel()->captionText(1), QStringLiteral("042  "));
     QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" ") + QString(39, QLatin1Char('x')));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(1, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1, 0));
     QCOMPARE(w->SelectedProjectNumber(), 42);
     closeCleanly(env, *w);
 }
@@ -181,7 +179,7 @@ void TestBadListFiles::invalidUtf8IsKeptAndShown()
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(w->listModel()->count(), 6);
     for (int i = 0; i < 6; ++i)
-        QCOMPARE(QByteArray::fromStdString(w->ProjectLines()[std::size_t(i)]), lines[i]);
+        QCOMPARE(QByteArray::fromStdString(std::string(w->ProjectLines()[std::size_t(i)])), lines[i]);
     readEveryRow(*w);
     // Bytes that are no UTF-8 show as replacement characters; the rest of the text stays.
     const QString cafe = w->listModel()->descriptionText(0);
@@ -189,7 +187,7 @@ void TestBadListFiles::invalidUtf8IsKeptAndShown()
     QVERIFY(cafe.contains(QChar::ReplacementCharacter));
     QVERIFY(cafe.endsWith(QStringLiteral(" au lait")));
     QVERIFY(w->listModel()->descriptionText(3).endsWith(QStringLiteral(" surrogate")));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(5, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(5, 0));
     QCOMPARE(w->SelectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
@@ -211,7 +209,7 @@ void TestBadListFiles::folderInsteadOfList()
 void TestBadListFiles::unreadableList()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("Locked.txt"), TestEnvironment::listBytes({QStringLiteral("001     Secret")}));
     QFile::setPermissions(env.path(QStringLiteral("Locked.txt")), QFileDevice::WriteOwner);
     ScriptedDialogs dialogs;
@@ -244,7 +242,7 @@ void TestBadListFiles::unreadableList()
 void TestBadListFiles::socketAndDeviceAreNotRead()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     // A socket exists but cannot be opened; a device would never end.
     const QString socketPath = env.path(QStringLiteral("socket.txt"));
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -276,7 +274,7 @@ void TestBadListFiles::socketAndDeviceAreNotRead()
 void TestBadListFiles::fileVanishingBeforeTheLoad()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     const QStringList threeLines = {QStringLiteral("001     One"), QStringLiteral("002     Two"),
                                     QStringLiteral("003     Three")};
     env.writeFile(QStringLiteral("vanishing.txt"), TestEnvironment::listBytes(threeLines));
@@ -299,7 +297,7 @@ void TestBadListFiles::fileVanishingBeforeTheLoad()
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while ((unopened < 3 || loaded == 0 || missing == 0) && std::chrono::steady_clock::now() < deadline) {
         const std::size_t linesBefore = w->ProjectLines().size();
-        w->setCurrentListFile("Projects.txt");
+        w->document().setCurrentListFile("Projects.txt");
         dialogs.clear();
         dialogs.fileNames << path;
         w->Load1Click();
@@ -349,30 +347,31 @@ void TestBadListFiles::twoMillionLines()
     QCOMPARE(w->ProjectLines().size(), std::size_t(count));
     QCOMPARE(w->listModel()->count(), count);
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2000000"));
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("2000000     Project number 2000000"));
+    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines().back())), QStringLiteral("2000000     Project number 2000000"));
     QCOMPARE(w->listModel()->captionText(count - 1), QStringLiteral("20000"));
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(count - 1, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(count - 1, 0));
     QCOMPARE(w->SelectedProjectNumber(), 20000);
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(1233, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1233, 0));
     QCOMPARE(w->SelectedProjectNumber(), 1234);
     closeCleanly(env, *w);
 }
 
-// A 64 GB sparse file: its text ends at the first NUL, after two lines.
-void TestBadListFiles::hugeFileEndingInNuls()
+// An 8 TB sparse file is bigger than any memory: it cannot be opened, and the
+// list in use stays.
+void TestBadListFiles::fileBiggerThanMemory()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("Image.txt"), "001     Alpha\r\n002     Beta");
-    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(64) << 30));
+    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(8) << 40));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     dialogs.fileNames << env.path(QStringLiteral("Image.txt"));
     w->Load1Click();
-    QCOMPARE(dialogs.errors(), QStringList());
-    QCOMPARE(w->listModel()->count(), 2);
-    QCOMPARE(QString::fromStdString(w->ProjectLines().back()), QStringLiteral("002     Beta"));
-    closeCleanly(env, *w, env.path(QStringLiteral("Image.txt")));
+    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + env.path(QStringLiteral("Image.txt"))});
+    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
+    closeCleanly(env, *w);
 }
 
 QTEST_MAIN(TestBadListFiles)

@@ -3,12 +3,12 @@
 // described message or the defaults, and each close ends cleanly, writing the
 // nine values when the store lets it.
 #include "filepermissions.h"
+#include "widgetlookup.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
 
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -44,11 +44,11 @@ QByteArray settingsBytes(const TestEnvironment& env)
 void expectDefaults(const TVantorel& w)
 {
     QCOMPARE(QString::fromStdString(w.CurrentListFile()), QStringLiteral("Projects.txt"));
-    QVERIFY(w.form()->JumptoLast->isChecked());
-    QVERIFY(!w.form()->Autofix->isChecked());
-    QVERIFY(!w.form()->MaximiseApp->isChecked());
-    QCOMPARE(w.form()->Just->itemIndex(), 0);
-    QCOMPARE(w.form()->Vspace->position(), 60);
+    QVERIFY(named<QCheckBox>(&w, "JumptoLast")->isChecked());
+    QVERIFY(!named<QCheckBox>(&w, "Autofix")->isChecked());
+    QVERIFY(!named<QCheckBox>(&w, "MaximiseApp")->isChecked());
+    QCOMPARE(named<RadioGroup>(&w, "Just")->itemIndex(), 0);
+    QCOMPARE(named<UpDown>(&w, "Vspace")->position(), 60);
 }
 
 // The nine values as a closing window writes them, each as text.

@@ -1,11 +1,11 @@
 // The command line: --help and --version answered without a display by the
 // real executable, the reading of options and the FILE argument, and a list
 // file named on the command line taking the place of the stored one.
-#include "commandline.h"
+#include "app/commandline.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tgetversioninfofromfile.h"
-#include "tvantorel.h"
+#include "help/tgetversioninfofromfile.h"
+#include "app/tvantorel.h"
 #include "ui_tvantorel.h"
 
 #include <QLabel>
@@ -158,7 +158,7 @@ private slots:
         const QString named = env.path(QStringLiteral("named.txt"));
         QVERIFY2(dialogs.texts().isEmpty(), qPrintable(dialogs.texts().join(QLatin1Char('|'))));
         QCOMPARE(window->ProjectLines().size(), size_t(2));
-        QCOMPARE(window->ProjectLines().at(1), std::string("002     Named two"));
+        QCOMPARE(std::string(window->ProjectLines()[1]), std::string("002     Named two"));
         QCOMPARE(window->statusPanel(0)->text(), named);
         QCOMPARE(window->statusPanel(1)->text(), QStringLiteral("2"));
         QCOMPARE(QString::fromStdString(window->CurrentListFile()), named);

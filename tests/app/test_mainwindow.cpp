@@ -2,11 +2,13 @@
 // and its refill, Load, the options pages, Font and Colour, the start-up jump
 // and the nine settings written at close and read back at the next start.
 #include "scripteddialogs.h"
+#include "testlists.h"
+#include "widgetlookup.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -14,14 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList twelveLines()
-{
-    QStringList lines;
-    for (int i = 1; i <= 12; ++i)
-        lines << QStringLiteral("%1     Project number %2").arg(i, 3, 10, QLatin1Char('0')).arg(i);
-    return lines;
-}
 
 const char* const kNineValues[] = {"Current", "Disp Errors", "Maximise", "Auto Fix", "Allow",
                                    "Last Page", "Last", "Space", "Just"};
@@ -59,8 +53,8 @@ void TestMainWindow::startsWithMissingListFile()
     QCOMPARE(w->listModel()->count(), 0);
     QCOMPARE(w->statusPanel(0)->text(), QStringLiteral("Projects.txt"));
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("0000"));
-    QVERIFY(!w->form()->Print1->isEnabled());
-    QVERIFY(!w->form()->printerBtn->isEnabled());
+    QVERIFY(!named<QAction>(&*w, "Print1")->isEnabled());
+    QVERIFY(!named<QAction>(&*w, "printerBtn")->isEnabled());
     QVERIFY(w->windowTitle().endsWith(QStringLiteral("  by Corvane")));
     QVERIFY(w->windowTitle().contains(QStringLiteral(" Version ")));
 }
@@ -68,7 +62,7 @@ void TestMainWindow::startsWithMissingListFile()
 void TestMainWindow::showsEveryLineOfTheList()
 {
     TestEnvironment env;
-    QStringList lines = twelveLines();
+    QStringList lines = numberedProjects(12);
     lines[6] = QStringLiteral("007     Garden shed");
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(lines));
     ScriptedDialogs dialogs;
@@ -77,8 +71,8 @@ void TestMainWindow::showsEveryLineOfTheList()
     QCOMPARE(w->listModel()->count(), 12);
     QCOMPARE(w->ProjectLines().size(), std::size_t(12));
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("12"));
-    QVERIFY(w->form()->Print1->isEnabled());
-    QVERIFY(w->form()->printerBtn->isEnabled());
+    QVERIFY(named<QAction>(&*w, "Print1")->isEnabled());
+    QVERIFY(named<QAction>(&*w, "printerBtn")->isEnabled());
     QCOMPARE(w->listModel()->captionText(6), QStringLiteral("007  "));
     QCOMPARE(w->listModel()->descriptionText(6), QStringLiteral(" Garden shed"));
     QCOMPARE(w->listModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Num"));
@@ -89,7 +83,7 @@ void TestMainWindow::showsEveryLineOfTheList()
 void TestMainWindow::laterActivationsDoNothing()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     env.writeFile(QStringLiteral("Projects.txt"), QByteArray());
@@ -103,13 +97,13 @@ void TestMainWindow::laterActivationsDoNothing()
 void TestMainWindow::loadOfMissingFileKeepsListButChangesPath()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     ScriptedDialogs dialogs;
     {
         auto w = startMainWindow(dialogs);
         const QString missing = env.path(QStringLiteral("gone.txt"));
         dialogs.fileNames << missing;
-        w->form()->Load1->trigger();
+        QVERIFY(triggerAction(&*w, "Load1"));
         QCOMPARE(dialogs.fileDialogs.size(), 1);
         QCOMPARE(dialogs.fileDialogs[0].title, QStringLiteral("ARDLOW PROJECTS"));
         QCOMPARE(dialogs.fileDialogs[0].filter, QStringLiteral("Ardlow Project File [*.txt]|*.txt"));
@@ -121,7 +115,7 @@ void TestMainWindow::loadOfMissingFileKeepsListButChangesPath()
         // Panel 0 shows only the list of the start.
         QCOMPARE(w->statusPanel(0)->text(), QStringLiteral("Projects.txt"));
         // The dialog offers the last chosen file next time.
-        w->form()->Load1->trigger();
+        QVERIFY(triggerAction(&*w, "Load1"));
         QCOMPARE(dialogs.fileDialogs[1].fileName, missing);
         w->close();
         QCOMPARE(env.settingsValue(QStringLiteral("Current")), missing);
@@ -131,7 +125,7 @@ void TestMainWindow::loadOfMissingFileKeepsListButChangesPath()
 void TestMainWindow::loadOfEmptyFileLeavesPrintEnabled()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("empty.txt"), QByteArray());
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
@@ -140,14 +134,14 @@ void TestMainWindow::loadOfEmptyFileLeavesPrintEnabled()
     QVERIFY(dialogs.shown.size() == 1 && dialogs.shown[0].kind == QLatin1String("open"));
     QCOMPARE(w->listModel()->count(), 0);
     QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("0"));
-    QVERIFY(w->form()->Print1->isEnabled());
-    QVERIFY(w->form()->printerBtn->isEnabled());
+    QVERIFY(named<QAction>(&*w, "Print1")->isEnabled());
+    QVERIFY(named<QAction>(&*w, "printerBtn")->isEnabled());
 }
 
 void TestMainWindow::loadOfUnreadableFileKeepsPath()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     QDir(env.workFolder()).mkdir(QStringLiteral("folder.txt"));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
@@ -162,7 +156,7 @@ void TestMainWindow::loadOfUnreadableFileKeepsPath()
 void TestMainWindow::cancelledLoadChangesNothing()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     w->Load1Click();
@@ -176,15 +170,15 @@ void TestMainWindow::defaultSettingsAreWrittenAsText()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
-    QVERIFY(w->form()->JumptoLast->isChecked());
-    QVERIFY(!w->form()->Autofix->isChecked());
-    QVERIFY(!w->form()->DisplayAllErrors->isChecked());
-    QVERIFY(!w->form()->MaximiseApp->isChecked());
-    QVERIFY(!w->form()->Allowduplicates->isChecked());
-    QVERIFY(!w->form()->LastPage->isChecked());
-    QCOMPARE(w->form()->Just->itemIndex(), 0);
-    QCOMPARE(w->form()->Vspace->position(), 60);
-    QCOMPARE(w->form()->Spacing->text(), QStringLiteral("60"));
+    QVERIFY(named<QCheckBox>(&*w, "JumptoLast")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "Autofix")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "MaximiseApp")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "Allowduplicates")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "LastPage")->isChecked());
+    QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), 0);
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), 60);
+    QCOMPARE(named<QLineEdit>(&*w, "Spacing")->text(), QStringLiteral("60"));
     w->close();
 
     QFile file(env.settingsFile());
@@ -203,13 +197,13 @@ void TestMainWindow::settingsRoundTrip()
     ScriptedDialogs dialogs;
     {
         auto w = startMainWindow(dialogs);
-        w->setCurrentListFile("other.txt");
-        w->form()->DisplayAllErrors->setChecked(true);
-        w->form()->Allowduplicates->setChecked(true);
-        w->form()->LastPage->setChecked(true);
-        w->form()->JumptoLast->setChecked(false);
-        w->form()->Just->setItemIndex(1);
-        w->form()->Vspace->setPosition(123);
+        w->document().setCurrentListFile("other.txt");
+        named<QCheckBox>(&*w, "DisplayAllErrors")->setChecked(true);
+        named<QCheckBox>(&*w, "Allowduplicates")->setChecked(true);
+        named<QCheckBox>(&*w, "LastPage")->setChecked(true);
+        named<QCheckBox>(&*w, "JumptoLast")->setChecked(false);
+        named<RadioGroup>(&*w, "Just")->setItemIndex(1);
+        named<UpDown>(&*w, "Vspace")->setPosition(123);
         w->close();
     }
     for (const char* name : kNineValues)
@@ -219,14 +213,14 @@ void TestMainWindow::settingsRoundTrip()
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("other.txt"));
     QCOMPARE(w->listModel()->count(), 1);
-    QVERIFY(w->form()->DisplayAllErrors->isChecked());
-    QVERIFY(w->form()->Allowduplicates->isChecked());
-    QVERIFY(w->form()->LastPage->isChecked());
-    QVERIFY(!w->form()->JumptoLast->isChecked());
+    QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
+    QVERIFY(named<QCheckBox>(&*w, "Allowduplicates")->isChecked());
+    QVERIFY(named<QCheckBox>(&*w, "LastPage")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "JumptoLast")->isChecked());
     QVERIFY(!w->startDelay()->isActive());
-    QCOMPARE(w->form()->Just->itemIndex(), 1);
-    QCOMPARE(w->form()->Vspace->position(), 123);
-    QCOMPARE(w->form()->Spacing->text(), QStringLiteral("123"));
+    QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), 1);
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), 123);
+    QCOMPARE(named<QLineEdit>(&*w, "Spacing")->text(), QStringLiteral("123"));
 }
 
 void TestMainWindow::settingsReadings()
@@ -252,10 +246,10 @@ void TestMainWindow::settingsReadings()
                           + QStringLiteral("Disp%20Errors=1\n"));
         ScriptedDialogs dialogs;
         auto w = startMainWindow(dialogs);
-        QCOMPARE(w->form()->MaximiseApp->isChecked(), c.maximise);
-        QVERIFY(w->form()->DisplayAllErrors->isChecked());
-        QCOMPARE(w->form()->Just->itemIndex(), c.just);
-        QCOMPARE(w->form()->Vspace->position(), c.space);
+        QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), c.maximise);
+        QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
+        QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), c.just);
+        QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), c.space);
         w->close();
         QCOMPARE(env.settingsValue(QStringLiteral("Just")), QString::fromLatin1(c.justWritten));
     }
@@ -264,14 +258,14 @@ void TestMainWindow::settingsReadings()
 void TestMainWindow::valueOfAnotherTypeStopsStartup()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     // An unquoted comma makes a list, which is not a text value.
     env.writeSettings(QStringLiteral("[General]\nDisp%20Errors=1\nAllow=1, 2\nLast%20Page=1\n"));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Invalid data type for 'Allow'")});
-    QVERIFY(w->form()->DisplayAllErrors->isChecked());
-    QVERIFY(!w->form()->LastPage->isChecked());
+    QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
+    QVERIFY(!named<QCheckBox>(&*w, "LastPage")->isChecked());
     QCOMPARE(w->listModel()->count(), 0);  // the list was not loaded
     QVERIFY(!w->startDelay()->isActive());
     w->close();
@@ -319,14 +313,14 @@ void TestMainWindow::startupJumpScrollsToEnd()
     QTRY_VERIFY(w->firstActivationDone());
     QVERIFY(w->startDelay()->isActive());
     QCOMPARE(w->startDelay()->interval(), 1000);
-    QScrollBar* bar = w->form()->Projects->verticalScrollBar();
+    QScrollBar* bar = named<QTableView>(&*w, "Projects")->verticalScrollBar();
     QCOMPARE(bar->value(), 0);
-    QCOMPARE(w->form()->InvertList->property("Tag").toInt(), 0);
+    QCOMPARE(named<QAction>(&*w, "InvertList")->property("Tag").toInt(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!w->startDelay()->isActive(), 3000);
     // The jump reaches the end of the list.
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
-    QCOMPARE(w->form()->InvertList->property("Tag").toInt(), 1);
+    QCOMPARE(named<QAction>(&*w, "InvertList")->property("Tag").toInt(), 1);
 }
 
 void TestMainWindow::optionsPagesShowAndHide()
@@ -335,19 +329,19 @@ void TestMainWindow::optionsPagesShowAndHide()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     w->show();
-    QVERIFY(!w->form()->OptionsTabs->isVisible());
-    w->form()->General1->trigger();
-    QVERIFY(w->form()->OptionsTabs->isVisible());
-    QCOMPARE(w->form()->OptionsTabs->currentWidget(), w->form()->PrinterTab);
-    QCOMPARE(w->form()->OptionsTabs->tabText(0), QStringLiteral("GenTab"));
-    QCOMPARE(w->form()->OptionsTabs->tabText(1), QStringLiteral("Printer"));
-    w->form()->Button6->click();
-    QVERIFY(!w->form()->OptionsTabs->isVisible());
-    w->form()->OptionsTabs->setCurrentWidget(w->form()->GenTab);
+    QVERIFY(!named<QTabWidget>(&*w, "OptionsTabs")->isVisible());
+    QVERIFY(triggerAction(&*w, "General1"));
+    QVERIFY(named<QTabWidget>(&*w, "OptionsTabs")->isVisible());
+    QCOMPARE(named<QTabWidget>(&*w, "OptionsTabs")->currentWidget(), named<QWidget>(&*w, "PrinterTab"));
+    QCOMPARE(named<QTabWidget>(&*w, "OptionsTabs")->tabText(0), QStringLiteral("GenTab"));
+    QCOMPARE(named<QTabWidget>(&*w, "OptionsTabs")->tabText(1), QStringLiteral("Printer"));
+    named<QPushButton>(&*w, "Button6")->click();
+    QVERIFY(!named<QTabWidget>(&*w, "OptionsTabs")->isVisible());
+    named<QTabWidget>(&*w, "OptionsTabs")->setCurrentWidget(named<QWidget>(&*w, "GenTab"));
     w->General1Click();
-    QCOMPARE(w->form()->OptionsTabs->currentWidget(), w->form()->GenTab);
-    w->form()->CloseTabs->click();
-    QVERIFY(!w->form()->OptionsTabs->isVisible());
+    QCOMPARE(named<QTabWidget>(&*w, "OptionsTabs")->currentWidget(), named<QWidget>(&*w, "GenTab"));
+    named<QPushButton>(&*w, "CloseTabs")->click();
+    QVERIFY(!named<QTabWidget>(&*w, "OptionsTabs")->isVisible());
 }
 
 void TestMainWindow::fontAndColourApplyToList()
@@ -355,23 +349,23 @@ void TestMainWindow::fontAndColourApplyToList()
     TestEnvironment env;
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    const QFont before = w->form()->Projects->font();
+    const QFont before = named<QTableView>(&*w, "Projects")->font();
     w->Font1Click();  // cancelled
-    QCOMPARE(w->form()->Projects->font(), before);
+    QCOMPARE(named<QTableView>(&*w, "Projects")->font(), before);
     QFont chosen(QStringLiteral("DejaVu Serif"), 14);
     dialogs.fonts << chosen;
-    w->form()->Font1->trigger();
-    QCOMPARE(w->form()->Projects->font().pointSize(), 14);
+    QVERIFY(triggerAction(&*w, "Font1"));
+    QCOMPARE(named<QTableView>(&*w, "Projects")->font().pointSize(), 14);
     QCOMPARE(w->fontDialogFont().pointSize(), 14);
     // The next font dialog starts from the chosen font.
     w->Font1Click();
     QCOMPARE(dialogs.texts(QStringLiteral("font")).last(), chosen.family());
 
-    const QColor background = w->form()->Projects->palette().color(QPalette::Base);
+    const QColor background = named<QTableView>(&*w, "Projects")->palette().color(QPalette::Base);
     dialogs.colours << QColor(Qt::red);
-    w->form()->Colour1->trigger();
-    QCOMPARE(w->form()->Projects->palette().color(QPalette::Text), QColor(Qt::red));
-    QCOMPARE(w->form()->Projects->palette().color(QPalette::Base), background);
+    QVERIFY(triggerAction(&*w, "Colour1"));
+    QCOMPARE(named<QTableView>(&*w, "Projects")->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(named<QTableView>(&*w, "Projects")->palette().color(QPalette::Base), background);
 }
 
 void TestMainWindow::cutMultiByteCharacterIsDropped()
@@ -390,16 +384,16 @@ void TestMainWindow::cutMultiByteCharacterIsDropped()
 void TestMainWindow::selectedProjectNumberReadsCaption()
 {
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(twelveLines()));
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(w->SelectedProjectNumber(), -1);
-    w->form()->Projects->setCurrentIndex(w->listModel()->index(4, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(4, 0));
     QCOMPARE(w->SelectedProjectNumber(), 5);
     // An edit in place changes what the view reports, not the list in memory.
     w->listModel()->setData(w->listModel()->index(4, 0), QStringLiteral("12a"), Qt::EditRole);
     QCOMPARE(w->SelectedProjectNumber(), 12);
-    QCOMPARE(QString::fromStdString(w->ProjectLines()[4]).left(3), QStringLiteral("005"));
+    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines()[4])).left(3), QStringLiteral("005"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -4,10 +4,10 @@
 // scheduler and the cups-pdf backend) and is skipped without it. A job the
 // queue fails ends the test at once with the job's log.
 #include "pdftext.h"
-#include "printersetupdialog.h"
+#include "app/printersetupdialog.h"
 #include "printingdialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 // The printed listing's layout, drawn on a recording surface.
-#include "listprinter.h"
-#include "projectlistmodel.h"
-#include "quindleerror.h"
+#include "app/listprinter.h"
+#include "app/projectlistmodel.h"
+#include "common/quindleerror.h"
 #include "recordingprintsurface.h"
 
 #include "listfile/lineformat.h"
@@ -13,7 +13,7 @@ namespace {
 // n items: numbers 5, 10, 15... so that ordinals and project numbers differ.
 std::unique_ptr<ProjectListModel> listOf(int n)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     for (int k = 1; k <= n; ++k)
         lines.push_back(zeroPadNumber(k * 5) + "     Project number " + std::to_string(k));
     auto model = std::make_unique<ProjectListModel>();

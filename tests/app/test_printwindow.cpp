@@ -1,14 +1,15 @@
 // Printing from the main window: the print and printer setup commands, the
 // options on the "Printer" tab, real PDF output and the failure message.
-#include "listprinter.h"
+#include "app/listprinter.h"
+#include "testlists.h"
 #include "pdftext.h"
 #include "printingdialogs.h"
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 #include "recordingprintsurface.h"
 #include "testenvironment.h"
-#include "radiogroup.h"
-#include "tvantorel.h"
-#include "updown.h"
+#include "common/radiogroup.h"
+#include "app/tvantorel.h"
+#include "common/updown.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,14 +23,6 @@ namespace {
 const QString failureMessage = QStringLiteral(
     "There was an error attempting to print the project list\rPlease check Network printer");
 
-QStringList projectLines(int n)
-{
-    QStringList lines;
-    for (int k = 1; k <= n; ++k)
-        lines << QStringLiteral("%1     Project number %2").arg(k * 5, 3, 10, QLatin1Char('0')).arg(k);
-    return lines;
-}
-
 struct PrintSetup {
     TestEnvironment env;
     PrintingDialogs dialogs;
@@ -38,7 +31,7 @@ struct PrintSetup {
 
     explicit PrintSetup(int items)
     {
-        env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(projectLines(items)));
+        env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(items, QStringLiteral("Project number %2"), 5, 5)));
         window = startMainWindow(dialogs);
         window->startDelay()->stop();
         dialogs.clear();

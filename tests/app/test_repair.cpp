@@ -2,11 +2,12 @@
 // and No leave behind, the repair at start-up, the messages for a missing
 // file and for bad lines, a failed save, and closing the window mid-repair.
 #include "listfile/listrepair.h"
-#include "projectlistmodel.h"
+#include "testlists.h"
+#include "app/projectlistmodel.h"
 #include "scripteddialogs.h"
-#include "settingsstore.h"
+#include "app/settingsstore.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,22 +34,6 @@ const QStringList repairedList = {
 };
 const QString faultyReport = QStringLiteral(
     "3 Blank lines were deleted from the Project List\r2 Format errors were fixed\rClick Yes to save changes");
-
-QStringList linesOf(const TVantorel& window)
-{
-    QStringList out;
-    for (const std::string& line : window.ProjectLines())
-        out << QString::fromStdString(line);
-    return out;
-}
-
-QStringList captionsOf(const TVantorel& window)
-{
-    QStringList out;
-    for (int row = 0; row < window.listModel()->count(); ++row)
-        out << window.listModel()->captionText(row);
-    return out;
-}
 
 // Scripted dialogs that also run a piece of the test whenever a plain
 // message is shown, as a user acting while the message is up would.
@@ -143,8 +128,8 @@ private slots:
         dialogs->answers << MessageButton::Yes;
         fixErrors();
         QCOMPARE(env->readFile(fileName), TestEnvironment::listBytes(repairedList));
-        QCOMPARE(linesOf(*window), repairedList);
-        QCOMPARE(captionsOf(*window), (QStringList{"001  ", "002  ", "003  ", "004  "}));
+        QCOMPARE(linesInMemory(*window), repairedList);
+        QCOMPARE(captionsShown(*window), (QStringList{"001  ", "002  ", "003  ", "004  "}));
         QCOMPARE(window->statusPanel(1)->text(), QStringLiteral("4"));
         QCOMPARE(dialogs->messages(), QStringList());
 
@@ -160,14 +145,14 @@ private slots:
         const QByteArray original = TestEnvironment::listBytes(faultyList);
         env->writeFile(fileName, original);
         startWithoutMessages();
-        const QStringList captionsBefore = captionsOf(*window);
+        const QStringList captionsBefore = captionsShown(*window);
 
         dialogs->answers << MessageButton::No;
         fixErrors();
         QCOMPARE(env->readFile(fileName), original);
-        QCOMPARE(captionsOf(*window), captionsBefore);
+        QCOMPARE(captionsShown(*window), captionsBefore);
         QCOMPARE(window->statusPanel(1)->text(), QString::number(faultyList.size()));
-        QCOMPARE(linesOf(*window), repairedList);
+        QCOMPARE(linesInMemory(*window), repairedList);
     }
 
     void repairReadsTheFileAfresh()
@@ -177,7 +162,7 @@ private slots:
         env->writeFile(fileName, TestEnvironment::listBytes({"001     A", "2 B"}));
         dialogs->answers << MessageButton::No;
         fixErrors();
-        QCOMPARE(linesOf(*window), (QStringList{"001     A", "002     B"}));
+        QCOMPARE(linesInMemory(*window), (QStringList{"001     A", "002     B"}));
     }
 
     void aListWithoutFaultsIsNeitherAskedAboutNorSaved()
@@ -195,14 +180,14 @@ private slots:
     {
         env->writeFile(fileName, TestEnvironment::listBytes(faultyList));
         startWithoutMessages();
-        const QStringList before = linesOf(*window);
+        const QStringList before = linesInMemory(*window);
         QVERIFY(QFile::remove(env->path(fileName)));
 
         fixErrors();
         QCOMPARE(dialogs->messages(), QStringList{QStringLiteral("Unable to load Project List")});
         QCOMPARE(dialogs->texts(QStringLiteral("ask")), QStringList());
         QCOMPARE(dialogs->errors(), QStringList());
-        QCOMPARE(linesOf(*window), before);
+        QCOMPARE(linesInMemory(*window), before);
         QCOMPARE(window->listModel()->count(), faultyList.size());
     }
 
@@ -242,7 +227,7 @@ private slots:
         QCOMPARE(dialogs->texts(QStringLiteral("ask")), QStringList{faultyReport});
         const QStringList shownList = save ? repairedList : faultyList;
         QCOMPARE(env->readFile(fileName), save ? TestEnvironment::listBytes(repairedList) : original);
-        QCOMPARE(linesOf(*window), shownList);
+        QCOMPARE(linesInMemory(*window), shownList);
         QCOMPARE(window->listModel()->count(), shownList.size());
         QCOMPARE(window->statusPanel(0)->text(), fileName);
         QCOMPARE(dialogs->messages(), QStringList());
@@ -279,7 +264,7 @@ private slots:
         QCOMPARE(dialogs->errors(), QStringList{QStringLiteral("Cannot create file Projects.txt")});
         QCOMPARE(env->readFile(fileName), original);
         QCOMPARE(window->listModel()->count(), faultyList.size());
-        QCOMPARE(linesOf(*window), repairedList);
+        QCOMPARE(linesInMemory(*window), repairedList);
         QVERIFY(action("FixErrors1")->isEnabled());
     }
 
@@ -297,7 +282,7 @@ private slots:
         QCOMPARE(window->statusPanel(0)->text(), QStringLiteral("Current Project List"));
         QCOMPARE(window->listModel()->count(), 0);
         QVERIFY(!window->startDelay()->isActive());
-        QCOMPARE(linesOf(*window), repairedList);
+        QCOMPARE(linesInMemory(*window), repairedList);
     }
 
     void commandsThatChangeTheListWaitForTheRepair()
@@ -336,7 +321,7 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         option("DisplayAllErrors")->setChecked(true);
-        const QStringList before = linesOf(*window);
+        const QStringList before = linesInMemory(*window);
         bool stillOpenDuringRepair = false;
         dialogs->onMessage = [&](const QString&) {
             if (dialogs->messages().size() == 1) {
@@ -349,7 +334,7 @@ private slots:
         // The repair stopped at once, changed nothing and asked nothing.
         QCOMPARE(dialogs->messages(), QStringList{QStringLiteral("error in line 3 C")});
         QCOMPARE(dialogs->texts(QStringLiteral("ask")), QStringList());
-        QCOMPARE(linesOf(*window), before);
+        QCOMPARE(linesInMemory(*window), before);
         // Then the window closes as it was asked to: list released, settings stored.
         QTRY_VERIFY(!window->isVisible());
         QVERIFY(window->ProjectLines().empty());

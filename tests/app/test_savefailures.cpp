@@ -4,13 +4,13 @@
 // create file <path>", leave the previous file byte for byte and nothing else
 // in its folder, keep the changes in memory, and the window closes cleanly.
 #include "filepermissions.h"
+#include "widgetlookup.h"
 #include "scripteddialogs.h"
 #include "smallfilesystem.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
 
-#include "projectlistmodel.h"
+#include "app/projectlistmodel.h"
 
 #include <QtTest>
 
@@ -87,18 +87,18 @@ void TestSaveFailures::failedSaveLosesNothing()
         QSKIP("permission bits cannot be made to apply here");
     const QStringList entriesBefore = entriesOf(folder);
 
-    Ui::TVantorel* f = w->form();
+    QObject* f = &*w;
     QStringList expectedMemory;
     if (byRepair) {
         dialogs.answers << MessageButton::Yes;
-        f->FixErrors1->trigger();
+        QVERIFY(triggerAction(f, "FixErrors1"));
         expectedMemory = {QStringLiteral("001     Harbour wall"), QStringLiteral("007     Garden shed"),
                           QStringLiteral("012     Old pier")};
     } else {
-        f->AddBtn->trigger();
-        f->PrjDiscription->setText(QStringLiteral("Quay steps"));
-        f->UtilBtn->click();
-        f->Next4->click();
+        QVERIFY(triggerAction(f, "AddBtn"));
+        named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Quay steps"));
+        named<QPushButton>(f, "UtilBtn")->click();
+        named<QPushButton>(f, "Next4")->click();
         // Applied and sorted: the badly laid-out line goes last.
         expectedMemory = {QStringLiteral("001     Harbour wall"), QStringLiteral("012     Old pier"),
                           QStringLiteral("013     Quay steps"), QStringLiteral("7     Garden shed")};
@@ -112,8 +112,8 @@ void TestSaveFailures::failedSaveLosesNothing()
     } else {
         QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
         QStringList memory;
-        for (const std::string& line : w->ProjectLines())
-            memory << QString::fromStdString(line);
+        for (std::string_view line : w->ProjectLines())
+            memory << QString::fromStdString(std::string(line));
         QCOMPARE(memory, expectedMemory);
     }
     // The view still shows the file as it was.

@@ -1,10 +1,11 @@
 // Search > "Project Number" and "Text" through the find dialog on the real
 // main window, and the "Swap Table View" jump between list start and end.
-#include "finddialog.h"
-#include "projectlistmodel.h"
+#include "app/finddialog.h"
+#include "testlists.h"
+#include "app/projectlistmodel.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,14 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList numberedLines(int first, int last)
-{
-    QStringList lines;
-    for (int n = first; n <= last; ++n)
-        lines << QStringLiteral("%1     Project %2").arg(n, 3, 10, QLatin1Char('0')).arg(n);
-    return lines;
-}
 
 const QStringList roadList = {
     QStringLiteral("001     Garden shed"),
@@ -161,7 +154,7 @@ void TestSearch::missKeepsDialogOpenAndViewAsItWas()
 
 void TestSearch::numberThatIsNoWholeNumberGivesBothMessages()
 {
-    open(numberedLines(1, 20));
+    open(numberedProjects(20, QStringLiteral("Project %1")));
     const struct {
         const char* text;
         QStringList messages;
@@ -186,7 +179,7 @@ void TestSearch::numberThatIsNoWholeNumberGivesBothMessages()
 
 void TestSearch::hitScrollsItemToTopAsFarAsViewAllows()
 {
-    open(numberedLines(1, 300));
+    open(numberedProjects(300, QStringLiteral("Project %1")));
     QAbstractItemView* view = projects();
 
     search("ProjectNumber1", QStringLiteral("150"));
@@ -207,7 +200,7 @@ void TestSearch::hitScrollsItemToTopAsFarAsViewAllows()
 
 void TestSearch::searchReadsCaptionEditedInPlace()
 {
-    open(numberedLines(1, 5));
+    open(numberedProjects(5, QStringLiteral("Project %1")));
     QAbstractItemModel* model = projects()->model();
     QVERIFY(model->setData(model->index(3, 0), QStringLiteral("777  "), Qt::EditRole));
 
@@ -223,7 +216,7 @@ void TestSearch::searchReadsCaptionEditedInPlace()
 
 void TestSearch::modeFollowsMenuItemWhileDialogOpen()
 {
-    open(numberedLines(1, 20));
+    open(numberedProjects(20, QStringLiteral("Project %1")));
     action("Text1")->trigger();
     QCOMPARE(findDialog()->tag(), 1);
     findDialog()->findTextBox()->setText(QStringLiteral("012"));
@@ -276,7 +269,7 @@ void TestSearch::findTextAndOptionsSurviveAndStayWithin255Bytes()
 
 void TestSearch::jumpFlagWithoutStartupJump()
 {
-    open(numberedLines(1, 200));
+    open(numberedProjects(200, QStringLiteral("Project %1")));
     QScrollBar* bar = projects()->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(endFlag(), 0);
@@ -307,7 +300,7 @@ void TestSearch::jumpFlagWithoutStartupJump()
 
 void TestSearch::jumpFlagAfterStartupJump()
 {
-    open(numberedLines(1, 200), true);
+    open(numberedProjects(200, QStringLiteral("Project %1")), true);
     QVERIFY(window->startDelay()->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(endFlag(), 1, 5000);
     QVERIFY(!window->startDelay()->isActive());
@@ -341,7 +334,7 @@ void TestSearch::emptyListJumpOnlyFlipsAndSearchesMiss()
 
 void TestSearch::largerFontGivesLargerJump()
 {
-    open(numberedLines(1, 1000));
+    open(numberedProjects(1000, QStringLiteral("Project %1")));
     action("InvertList")->trigger();
     const int smallJump = scrollPosition();
     action("InvertList")->trigger();

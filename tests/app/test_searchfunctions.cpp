@@ -1,8 +1,8 @@
 // The two project searches over the list view's rows, without a window:
 // number search by caption prefix from the third row with wrap-around, and
 // text search in the trimmed description with the case and whole-word rules.
-#include "projectlistmodel.h"
-#include "projectsearch.h"
+#include "app/projectlistmodel.h"
+#include "app/projectsearch.h"
 
 #include <QtTest>
 
@@ -19,17 +19,17 @@ std::string line(int number, const std::string& description)
 }
 
 // Projects first..last in order, each described as "Project N".
-std::vector<std::string> numbered(int first, int last)
+LineList numbered(int first, int last)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     for (int n = first; n <= last; ++n)
         lines.push_back(line(n, "Project " + std::to_string(n)));
     return lines;
 }
 
-std::vector<std::string> described(const std::vector<std::string>& descriptions)
+LineList described(const std::vector<std::string>& descriptions)
 {
-    std::vector<std::string> lines;
+    LineList lines;
     int n = 1;
     for (const std::string& d : descriptions)
         lines.push_back(line(n++, d));
@@ -76,7 +76,7 @@ void TestSearchFunctions::numberSearchMatchesCaptionPrefixFromThirdRow()
     QFETCH(QString, findText);
     QFETCH(int, row);
 
-    std::vector<std::string> lines;
+    LineList lines;
     if (captions.isEmpty())
         lines = numbered(1, 120);
     for (const QString& c : captions)
@@ -107,7 +107,7 @@ void TestSearchFunctions::numberSearchRejectsTextThatIsNoWholeNumber()
     QFETCH(int, valueRead);
 
     // A caption that begins with the very text shows that no search is made.
-    std::vector<std::string> lines = numbered(1, 3);
+    LineList lines = numbered(1, 3);
     lines.push_back(findText.toStdString() + "     Trap");
     ProjectListModel model;
     model.fill(lines);

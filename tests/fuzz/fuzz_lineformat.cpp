@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(convertInteger(padded).ok() && convertInteger(padded).value == number);
 
     // The lines of the input, looked up by the first three bytes of each.
-    const std::vector<std::string> lines = splitListText(line);
+    const LineList lines = splitListText(line);
     for (std::size_t i = 0; i < lines.size() && i < 64; ++i) {
         const std::string_view code = std::string_view(lines[i]).substr(0, 3);
         const int found = findProjectLine(lines, code);

@@ -25,7 +25,7 @@ int sign(int v)
     return (v > 0) - (v < 0);
 }
 
-bool sortedByLineOrder(const std::vector<std::string>& lines)
+bool sortedByLineOrder(const LineList& lines)
 {
     for (std::size_t i = 1; i < lines.size(); ++i)
         if (compareLines(lines[i - 1], lines[i]) > 0)
@@ -33,8 +33,15 @@ bool sortedByLineOrder(const std::vector<std::string>& lines)
     return true;
 }
 
-bool sameLines(std::vector<std::string> a, std::vector<std::string> b)
+std::vector<std::string> copyOf(const LineList& lines)
 {
+    return std::vector<std::string>(lines.begin(), lines.end());
+}
+
+bool sameLines(const LineList& list, const LineList& other)
+{
+    std::vector<std::string> a = copyOf(list);
+    std::vector<std::string> b = copyOf(other);
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     return a == b;
@@ -48,39 +55,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const bool locale = std::setlocale(LC_ALL, "C.UTF-8") != nullptr;
     (void)locale;
 
-    std::vector<std::string> lines = splitListText(std::string_view(reinterpret_cast<const char*>(data), size));
+    LineList lines = splitListText(std::string_view(reinterpret_cast<const char*>(data), size));
     if (lines.empty())
         return 0;
-    const std::string last = lines.back();
-    lines.pop_back();
-    if (lines.size() > 200)
-        lines.resize(200);
+    const std::string last(lines.back());
+    lines.erase(lines.size() - 1);
+    while (lines.size() > 200)
+        lines.erase(lines.size() - 1);
+    // Every edit below works on a copy; the copies share their lines with
+    // this one until they change, and this one must never see their changes.
+    const std::vector<std::string> linesBefore = copyOf(lines);
     const std::string code = last.substr(0, 3);
     const std::string description = last.size() > 3 ? last.substr(3) : std::string();
 
     // The line order: reflexive, antisymmetric, transitive on neighbours.
     for (std::size_t i = 0; i + 2 < lines.size() && i < 32; ++i) {
-        const std::string& a = lines[i];
-        const std::string& b = lines[i + 1];
-        const std::string& c = lines[i + 2];
+        const std::string_view a = lines[i];
+        const std::string_view b = lines[i + 1];
+        const std::string_view c = lines[i + 2];
         FUZZ_CHECK(compareLines(a, a) == 0);
         FUZZ_CHECK(sign(compareLines(a, b)) == -sign(compareLines(b, a)));
         if (compareLines(a, b) <= 0 && compareLines(b, c) <= 0)
             FUZZ_CHECK(compareLines(a, c) <= 0);
     }
 
-    std::vector<std::string> sorted = lines;
+    LineList sorted = lines;
     sortLines(sorted);
-    std::vector<std::string> reference = lines;
+    std::vector<std::string> reference = copyOf(lines);
     std::stable_sort(reference.begin(), reference.end(),
                      [](const std::string& a, const std::string& b) { return compareLines(a, b) < 0; });
-    FUZZ_CHECK(sorted == reference);
+    FUZZ_CHECK(copyOf(sorted) == reference);
     FUZZ_CHECK(sortedByLineOrder(sorted));
 
     // The duplicate test looks for the text anywhere in any line.
     bool anywhere = false;
-    for (const std::string& line : lines)
-        anywhere = anywhere || (!description.empty() && line.find(description) != std::string::npos);
+    for (std::string_view line : lines)
+        anywhere = anywhere || (!description.empty() && line.find(description) != std::string_view::npos);
     FUZZ_CHECK(listContainsText(lines, description) == anywhere);
 
     const std::string line = projectLine(code, description);
@@ -90,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Putting the line, then keeping the sorted list sorted.
     const int existing = findProjectLine(sorted, code);
-    std::vector<std::string> edited = sorted;
+    LineList edited = sorted;
     const std::size_t insertAt = data[0] % (edited.size() + 2);
     const std::size_t at = putProjectLine(edited, code, line, insertAt);
     FUZZ_CHECK(at < edited.size() && edited[at] == line);
@@ -101,13 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(edited.size() == sorted.size() + 1);
         FUZZ_CHECK(at == std::min(insertAt, sorted.size()));
     }
-    std::vector<std::string> kept = edited;
+    LineList kept = edited;
     keepSorted(kept, at);
     FUZZ_CHECK(sortedByLineOrder(kept));
     FUZZ_CHECK(sameLines(kept, edited));
 
     // Removing a project takes out its first line only, or fails as described.
-    std::vector<std::string> removed = kept;
+    LineList removed = kept;
     const int first = findProjectLine(removed, code);
     try {
         removeProjectLine(removed, code);
@@ -118,5 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(first < 0 && std::string(error.what()) == "List index out of bounds (-1)");
         FUZZ_CHECK(removed == kept);
     }
+    FUZZ_CHECK(copyOf(lines) == linesBefore);
+    FUZZ_CHECK(edited.size() == kept.size());
     return 0;
 }

@@ -20,7 +20,7 @@ namespace {
 class Recorder : public RepairObserver {
 public:
     bool showsBadLines() const override { return true; }
-    void showBadLine(const std::string& line) override { shown.push_back(line); }
+    void showBadLine(std::string_view line) override { shown.emplace_back(line); }
     void keepAlive(std::size_t done, std::size_t total) override { FUZZ_CHECK(done <= total); }
     std::vector<std::string> shown;
 };
@@ -34,21 +34,20 @@ std::string_view numberTextOf(std::string_view rebuilt)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::vector<std::string> original =
-        splitListText(std::string_view(reinterpret_cast<const char*>(data), size));
-    std::vector<std::string> lines = original;
+    const LineList original = splitListText(std::string_view(reinterpret_cast<const char*>(data), size));
+    LineList lines = original;
     Recorder recorder;
     const RepairCounts counts = repairLines(lines, recorder);
     FUZZ_CHECK(!counts.cancelled);
 
     std::vector<std::string> kept;
     std::vector<std::string> bad;
-    for (const std::string& line : original) {
+    for (std::string_view line : original) {
         if (isBlankLine(line))
             continue;
-        kept.push_back(line);
+        kept.emplace_back(line);
         if (!isWellFormedLine(line))
-            bad.insert(bad.begin(), line);  // shown from the last to the first
+            bad.emplace(bad.begin(), line);  // shown from the last to the first
     }
     FUZZ_CHECK(counts.blankLines == original.size() - kept.size());
     FUZZ_CHECK(counts.rebuiltLines == bad.size());
@@ -56,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(lines.size() == kept.size());
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+        const std::string_view line = lines[i];
         if (isWellFormedLine(kept[i])) {
             FUZZ_CHECK(line == kept[i]);
             continue;
@@ -65,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const LineFields fields = extractLineFields(kept[i]);
         const std::string number = zeroPadNumber(fields.number);
         FUZZ_CHECK(line.compare(0, number.size() + 5, number + "     ") == 0);
-        const std::string_view description = std::string_view(line).substr(number.size() + 5);
+        const std::string_view description = line.substr(number.size() + 5);
         FUZZ_CHECK(description == trimmedView(description));
         FUZZ_CHECK(!isBlankLine(line));
         // A three-character number makes a line the next repair leaves alone.

@@ -1,13 +1,13 @@
 // The about box on the real main window: Help > "&About" builds the TAbout
 // dialog, fills in its lines from the properties and the executable's version
 // block, and lays it out around its picture.
-#include "apptitle.h"
-#include "quindleerror.h"
+#include "common/apptitle.h"
+#include "common/quindleerror.h"
 #include "scripteddialogs.h"
-#include "tabout.h"
-#include "tcorvaneaboutbox.h"
+#include "help/tabout.h"
+#include "help/tcorvaneaboutbox.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QLabel>
 #include <QPainter>

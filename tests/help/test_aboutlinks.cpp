@@ -1,11 +1,11 @@
 // The maker's links: Help > "Corvane on The Web" and "Contact Corvane" hand
 // the link opener the web address and "mailto:" + the support address, through
 // the TKURL2 links on the hidden panel; and the link label itself.
-#include "linkopener.h"
+#include "help/linkopener.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tkurl2.h"
-#include "tvantorel.h"
+#include "help/tkurl2.h"
+#include "app/tvantorel.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -1,10 +1,10 @@
 // The executable's version block: blocks built here and written into files,
 // read back through the version-resource calls and TGetVersionInfoFromFile;
 // and the block the build embeds in build/quindle, read from the file on disk.
-#include "tcorvaneaboutbox.h"
-#include "tgetversioninfofromfile.h"
-#include "versionblock.h"
-#include "versionresources.h"
+#include "help/tcorvaneaboutbox.h"
+#include "help/tgetversioninfofromfile.h"
+#include "help/versionblock.h"
+#include "help/versionresources.h"
 
 #include <QFile>
 #include <QTemporaryDir>

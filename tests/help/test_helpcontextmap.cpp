@@ -1,11 +1,11 @@
 // The help context map: the name hash, the "[MAP]" reader, the stored table
 // and its lookup, the key schemes, and the map component of the main window.
-#include "helpcontextmap_core.h"
-#include "quindleerror.h"
+#include "help/helpcontextmap_core.h"
+#include "common/quindleerror.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "thelpcontextmap.h"
-#include "tvantorel.h"
+#include "help/thelpcontextmap.h"
+#include "app/tvantorel.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // Where the help file is looked for: beside the executable first (the build
 // tree), then in ../share/quindle/ (an installed tree), and the message when
 // neither place holds it.
-#include "helpfilelocation.h"
+#include "help/helpfilelocation.h"
 
 #include <QDir>
 #include <QFile>

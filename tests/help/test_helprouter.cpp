@@ -2,15 +2,15 @@
 // window, with the help viewers replaced by recording ones: what each help
 // command becomes, the popup position, the show and help types, the missing
 // viewer and the one-router rule.
-#include "helpcommands.h"
-#include "htmlhelpapi.h"
-#include "quindleerror.h"
+#include "help/helpcommands.h"
+#include "widgetlookup.h"
+#include "help/htmlhelpapi.h"
+#include "common/quindleerror.h"
 #include "recordinghelp.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "thelprouter.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "help/thelprouter.h"
+#include "app/tvantorel.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -84,7 +84,7 @@ void HelpRouterTest::helpMenuOpensTheContentsOfTheHelpFileBesideTheProgram()
     // Choosing the HTML viewer loaded it when the window was made.
     QCOMPARE(help.loads, 1);
 
-    window->form()->mainHelp->trigger();
+    QVERIFY(triggerAction(&*window, "mainHelp"));
     QCOMPARE(help.viewerCalls.size(), 1);
     const HelpViewerCall& call = help.viewerCalls.first();
     QCOMPARE(call.command, int(HHCmd::DisplayToc));
@@ -99,8 +99,8 @@ void HelpRouterTest::everyWizardHelpButtonOpensTopic17()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    Ui::TVantorel* ui = window->form();
-    for (QPushButton* button : {ui->HelpBtn, ui->Button2, ui->Help3, ui->Help4}) {
+    QObject* ui = &*window;
+    for (QPushButton* button : {named<QPushButton>(ui, "HelpBtn"), named<QPushButton>(ui, "Button2"), named<QPushButton>(ui, "Help3"), named<QPushButton>(ui, "Help4")}) {
         help.clear();
         button->click();
         QCOMPARE(help.viewerCalls.size(), 1);
@@ -396,7 +396,7 @@ void HelpRouterTest::closingTheMainWindowClosesTheViewer()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    window->form()->mainHelp->trigger();
+    QVERIFY(triggerAction(&*window, "mainHelp"));
     help.clear();
     window.reset();
     QCOMPARE(help.viewerCalls.size(), 1);

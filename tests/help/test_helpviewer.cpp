@@ -2,15 +2,15 @@
 // opens, topic 17 and every popup number of the main window resolve, the
 // contents and the index fill, the viewer window follows the commands, and
 // the main window's Help menu reaches it.
-#include "helpbrowser.h"
-#include "helpcommands.h"
-#include "helpviewerwindow.h"
-#include "htmlhelpapi.h"
-#include "qthelpviewer.h"
+#include "help/helpbrowser.h"
+#include "widgetlookup.h"
+#include "help/helpcommands.h"
+#include "help/helpviewerwindow.h"
+#include "help/htmlhelpapi.h"
+#include "help/qthelpviewer.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -218,7 +218,7 @@ void HelpViewerTest::helpMenuOpensTheViewerAndClosingTheWindowClosesIt()
     TestEnvironment env;
     ScriptedDialogs dialogs;
     auto window = startMainWindow(dialogs);
-    window->form()->mainHelp->trigger();
+    QVERIFY(triggerAction(&*window, "mainHelp"));
     auto* viewer = dynamic_cast<QtHelpViewer*>(loadedHtmlHelpViewer());
     QVERIFY(viewer);
     QPointer<HelpViewerWindow> shown = viewer->window();
@@ -226,7 +226,7 @@ void HelpViewerTest::helpMenuOpensTheViewerAndClosingTheWindowClosesIt()
     QCOMPARE(shown->tabs()->currentIndex(), 0);
     QVERIFY(!shown->testAttribute(Qt::WA_QuitOnClose));
 
-    window->form()->Help3->click();
+    named<QPushButton>(&*window, "Help3")->click();
     QCOMPARE(topicTitle(shown), QStringLiteral("The New Project wizard"));
 
     window.reset();

@@ -2,16 +2,16 @@
 // viewer recording: F1 on a control and in an open menu, right-click and the
 // "What's this?" menu, Shift+F1 context mode, the platform's help mode, and
 // the context search rules on a small form of their own.
-#include "helpcommands.h"
-#include "quindleerror.h"
+#include "help/helpcommands.h"
+#include "widgetlookup.h"
+#include "common/quindleerror.h"
 #include "recordinghelp.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
-#include "thelprouter.h"
-#include "twhatsthis.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
-#include "radiogroup.h"
+#include "help/thelprouter.h"
+#include "help/twhatsthis.h"
+#include "app/tvantorel.h"
+#include "common/radiogroup.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -52,7 +52,7 @@ struct ActiveMainWindow {
         if (!QTest::qWaitForWindowActive(window.get()))
             qFatal("main window not active");
     }
-    Ui::TVantorel* ui() const { return window->form(); }
+    QObject* ui() const { return &*window; }
     TWhatsThis* whatsThis() const { return window->whatsThis(); }
     QWindow* handle() const { return window->windowHandle(); }
     // A widget point in the window's coordinates, and on the screen.
@@ -65,20 +65,20 @@ struct ActiveMainWindow {
     QPoint screen(QWidget* w, QPoint local = QPoint(-1, -1)) const { return window->mapToGlobal(at(w, local)); }
     void showWizardPage4() const
     {
-        ui()->Wizard->setCurrentWidget(ui()->Page4);
-        ui()->Wizard->show();
-        ui()->Wizard->raise();
+        named<QStackedWidget>(ui(), "Wizard")->setCurrentWidget(named<QWidget>(ui(), "Page4"));
+        named<QStackedWidget>(ui(), "Wizard")->show();
+        named<QStackedWidget>(ui(), "Wizard")->raise();
     }
     void showOptions() const
     {
-        ui()->OptionsTabs->show();
-        ui()->OptionsTabs->raise();
+        named<QTabWidget>(ui(), "OptionsTabs")->show();
+        named<QTabWidget>(ui(), "OptionsTabs")->raise();
     }
 };
 
 QMenu* openMenuWithMouse(ActiveMainWindow& f, QMenu* menu)
 {
-    QMenuBar* bar = f.ui()->MainMenu1;
+    QMenuBar* bar = named<QMenuBar>(f.ui(), "MainMenu1");
     const QPoint title = bar->actionGeometry(menu->menuAction()).center();
     QTest::mousePress(f.handle(), Qt::LeftButton, {}, bar->mapTo(f.window.get(), title));
     if (!QTest::qWaitFor([menu] { return menu->isVisible(); }))
@@ -115,8 +115,8 @@ void WhatsThisTest::f1OnTheListShowsPopup1AtItsCorner()
     ActiveMainWindow f;
     QCOMPARE(f.whatsThis()->objectName(), QStringLiteral("WhatsThis1"));
     QVERIFY(f.whatsThis()->hooked());
-    f.ui()->Projects->setFocus();
-    const QPoint corner = f.ui()->Projects->mapToGlobal(QPoint(0, 0));
+    named<QTableView>(f.ui(), "Projects")->setFocus();
+    const QPoint corner = named<QTableView>(f.ui(), "Projects")->mapToGlobal(QPoint(0, 0));
     QVERIFY(corner.x() != 0 && corner.y() != 0);
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QCOMPARE(f.commands, (QList<Command>{popupAt(corner), {HelpCmd::ContextPopup, 1}}));
@@ -134,9 +134,9 @@ void WhatsThisTest::f1UsesTheNearestParentWithANumber()
 {
     ActiveMainWindow f;
     f.showOptions();
-    f.ui()->OptionsTabs->setCurrentWidget(f.ui()->PrinterTab);
+    named<QTabWidget>(f.ui(), "OptionsTabs")->setCurrentWidget(named<QWidget>(f.ui(), "PrinterTab"));
     // A choice of "Justify Description" has no number; its group has 64.
-    QWidget* left = f.ui()->Just->button(0);
+    QWidget* left = named<RadioGroup>(f.ui(), "Just")->button(0);
     left->setFocus();
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QCOMPARE(f.commands, (QList<Command>{popupAt(left->mapToGlobal(QPoint(0, 0))), {HelpCmd::ContextPopup, 64}}));
@@ -144,7 +144,7 @@ void WhatsThisTest::f1UsesTheNearestParentWithANumber()
     // Nothing up to the form has a number: an empty popup.
     f.commands.clear();
     f.help.clear();
-    f.ui()->Button6->setFocus();
+    named<QPushButton>(f.ui(), "Button6")->setFocus();
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QVERIFY(!f.commands.isEmpty());
     QCOMPARE(f.commands.last(), Command(HelpCmd::ContextPopup, 0));
@@ -156,8 +156,8 @@ void WhatsThisTest::f1UsesTheNearestParentWithANumber()
 void WhatsThisTest::negativeContextOpensAFullTopic()
 {
     ActiveMainWindow f;
-    f.ui()->Projects->setProperty("HelpContext", -17);
-    f.ui()->Projects->setFocus();
+    named<QTableView>(f.ui(), "Projects")->setProperty("HelpContext", -17);
+    named<QTableView>(f.ui(), "Projects")->setFocus();
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QCOMPARE(f.commands, (QList<Command>{{HelpCmd::Context, 17}}));
     QCOMPARE(f.help.viewerCalls.size(), 1);
@@ -168,7 +168,7 @@ void WhatsThisTest::negativeContextOpensAFullTopic()
 void WhatsThisTest::rightClickOffersWhatsThisAndShowsThePopupAtTheClick()
 {
     ActiveMainWindow f;
-    QWidget* list = f.ui()->Projects->viewport();
+    QWidget* list = named<QTableView>(f.ui(), "Projects")->viewport();
     const QPoint click = f.screen(list, QPoint(40, 30));
     QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(list, QPoint(40, 30)));
     QMenu* menu = f.whatsThis()->popupMenu();
@@ -189,8 +189,8 @@ void WhatsThisTest::rightClickOffersWhatsThisAndShowsThePopupAtTheClick()
     // An edit box keeps its own editing menu.
     f.commands.clear();
     f.showWizardPage4();
-    f.ui()->Wizard->setCurrentWidget(f.ui()->Page2);
-    QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(f.ui()->Projectfilename));
+    named<QStackedWidget>(f.ui(), "Wizard")->setCurrentWidget(named<QWidget>(f.ui(), "Page2"));
+    QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(named<QLineEdit>(f.ui(), "Projectfilename")));
     QTRY_VERIFY(QApplication::activePopupWidget());
     QVERIFY(QApplication::activePopupWidget() != menu);
     QTest::qWait(50);
@@ -202,8 +202,8 @@ void WhatsThisTest::rightClickOffersWhatsThisAndShowsThePopupAtTheClick()
 void WhatsThisTest::rightClickOnTheFormBackgroundShowsNothing()
 {
     ActiveMainWindow f;
-    f.ui()->Projects->hide();
-    QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(f.ui()->centralwidget, QPoint(20, 20)));
+    named<QTableView>(f.ui(), "Projects")->hide();
+    QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(named<QWidget>(f.ui(), "centralwidget"), QPoint(20, 20)));
     QTest::qWait(50);
     QVERIFY(!f.whatsThis()->popupMenu()->isVisible());
     QVERIFY(!QApplication::activePopupWidget());
@@ -216,16 +216,16 @@ void WhatsThisTest::contextModeClickShowsHelpWithoutPressing()
 {
     ActiveMainWindow f;
     f.showWizardPage4();
-    f.ui()->PrjDiscription->setFocus();
+    named<QLineEdit>(f.ui(), "PrjDiscription")->setFocus();
     QTest::keyClick(f.handle(), Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsContextMode);
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
     QVERIFY(f.commands.isEmpty());
 
-    QSignalSpy pressed(f.ui()->UtilBtn, &QPushButton::clicked);
-    const QPoint click = f.screen(f.ui()->UtilBtn, QPoint(10, 8));
-    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(f.ui()->UtilBtn, QPoint(10, 8)));
+    QSignalSpy pressed(named<QPushButton>(f.ui(), "UtilBtn"), &QPushButton::clicked);
+    const QPoint click = f.screen(named<QPushButton>(f.ui(), "UtilBtn"), QPoint(10, 8));
+    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(named<QPushButton>(f.ui(), "UtilBtn"), QPoint(10, 8)));
     QTRY_COMPARE(f.commands, (QList<Command>{popupAt(click), {HelpCmd::ContextPopup, 166}}));
     QCOMPARE(pressed.count(), 0);
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsIdle);
@@ -234,20 +234,20 @@ void WhatsThisTest::contextModeClickShowsHelpWithoutPressing()
     QCOMPARE(f.help.popups().first().popup().point, click);
 
     // Out of the mode, the button presses again.
-    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(f.ui()->UtilBtn));
+    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(named<QPushButton>(f.ui(), "UtilBtn")));
     QCOMPARE(pressed.count(), 1);
 }
 
 void WhatsThisTest::anyKeyLeavesContextMode()
 {
     ActiveMainWindow f;
-    f.ui()->Projects->setFocus();
+    named<QTableView>(f.ui(), "Projects")->setFocus();
     int left = 0;
     f.whatsThis()->OnLeaveContextMode = [&left](TWhatsThis*) { ++left; };
     QTest::keyClick(f.handle(), Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsContextMode);
     // A move over the window keeps the help cursor and reaches no control.
-    QTest::mouseMove(f.handle(), f.at(f.ui()->Projects->viewport()));
+    QTest::mouseMove(f.handle(), f.at(named<QTableView>(f.ui(), "Projects")->viewport()));
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
     QTest::keyClick(f.handle(), Qt::Key_A);
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsIdle);
@@ -259,12 +259,12 @@ void WhatsThisTest::anyKeyLeavesContextMode()
 void WhatsThisTest::f1InAnOpenMenuAsksForTheHighlightedItem()
 {
     ActiveMainWindow f;
-    QMenu* menu = openMenuWithMouse(f, f.ui()->Help1);
+    QMenu* menu = openMenuWithMouse(f, named<QMenu>(f.ui(), "Help1"));
     QVERIFY(menu);
     QVERIFY(f.whatsThis()->inMenu());
-    hover(menu, f.ui()->About1);
-    QCOMPARE(f.whatsThis()->highlightedMenuItem(), f.ui()->About1);
-    QSignalSpy ran(f.ui()->About1, &QAction::triggered);
+    hover(menu, named<QAction>(f.ui(), "About1"));
+    QCOMPARE(f.whatsThis()->highlightedMenuItem(), named<QAction>(f.ui(), "About1"));
+    QSignalSpy ran(named<QAction>(f.ui(), "About1"), &QAction::triggered);
     const QPoint mouse = QCursor::pos();
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QCOMPARE(f.commands, (QList<Command>{popupAt(mouse), {HelpCmd::ContextPopup, 0}}));
@@ -276,24 +276,24 @@ void WhatsThisTest::f1InAnOpenMenuAsksForTheHighlightedItem()
 
     // A menu opened from the keyboard is not known: F1 asks for the focused control.
     f.commands.clear();
-    f.ui()->Projects->setFocus();
-    f.ui()->Help1->popup(f.window->mapToGlobal(QPoint(50, 50)));
-    QTRY_VERIFY(f.ui()->Help1->isVisible());
+    named<QTableView>(f.ui(), "Projects")->setFocus();
+    named<QMenu>(f.ui(), "Help1")->popup(f.window->mapToGlobal(QPoint(50, 50)));
+    QTRY_VERIFY(named<QMenu>(f.ui(), "Help1")->isVisible());
     QVERIFY(!f.whatsThis()->inMenu());
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QVERIFY(!f.commands.isEmpty());
     QCOMPARE(f.commands.last(), Command(HelpCmd::ContextPopup, 1));
-    f.ui()->Help1->close();
+    named<QMenu>(f.ui(), "Help1")->close();
 }
 
 void WhatsThisTest::rightClickOnAHighlightedMenuItemAsksAtOnce()
 {
     ActiveMainWindow f;
-    QMenu* menu = openMenuWithMouse(f, f.ui()->File1);
+    QMenu* menu = openMenuWithMouse(f, named<QMenu>(f.ui(), "File1"));
     QVERIFY(menu);
-    hover(menu, f.ui()->Load1);
-    QSignalSpy ran(f.ui()->Load1, &QAction::triggered);
-    const QPoint local = menu->actionGeometry(f.ui()->Load1).center();
+    hover(menu, named<QAction>(f.ui(), "Load1"));
+    QSignalSpy ran(named<QAction>(f.ui(), "Load1"), &QAction::triggered);
+    const QPoint local = menu->actionGeometry(named<QAction>(f.ui(), "Load1")).center();
     QTest::mouseClick(menu, Qt::RightButton, {}, local);
     QTRY_COMPARE(f.commands, (QList<Command>{popupAt(menu->mapToGlobal(local)), {HelpCmd::ContextPopup, 0}}));
     QCOMPARE(ran.count(), 0);
@@ -305,15 +305,15 @@ void WhatsThisTest::platformHelpModeTakesTheNextClick()
 {
     ActiveMainWindow f;
     f.showOptions();
-    f.ui()->OptionsTabs->setCurrentWidget(f.ui()->GenTab);
+    named<QTabWidget>(f.ui(), "OptionsTabs")->setCurrentWidget(named<QWidget>(f.ui(), "GenTab"));
     QWhatsThis::enterWhatsThisMode();
     QVERIFY(!QWhatsThis::inWhatsThisMode());
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsHelpButton);
-    const bool wasChecked = f.ui()->Autofix->isChecked();
-    const QPoint click = f.screen(f.ui()->Autofix, QPoint(6, 6));
-    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(f.ui()->Autofix, QPoint(6, 6)));
+    const bool wasChecked = named<QCheckBox>(f.ui(), "Autofix")->isChecked();
+    const QPoint click = f.screen(named<QCheckBox>(f.ui(), "Autofix"), QPoint(6, 6));
+    QTest::mouseClick(f.handle(), Qt::LeftButton, {}, f.at(named<QCheckBox>(f.ui(), "Autofix"), QPoint(6, 6)));
     QTRY_COMPARE(f.commands, (QList<Command>{popupAt(click), {HelpCmd::ContextPopup, 26}}));
-    QCOMPARE(f.ui()->Autofix->isChecked(), wasChecked);
+    QCOMPARE(named<QCheckBox>(f.ui(), "Autofix")->isChecked(), wasChecked);
     QCOMPARE(f.whatsThis()->state(), TWhatsThis::wtsIdle);
 }
 
@@ -459,7 +459,7 @@ void WhatsThisTest::activationAndToggleControls()
     QVERIFY(main->hooked());
     f.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    f.ui()->Projects->setFocus();
+    named<QTableView>(f.ui(), "Projects")->setFocus();
     QTest::keyClick(f.handle(), Qt::Key_F1);
     QVERIFY(!f.commands.isEmpty());
     QCOMPARE(f.commands.last(), Command(HelpCmd::ContextPopup, 1));

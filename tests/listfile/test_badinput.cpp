@@ -16,8 +16,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-using Lines = std::vector<std::string>;
+using Lines = LineList;
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST_F(ListFileIo, JunkLoadsAsItsLinesAndSavesBack)
     loadListFile(path, lines);
     EXPECT_EQ(lines, splitListText(junk));
     std::string joined;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         joined += line;
     EXPECT_EQ(joined, withoutLineEnds(junk));
 
@@ -67,7 +68,7 @@ TEST_F(ListFileIo, JunkLoadsAsItsLinesAndSavesBack)
     EXPECT_EQ(again, lines);
 }
 
-TEST_F(ListFileIo, NulInALaterPieceEndsTheText)
+TEST_F(ListFileIo, NulLateInABigFileKeepsWhatFollows)
 {
     std::string bytes;
     while (bytes.size() < (5u << 19))
@@ -78,8 +79,11 @@ TEST_F(ListFileIo, NulInALaterPieceEndsTheText)
     writeBytes(path, bytes);
     Lines lines;
     loadListFile(path, lines);
-    ASSERT_EQ(lines.size(), lineCount + 1);
-    EXPECT_EQ(lines.back(), "002     cut");
+    ASSERT_EQ(lines.size(), lineCount + 2);
+    EXPECT_EQ(lines[lineCount], "002     cut\0 here"sv);
+    EXPECT_EQ(lines.back(), "003     never read");
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), bytes);
 }
 
 TEST_F(ListFileIo, CarriageReturnsOnly)
@@ -176,16 +180,16 @@ TEST_F(ListFileIo, ThingsThatAreNoPlainFile)
     EXPECT_EQ(status.front().substr(0, 5), "Name:");
 }
 
-// A huge file whose text ends at an early NUL (a disk image, a sparse file)
-// loads what comes before the NUL instead of failing for want of memory.
-TEST_F(ListFileIo, HugeFileEndingInNuls)
+// A file bigger than the machine's memory (a disk image, a sparse file) is
+// no list: it cannot be opened, and the list in memory stays as it was.
+TEST_F(ListFileIo, FileBiggerThanMemoryCannotBeOpened)
 {
     const std::string path = pathOf("Sparse.txt");
     writeBytes(path, "001     Alpha\r\n002     Beta");
-    ASSERT_EQ(::truncate(path.c_str(), off_t(64) << 30), 0);
-    Lines lines;
-    loadListFile(path, lines);
-    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta"}));
+    ASSERT_EQ(::truncate(path.c_str(), off_t(1) << 43), 0);
+    Lines lines = {"kept"};
+    EXPECT_EQ(expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); }), childThrewExpected);
+    EXPECT_EQ(lines, Lines{"kept"});
 }
 
 // A path with a NUL byte in it (a settings value can hold one) names no file;

@@ -67,7 +67,7 @@ TEST(ZeroPadNumber, PadsToThreeCharactersWithTheSignInside)
 
 TEST(FindProjectLine, ComparesTheFirstThreeCharactersExactly)
 {
-    const std::vector<std::string> lines = {
+    const LineList lines = {
         "007     A", "007     B", "1000     Shed", "ab", "abc     lower", "0-5     Minus"};
     EXPECT_EQ(findProjectLine(lines, "007"), 0);
     EXPECT_EQ(findProjectLine(lines, "0-5"), 5);
@@ -78,7 +78,7 @@ TEST(FindProjectLine, ComparesTheFirstThreeCharactersExactly)
 
 TEST(FindProjectLine, CodesOfAnyOtherLengthNeverMatch)
 {
-    const std::vector<std::string> lines = {"7", "1000     Shed", "ab", ""};
+    const LineList lines = {"7", "1000     Shed", "ab", ""};
     EXPECT_EQ(findProjectLine(lines, "7"), -1);
     EXPECT_EQ(findProjectLine(lines, "1000"), -1);
     EXPECT_EQ(findProjectLine(lines, "ab"), -1);
@@ -117,7 +117,7 @@ TEST(LineLayout, WrittenNumbersReadBack)
         ASSERT_EQ(captionProjectNumber(captionField(line)), (number < 0 && number > -10) ? 0 : number)
             << "number " << number;
     }
-    std::vector<std::string> lines;
+    LineList lines;
     for (int32_t number = 0; number <= 999; ++number)
         lines.push_back(zeroPadNumber(number) + "     Project " + std::to_string(number));
     for (int32_t number = 0; number <= 999; ++number)

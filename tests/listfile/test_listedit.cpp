@@ -17,7 +17,7 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using Lines = LineList;
 
 // Switches LC_ALL for one test and back.
 class LocaleScope {
@@ -199,11 +199,11 @@ TEST(KeepSorted, MovesOnlyTheChangedLine)
     keepSorted(lines, 4);
     EXPECT_EQ(lines, (Lines {"001     a", "003     c", "004     d", "005     e", "007     g"}));
     // Replaced with text that sorts later.
-    lines[0] = "006     f";
+    lines.set(0, "006     f");
     keepSorted(lines, 0);
     EXPECT_EQ(lines, (Lines {"003     c", "004     d", "005     e", "006     f", "007     g"}));
     // Inserted at a position given by its number, already right.
-    lines.insert(lines.begin(), "002     b");
+    lines.insert(0, "002     b");
     keepSorted(lines, 0);
     EXPECT_EQ(lines.front(), "002     b");
     // Equal lines: a line moving up stays after its equals.
@@ -236,14 +236,14 @@ TEST(KeepSorted, AgreesWithAWholeSortOnRandomEdits)
         std::size_t at;
         if (round % 2) {
             at = random() % lines.size();
-            lines[at] = line;
+            lines.set(at, line);
         } else {
             at = random() % (lines.size() + 1);
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+            lines.insert(at, line);
         }
         keepSorted(lines, at);
-        ASSERT_TRUE(std::is_sorted(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-            return plainOrder(a, b) < 0;
+        ASSERT_TRUE(std::is_sorted(lines.begin(), lines.end(), [](std::string_view a, std::string_view b) {
+            return plainOrder(std::string(a), std::string(b)) < 0;
         }));
     }
 }

@@ -1,4 +1,4 @@
-// Reading and writing list files: line ends, the NUL stop, round trips, and
+// Reading and writing list files: line ends, NUL bytes, round trips, and
 // that a failed load or save leaves both the list and the old file alone.
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
@@ -23,9 +23,10 @@
 #include <unistd.h>
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 namespace fs = std::filesystem;
 
-using Lines = std::vector<std::string>;
+using Lines = LineList;
 
 TEST(SplitListText, EveryKindOfLineEndEndsALine)
 {
@@ -48,12 +49,15 @@ TEST(SplitListText, EmptyLinesBetweenLineEnds)
     EXPECT_EQ(splitListText(" \t \r\n"), Lines{" \t "});
 }
 
-TEST(SplitListText, TheFirstNulEndsTheText)
+// A NUL is a byte like any other: cutting the text there would lose the rest
+// of the file at the next save.
+TEST(SplitListText, NulIsAnOrdinaryByte)
 {
-    EXPECT_EQ(splitListText("001     Alpha\r\n002  \0  Beta\r\n003     Gamma"s), (Lines{"001     Alpha", "002  "}));
-    EXPECT_EQ(splitListText("\0abc"s), Lines{});
-    EXPECT_EQ(splitListText("a\r\n\0"s), Lines{"a"});
-    EXPECT_EQ(splitListText("a\r\0\nb"s), Lines{"a"});
+    EXPECT_EQ(splitListText("001     Alpha\r\n002  \0  Beta\r\n003     Gamma"s),
+              (Lines{"001     Alpha", "002  \0  Beta"sv, "003     Gamma"}));
+    EXPECT_EQ(splitListText("\0abc"s), Lines{"\0abc"sv});
+    EXPECT_EQ(splitListText("a\r\n\0"s), (Lines{"a", "\0"sv}));
+    EXPECT_EQ(splitListText("a\r\0\nb"s), (Lines{"a", "\0"sv, "b"}));
 }
 
 TEST(JoinListText, EveryLineEndsInCrLf)
@@ -69,11 +73,12 @@ TEST(JoinListText, SplitGivesBackWhatWasJoined)
     std::mt19937 random(7);
     const std::string characters = "0123456789 abcXYZ\t\x01\x7f\xA0\xFF-$";
     for (int round = 0; round < 500; ++round) {
-        Lines lines(random() % 8);
-        for (std::string& line : lines) {
-            line.resize(random() % 12);
+        Lines lines;
+        for (std::size_t count = random() % 8; count > 0; --count) {
+            std::string line(random() % 12, ' ');
             for (char& c : line)
                 c = characters[random() % characters.size()];
+            lines.push_back(line);
         }
         ASSERT_EQ(splitListText(joinListText(lines)), lines);
     }
@@ -119,13 +124,16 @@ TEST_F(ListFileIo, SavingTurnsEveryLineEndIntoCrLf)
     EXPECT_EQ(readBytes(path), "001     Alpha\r\n002     Beta\r\n\r\n003     Gamma\r\n004     Delta\r\n");
 }
 
-TEST_F(ListFileIo, LoadingStopsAtNul)
+TEST_F(ListFileIo, NulBytesLoadAndSaveUnchanged)
 {
     const std::string path = pathOf("Projects.txt");
-    writeBytes(path, "001     Alpha\r\n002     Be\0ta\r\n003     Gamma\r\n"s);
+    const std::string bytes = "001     Alpha\r\n002     Be\0ta\r\n003     Gamma\r\n"s;
+    writeBytes(path, bytes);
     Lines lines;
     loadListFile(path, lines);
-    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Be"}));
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Be\0ta"sv, "003     Gamma"}));
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), bytes);
 }
 
 TEST_F(ListFileIo, EmptyFileAndEmptyList)
@@ -331,9 +339,9 @@ TEST_F(ListFileSaveFailure, WriteFailingHalfWay)
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
 }
 
-// Files are read in pieces of 1 MiB: a line end, a CR LF pair or a NUL that
-// falls on the border between two pieces must read as in one piece.
-TEST_F(ListFileIo, LineEndsOnThePieceBorderReadAsInOnePiece)
+// Around the first MiB (where the reader once switched pieces) a line end, a
+// CR LF pair or a NUL reads as anywhere else.
+TEST_F(ListFileIo, LineEndsAroundTheFirstMebibyteReadAsAnywhere)
 {
     constexpr std::size_t piece = 1 << 20;
     const std::string path = pathOf("Border.txt");

@@ -16,7 +16,7 @@
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-using Lines = std::vector<std::string>;
+using Lines = LineList;
 
 namespace {
 
@@ -31,7 +31,7 @@ public:
     std::vector<std::size_t> keepAliveDone;
 
     bool showsBadLines() const override { return showBad; }
-    void showBadLine(const std::string& line) override { badLines.push_back(line); }
+    void showBadLine(std::string_view line) override { badLines.push_back(line); }
     void keepAlive(std::size_t done, std::size_t) override { keepAliveDone.push_back(done); }
     std::chrono::milliseconds keepAliveInterval() const override { return interval; }
     bool cancelled() const override
@@ -138,7 +138,7 @@ TEST(RebuildLine, RebuiltLinesPassTheNextTimeUpToThreeCharacters)
     Lines lines = {"7     a", "12 b", "Misc notes", "-5 c", "0x1F d", "  021     e", "999 f"};
     EXPECT_EQ(repair(lines).rebuiltLines, 7u);
     const Lines repaired = lines;
-    for (const std::string& line : repaired)
+    for (std::string_view line : repaired)
         EXPECT_TRUE(isWellFormedLine(line)) << line;
     EXPECT_EQ(repair(lines).rebuiltLines, 0u);
     EXPECT_EQ(lines, repaired);

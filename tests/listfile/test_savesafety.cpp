@@ -23,7 +23,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
+using Lines = LineList;
 
 namespace {
 

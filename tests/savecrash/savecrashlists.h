@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
-#include <vector>
+#include "listfile/linelist.h"
 
-inline std::vector<std::string> saveCrashList(bool second, std::size_t lines)
+inline LineList saveCrashList(bool second, std::size_t lines)
 {
-    std::vector<std::string> list;
+    LineList list;
     const std::size_t count = second ? lines + lines / 7 : lines;
     list.reserve(count);
     char line[128];
@@ -17,7 +17,7 @@ inline std::vector<std::string> saveCrashList(bool second, std::size_t lines)
         const int length = second
             ? std::snprintf(line, sizeof line, "%03zu     Second list, project %03zu with a longer description", i, i)
             : std::snprintf(line, sizeof line, "%03zu     First %03zu", i, i);
-        list.emplace_back(line, static_cast<std::size_t>(length));
+        list.push_back(std::string_view(line, static_cast<std::size_t>(length)));
     }
     return list;
 }

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     const std::size_t lines = std::strtoull(argv[2], nullptr, 10);
     const long long saves = std::atoll(argv[3]);
     const bool wait = argc > 4 && std::string(argv[4]) == "--wait";
-    const std::vector<std::string> lists[2] = {saveCrashList(false, lines), saveCrashList(true, lines)};
+    const LineList lists[2] = {saveCrashList(false, lines), saveCrashList(true, lines)};
     if (wait) {
         char go = 0;
         if (::write(STDOUT_FILENO, "+", 1) != 1 || ::read(STDIN_FILENO, &go, 1) != 1)

@@ -1,6 +1,6 @@
 #include "recordinghelp.h"
 
-#include "winhelpapi.h"
+#include "help/winhelpapi.h"
 
 namespace {
 class RecordingViewer : public HtmlHelpViewer {

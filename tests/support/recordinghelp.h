@@ -2,7 +2,7 @@
 // Stands in for the help viewers: while a RecordingHelp lives, every call of
 // the HTML help entry point and of the WinHelp layer is recorded instead of
 // shown. The viewer can be made to go missing, to test the paths without one.
-#include "htmlhelpapi.h"
+#include "help/htmlhelpapi.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "recordingprintsurface.h"
 
-#include "quindleerror.h"
+#include "common/quindleerror.h"
 
 QList<DrawnText> RecordingPrintSurface::onPage(int page) const
 {

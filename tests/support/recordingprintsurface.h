@@ -2,7 +2,7 @@
 // A print surface that keeps what was drawn, page by page, for layout tests.
 // Text is measured as a fixed width per character; failures and an aborted
 // job can be arranged.
-#include "printsurface.h"
+#include "app/printsurface.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // Dialogs answered from a script: tests queue the answers before triggering a
 // command and read back every text that was shown, in order.
-#include "dialogs.h"
+#include "common/dialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "testenvironment.h"
 
 #include "scripteddialogs.h"
-#include "tvantorel.h"
+#include "app/tvantorel.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,13 +4,15 @@
 // list in use with its own lines, so Finish never writes one file's lines
 // over another file.
 #include "scripteddialogs.h"
+#include "testlists.h"
+#include "widgetlookup.h"
 #include "testenvironment.h"
-#include "tvantorel.h"
-#include "ui_tvantorel.h"
+#include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
-#include "listfilechooser.h"
-#include "projectlistmodel.h"
-#include "wizardcontroller.h"
+#include "wizard/listfilechooser.h"
+#include "app/projectlistmodel.h"
+#include "wizard/wizardcontroller.h"
 
 #include <QDir>
 #include <QLabel>
@@ -18,14 +20,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList memory(const TVantorel& w)
-{
-    QStringList out;
-    for (const std::string& line : w.ProjectLines())
-        out << QString::fromStdString(line);
-    return out;
-}
 
 bool shown(const QWidget* widget)
 {
@@ -40,14 +34,14 @@ struct Wizard {
     TestEnvironment env;
     ScriptedDialogs dialogs;
     std::unique_ptr<TVantorel> w;
-    Ui::TVantorel* f = nullptr;
+    QObject* f = nullptr;
 
     Wizard()
     {
         env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(listA));
         w = startMainWindow(dialogs);
-        f = w->form();
-        f->New1->trigger();
+        f = &*w;
+        QVERIFY(triggerAction(f, "New1"));
     }
     ListFileChooser& chooser() { return w->wizardPages().listFileChooser(); }
     // Writes a file, making its folder first.
@@ -61,8 +55,8 @@ struct Wizard {
     {
         QDir(env.workFolder()).mkpath(folder);
         dialogs.fileNames = {env.path(folder + QStringLiteral("/any.txt"))};
-        f->Dirselect->button(0)->click();
-        f->Next1->click();
+        named<RadioGroup>(f, "Dirselect")->button(0)->click();
+        named<QPushButton>(f, "Next1")->click();
     }
 };
 
@@ -87,61 +81,61 @@ private slots:
 void TestListFilePages::pageOneWithTheDefaultList()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
-    QVERIFY(shown(f->Wizard));
-    QCOMPARE(f->Wizard->currentWidget(), f->Page1);
-    QCOMPARE(f->Message1->text(), QStringLiteral("No project Directory is assigned"));
-    QCOMPARE(f->Dirselect->items(),
+    QObject* f = wiz.f;
+    QVERIFY(shown(named<QStackedWidget>(f, "Wizard")));
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
+    QCOMPARE(named<QLabel>(f, "Message1")->text(), QStringLiteral("No project Directory is assigned"));
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->items(),
              (QStringList {QStringLiteral("Select a Directory"), QStringLiteral("Create a New Directory")}));
-    QCOMPARE(f->Dirselect->itemIndex(), -1);
-    QVERIFY(!f->Next1->isEnabled());
-    f->Dirselect->button(1)->click();
-    QVERIFY(f->Next1->isEnabled());
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->itemIndex(), -1);
+    QVERIFY(!named<QPushButton>(f, "Next1")->isEnabled());
+    named<RadioGroup>(f, "Dirselect")->button(1)->click();
+    QVERIFY(named<QPushButton>(f, "Next1")->isEnabled());
     // Cancel hides the wizard and keeps its texts.
-    f->Cancel1->click();
-    QVERIFY(!shown(f->Wizard));
-    QCOMPARE(f->Message1->text(), QStringLiteral("No project Directory is assigned"));
+    named<QPushButton>(f, "Cancel1")->click();
+    QVERIFY(!shown(named<QStackedWidget>(f, "Wizard")));
+    QCOMPARE(named<QLabel>(f, "Message1")->text(), QStringLiteral("No project Directory is assigned"));
 }
 
 void TestListFilePages::pageOneWithAListInADirectory()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
-    f->Cancel1->click();
+    QObject* f = wiz.f;
+    named<QPushButton>(f, "Cancel1")->click();
     const QString jobs = wiz.env.path(QStringLiteral("Jobs"));
-    wiz.w->setCurrentListFile((jobs + QStringLiteral("/projects.txt")).toStdString());
-    f->New1->trigger();
-    QCOMPARE(f->Message1->text(), QStringLiteral("The Project Directory is Currently ") + jobs);
-    QCOMPARE(f->Dirselect->items().size(), 3);
-    QCOMPARE(f->Dirselect->items()[0], QStringLiteral("Select another Directory"));
-    QCOMPARE(f->Dirselect->items()[2], QStringLiteral("Use the current Directory"));
-    QCOMPARE(f->Dirselect->itemIndex(), 2);
-    QVERIFY(f->Next1->isEnabled());
-    f->Next1->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page2);
-    QCOMPARE(f->ProjectDirectory->text(), jobs);
-    QCOMPARE(f->Projectfilename->text(), QStringLiteral("projects.txt"));
+    wiz.w->document().setCurrentListFile((jobs + QStringLiteral("/projects.txt")).toStdString());
+    QVERIFY(triggerAction(f, "New1"));
+    QCOMPARE(named<QLabel>(f, "Message1")->text(), QStringLiteral("The Project Directory is Currently ") + jobs);
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->items().size(), 3);
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->items()[0], QStringLiteral("Select another Directory"));
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->items()[2], QStringLiteral("Use the current Directory"));
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->itemIndex(), 2);
+    QVERIFY(named<QPushButton>(f, "Next1")->isEnabled());
+    named<QPushButton>(f, "Next1")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), jobs);
+    QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("projects.txt"));
     QCOMPARE(wiz.chooser().listPath(), (jobs + QStringLiteral("/projects.txt")).toStdString());
     QVERIFY(wiz.dialogs.shown.isEmpty());
 
     // A list in the root: the root is the directory, with one separator.
-    f->Cancel2->click();
-    wiz.w->setCurrentListFile("/projects.txt");
-    f->New1->trigger();
-    QCOMPARE(f->Message1->text(), QStringLiteral("The Project Directory is Currently /"));
-    f->Next1->click();
-    QCOMPARE(f->ProjectDirectory->text(), QStringLiteral("/"));
+    named<QPushButton>(f, "Cancel2")->click();
+    wiz.w->document().setCurrentListFile("/projects.txt");
+    QVERIFY(triggerAction(f, "New1"));
+    QCOMPARE(named<QLabel>(f, "Message1")->text(), QStringLiteral("The Project Directory is Currently /"));
+    named<QPushButton>(f, "Next1")->click();
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), QStringLiteral("/"));
     QCOMPARE(wiz.chooser().listPath(), std::string("/projects.txt"));
 }
 
 void TestListFilePages::selectADirectory()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     // Cancelling the dialog stays on page 1.
-    f->Dirselect->button(0)->click();
-    f->Next1->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page1);
+    named<RadioGroup>(f, "Dirselect")->button(0)->click();
+    named<QPushButton>(f, "Next1")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
     QCOMPARE(wiz.dialogs.fileDialogs.size(), 1);
     const FileDialogOptions& options = wiz.dialogs.fileDialogs[0];
     QCOMPARE(options.initialFolder, QDir::currentPath());
@@ -151,103 +145,103 @@ void TestListFilePages::selectADirectory()
     QVERIFY(!options.mustExist);
 
     wiz.selectDirectory(QStringLiteral("Work"));
-    QCOMPARE(f->Wizard->currentWidget(), f->Page2);
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
     const QString work = wiz.env.path(QStringLiteral("Work"));
     QCOMPARE(wiz.chooser().projectDir(), work.toStdString());
-    QCOMPARE(f->ProjectDirectory->text(), work);
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), work);
     QCOMPARE(wiz.chooser().listPath(), (work + QStringLiteral("/projects.txt")).toStdString());
 }
 
 void TestListFilePages::pageThreeSituations()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.selectDirectory(QStringLiteral("Dir"));
 
-    f->Next2->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->page3);
-    QCOMPARE(f->Message3->text(), QStringLiteral("No Project file\rexists in this directory"));
-    QCOMPARE(f->Duplicatefile->items(), (QStringList {QStringLiteral("Start new project list projects.txt"),
+    named<QPushButton>(f, "Next2")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "page3"));
+    QCOMPARE(named<QLabel>(f, "Message3")->text(), QStringLiteral("No Project file\rexists in this directory"));
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->items(), (QStringList {QStringLiteral("Start new project list projects.txt"),
                                                       QStringLiteral("Select another filename")}));
-    QCOMPARE(f->Duplicatefile->itemIndex(), 0);
-    QCOMPARE(f->Next3->property("Tag").toInt(), 3);
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->itemIndex(), 0);
+    QCOMPARE(named<QPushButton>(f, "Next3")->property("Tag").toInt(), 3);
 
     const QString unknownMessage = QStringLiteral(
         "An unknown or empty file with the same name as your Projects list\rexists in this directory ");
     for (const QByteArray& content : {QByteArray("Job list\r\n001     x\r\n"), QByteArray(), QByteArray("12x\r\n")}) {
         wiz.write(QStringLiteral("Dir/projects.txt"), content);
-        f->Back3->click();
-        f->Next2->click();
-        QCOMPARE(f->Message3->text(), unknownMessage + (content.startsWith("12") ? "12" : "0"));
-        QCOMPARE(f->Duplicatefile->items(),
+        named<QPushButton>(f, "Back3")->click();
+        named<QPushButton>(f, "Next2")->click();
+        QCOMPARE(named<QLabel>(f, "Message3")->text(), unknownMessage + (content.startsWith("12") ? "12" : "0"));
+        QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->items(),
                  (QStringList {QStringLiteral("Overwrite it "), QStringLiteral("Select another filename")}));
-        QCOMPARE(f->Duplicatefile->itemIndex(), 1);
-        QCOMPARE(f->Next3->property("Tag").toInt(), 1);
+        QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->itemIndex(), 1);
+        QCOMPARE(named<QPushButton>(f, "Next3")->property("Tag").toInt(), 1);
     }
 
     wiz.write(QStringLiteral("Dir/projects.txt"), TestEnvironment::listBytes(listB));
-    f->Back3->click();
-    f->Next2->click();
-    QCOMPARE(f->Message3->text(), QStringLiteral("A Project file with the same name as your\rProjects list "
+    named<QPushButton>(f, "Back3")->click();
+    named<QPushButton>(f, "Next2")->click();
+    QCOMPARE(named<QLabel>(f, "Message3")->text(), QStringLiteral("A Project file with the same name as your\rProjects list "
                                                  "(projects.txt) exists in this directory"));
-    QCOMPARE(f->Duplicatefile->items(),
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->items(),
              (QStringList {QStringLiteral("Append or Edit Project list"),
                            QStringLiteral("Start new project list using this file"),
                            QStringLiteral("Select another filename"), QStringLiteral("Use this file, Quit the Wizard")}));
-    QCOMPARE(f->Duplicatefile->itemIndex(), 0);
-    QCOMPARE(f->Next3->property("Tag").toInt(), 2);
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->itemIndex(), 0);
+    QCOMPARE(named<QPushButton>(f, "Next3")->property("Tag").toInt(), 2);
     QVERIFY(wiz.dialogs.errors().isEmpty());
 }
 
 void TestListFilePages::selectAnotherFilenameKeepsTheName()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.selectDirectory(QStringLiteral("Dir"));
-    f->Projectfilename->setText(QStringLiteral("mine.txt"));
-    f->Next2->click();
-    QCOMPARE(f->Duplicatefile->items()[0], QStringLiteral("Start new project list mine.txt"));
-    f->Duplicatefile->setItemIndex(1);
-    f->Next3->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page2);
-    QCOMPARE(f->Projectfilename->text(), QStringLiteral("mine.txt"));
+    named<QLineEdit>(f, "Projectfilename")->setText(QStringLiteral("mine.txt"));
+    named<QPushButton>(f, "Next2")->click();
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->items()[0], QStringLiteral("Start new project list mine.txt"));
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(1);
+    named<QPushButton>(f, "Next3")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
+    QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("mine.txt"));
     QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
     // Back on page 2 rebuilds page 1 from the list in use.
-    f->Back2->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page1);
-    QCOMPARE(f->Dirselect->itemIndex(), -1);
-    QCOMPARE(f->Projectfilename->text(), QStringLiteral("mine.txt"));
+    named<QPushButton>(f, "Back2")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
+    QCOMPARE(named<RadioGroup>(f, "Dirselect")->itemIndex(), -1);
+    QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("mine.txt"));
 }
 
 void TestListFilePages::browseOnPageTwoTakesTheName()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.selectDirectory(QStringLiteral("Dir"));
     wiz.dialogs.fileNames = {QStringLiteral("/elsewhere/entirely/named.txt")};
-    f->Browse->click();
+    named<QPushButton>(f, "Browse")->click();
     QCOMPARE(wiz.dialogs.fileDialogs.last().initialFolder, wiz.env.path(QStringLiteral("Dir")));
-    QCOMPARE(f->Projectfilename->text(), QStringLiteral("named.txt"));
-    QCOMPARE(f->ProjectDirectory->text(), wiz.env.path(QStringLiteral("Dir")));
+    QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("named.txt"));
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), wiz.env.path(QStringLiteral("Dir")));
     // Cancelled: nothing changes.
-    f->Browse->click();
-    QCOMPARE(f->Projectfilename->text(), QStringLiteral("named.txt"));
+    named<QPushButton>(f, "Browse")->click();
+    QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("named.txt"));
 }
 
 void TestListFilePages::useThisFileQuitsWithItsLines()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.write(QStringLiteral("Other/projects.txt"), QByteArray());
     wiz.selectDirectory(QStringLiteral("Other"));
     wiz.write(QStringLiteral("Other/projects.txt"), TestEnvironment::listBytes(listB));
-    f->Next2->click();
-    f->Duplicatefile->setItemIndex(3);
-    f->Next3->click();
-    QVERIFY(!shown(f->Wizard));
+    named<QPushButton>(f, "Next2")->click();
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(3);
+    named<QPushButton>(f, "Next3")->click();
+    QVERIFY(!shown(named<QStackedWidget>(f, "Wizard")));
     const std::string path = wiz.env.path(QStringLiteral("Other/projects.txt")).toStdString();
     QCOMPARE(wiz.w->CurrentListFile(), path);
-    QCOMPARE(memory(*wiz.w), listB);
+    QCOMPARE(linesInMemory(*wiz.w), listB);
     QCOMPARE(wiz.w->listModel()->count(), 3);
     QCOMPARE(wiz.w->statusPanel(1)->text(), QStringLiteral("3"));
 }
@@ -255,127 +249,127 @@ void TestListFilePages::useThisFileQuitsWithItsLines()
 void TestListFilePages::createADirectory()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     const QString work = QDir(wiz.env.workFolder()).canonicalPath();
     QDir(work).mkpath(QStringLiteral("Parent"));
     wiz.dialogs.fileNames = {work + QStringLiteral("/Parent/x.txt")};
     wiz.dialogs.inputs = {QStringLiteral("NewDir")};
-    f->Dirselect->button(1)->click();
-    f->Next1->click();
+    named<RadioGroup>(f, "Dirselect")->button(1)->click();
+    named<QPushButton>(f, "Next1")->click();
     QCOMPARE(wiz.dialogs.texts(QStringLiteral("input")),
              QStringList {QStringLiteral("New Folder|Enter New Folder Name|") + work + QStringLiteral("/Parent")});
     QCOMPARE(QDir::currentPath(), work + QStringLiteral("/Parent"));
     QVERIFY(QFileInfo(work + QStringLiteral("/Parent/NewDir")).isDir());
-    QCOMPARE(f->Wizard->currentWidget(), f->Page2);
-    QCOMPARE(f->ProjectDirectory->text(), work + QStringLiteral("/Parent/NewDir"));
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), work + QStringLiteral("/Parent/NewDir"));
     // The list in use, named relative to the old working folder, still is the same file.
     QCOMPARE(QString::fromStdString(wiz.w->CurrentListFile()), work + QStringLiteral("/Projects.txt"));
 
     // A cancelled input box takes the folder offered; the dialog opens where it was left.
-    f->Back2->click();
-    f->Dirselect->button(1)->click();
+    named<QPushButton>(f, "Back2")->click();
+    named<RadioGroup>(f, "Dirselect")->button(1)->click();
     wiz.dialogs.fileNames = {work + QStringLiteral("/Parent/y.txt")};
-    f->Next1->click();
+    named<QPushButton>(f, "Next1")->click();
     QCOMPARE(wiz.dialogs.fileDialogs.last().initialFolder, work + QStringLiteral("/Parent"));
     QCOMPARE(wiz.dialogs.fileDialogs.last().fileName, QStringLiteral("x.txt"));
-    QCOMPARE(f->ProjectDirectory->text(), work + QStringLiteral("/Parent"));
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), work + QStringLiteral("/Parent"));
     QVERIFY(wiz.dialogs.errors().isEmpty());
 }
 
 void TestListFilePages::directoryFailuresStayOnPageOne()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     const QString work = QDir(wiz.env.workFolder()).canonicalPath();
     // One level only: a folder whose parent does not exist is not made.
     wiz.dialogs.fileNames = {work + QStringLiteral("/x.txt")};
     wiz.dialogs.inputs = {QStringLiteral("missing/child")};
-    f->Dirselect->button(1)->click();
-    f->Next1->click();
+    named<RadioGroup>(f, "Dirselect")->button(1)->click();
+    named<QPushButton>(f, "Next1")->click();
     QCOMPARE(wiz.dialogs.errors(), QStringList {QStringLiteral("No such file or directory")});
-    QCOMPARE(f->Wizard->currentWidget(), f->Page1);
-    QCOMPARE(f->ProjectDirectory->text(), QString());
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
+    QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), QString());
     QVERIFY(!QFileInfo::exists(work + QStringLiteral("/missing")));
 
     // A folder that cannot be entered: reported before the input box.
     wiz.dialogs.clear();
     wiz.dialogs.fileNames = {work + QStringLiteral("/gone/x.txt")};
-    f->Next1->click();
+    named<QPushButton>(f, "Next1")->click();
     QCOMPARE(wiz.dialogs.errors(), QStringList {QStringLiteral("No such file or directory")});
     QVERIFY(wiz.dialogs.texts(QStringLiteral("input")).isEmpty());
-    QCOMPARE(f->Wizard->currentWidget(), f->Page1);
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
 }
 
 void TestListFilePages::editAnotherFileWritesItsOwnLines()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.write(QStringLiteral("Other/projects.txt"), TestEnvironment::listBytes(listB));
     wiz.selectDirectory(QStringLiteral("Other"));
-    f->Next2->click();
-    QCOMPARE(f->Duplicatefile->itemIndex(), 0);  // "Append or Edit Project list"
-    f->Next3->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page4);
-    QVERIFY(shown(f->Back4));
+    named<QPushButton>(f, "Next2")->click();
+    QCOMPARE(named<RadioGroup>(f, "Duplicatefile")->itemIndex(), 0);  // "Append or Edit Project list"
+    named<QPushButton>(f, "Next3")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page4"));
+    QVERIFY(shown(named<QPushButton>(f, "Back4")));
     QCOMPARE(wiz.w->wizardPages().mode(), mdEdit);
     const QString other = wiz.env.path(QStringLiteral("Other/projects.txt"));
-    QCOMPARE(f->Message4->text(), QStringLiteral("Editing ") + other);
-    QCOMPARE(memory(*wiz.w), listB);
+    QCOMPARE(named<QLabel>(f, "Message4")->text(), QStringLiteral("Editing ") + other);
+    QCOMPARE(linesInMemory(*wiz.w), listB);
     QCOMPARE(wiz.w->listModel()->count(), 3);
 
-    f->Project->setText(QStringLiteral("4"));
-    f->PrjDiscription->setText(QStringLiteral("Bravo four"));
-    f->UtilBtn->click();
-    f->Next4->click();
+    named<QLineEdit>(f, "Project")->setText(QStringLiteral("4"));
+    named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Bravo four"));
+    named<QPushButton>(f, "UtilBtn")->click();
+    named<QPushButton>(f, "Next4")->click();
     QCOMPARE(wiz.env.readFile(QStringLiteral("Other/projects.txt")),
              TestEnvironment::listBytes(listB + QStringList {"004     Bravo four"}));
     QCOMPARE(wiz.env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(listA));
 
     // Back on page 4 goes to page 3 prepared again.
-    f->New1->trigger();
-    f->Next1->click();  // "Use the current Directory"
-    f->Next2->click();
-    f->Next3->click();
-    f->Back4->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->page3);
-    QCOMPARE(f->Next3->property("Tag").toInt(), 2);
+    QVERIFY(triggerAction(f, "New1"));
+    named<QPushButton>(f, "Next1")->click();  // "Use the current Directory"
+    named<QPushButton>(f, "Next2")->click();
+    named<QPushButton>(f, "Next3")->click();
+    named<QPushButton>(f, "Back4")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "page3"));
+    QCOMPARE(named<QPushButton>(f, "Next3")->property("Tag").toInt(), 2);
 }
 
 void TestListFilePages::leavingWithoutAChoiceKeepsTheListInUse()
 {
     Wizard wiz;
-    Ui::TVantorel* f = wiz.f;
+    QObject* f = wiz.f;
     wiz.write(QStringLiteral("Other/projects.txt"), TestEnvironment::listBytes(listB));
     wiz.selectDirectory(QStringLiteral("Other"));
-    f->Next2->click();
+    named<QPushButton>(f, "Next2")->click();
 
     // A new list over the existing file, refused.
-    f->Duplicatefile->setItemIndex(1);
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(1);
     wiz.dialogs.answers = {MessageButton::Abort};
-    f->Next3->click();
+    named<QPushButton>(f, "Next3")->click();
     QCOMPARE(wiz.dialogs.texts(QStringLiteral("ask")).size(), 1);
     QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
-    QCOMPARE(memory(*wiz.w), listA);
+    QCOMPARE(linesInMemory(*wiz.w), listA);
 
     // Back to page 2, then Cancel.
-    f->Back4->click();
-    f->Duplicatefile->setItemIndex(2);
-    f->Next3->click();
-    QCOMPARE(f->Wizard->currentWidget(), f->Page2);
-    f->Cancel2->click();
+    named<QPushButton>(f, "Back4")->click();
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(2);
+    named<QPushButton>(f, "Next3")->click();
+    QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
+    named<QPushButton>(f, "Cancel2")->click();
     QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
-    QCOMPARE(memory(*wiz.w), listA);
+    QCOMPARE(linesInMemory(*wiz.w), listA);
 
     // Accepted: the new list is for the chosen file and starts empty.
-    f->New1->trigger();
+    QVERIFY(triggerAction(f, "New1"));
     wiz.selectDirectory(QStringLiteral("Other"));
-    f->Next2->click();
-    f->Duplicatefile->setItemIndex(1);
+    named<QPushButton>(f, "Next2")->click();
+    named<RadioGroup>(f, "Duplicatefile")->setItemIndex(1);
     wiz.dialogs.answers = {MessageButton::Ok};
-    f->Next3->click();
+    named<QPushButton>(f, "Next3")->click();
     QCOMPARE(wiz.w->CurrentListFile(), wiz.env.path(QStringLiteral("Other/projects.txt")).toStdString());
     QVERIFY(wiz.w->ProjectLines().empty());
-    f->Next4->click();
+    named<QPushButton>(f, "Next4")->click();
     QCOMPARE(wiz.env.readFile(QStringLiteral("Other/projects.txt")), QByteArray());
     QCOMPARE(wiz.env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(listA));
 }

@@ -1,4 +1,4 @@
-#include "displaytext.h"
+#include "common/displaytext.h"
 
 #include <QtGlobal>
 

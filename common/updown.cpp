@@ -1,4 +1,4 @@
-#include "updown.h"
+#include "common/updown.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -7,6 +7,7 @@
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this))
 {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -20,6 +21,12 @@ UpDown::UpDown(QWidget* parent)
     }
     connect(up_, &QToolButton::clicked, this, &UpDown::stepUp);
     connect(down_, &QToolButton::clicked, this, &UpDown::stepDown);
+}
+
+QSize UpDown::sizeHint() const
+{
+    const int height = associate_ ? associate_->sizeHint().height() : fontMetrics().height() + 6;
+    return QSize(qMax(17, fontMetrics().height()), height);
 }
 
 void UpDown::setMinimum(int value)

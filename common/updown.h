@@ -28,6 +28,10 @@ public:
     void setAssociate(QLineEdit* edit);
     QLineEdit* associate() const { return associate_; }
 
+    // As high as the associated edit box, and narrow, as the classic control.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     void stepUp() { setPosition(position_ + 1); }
     void stepDown() { setPosition(position_ - 1); }
 

@@ -1,4 +1,4 @@
-#include "radiogroup.h"
+#include "common/radiogroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

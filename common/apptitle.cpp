@@ -1,4 +1,4 @@
-#include "apptitle.h"
+#include "common/apptitle.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,0 +1,174 @@
+#include "listfile/linelist.h"
+
+#include <cstring>
+#include <ostream>
+
+namespace {
+
+// New bytes are gathered in chunks of this size (a longer line gets a chunk
+// of its own): small enough not to matter for a short list, large enough
+// that a million edits are a few hundred allocations.
+constexpr std::size_t appendChunkSize = 64 * 1024;
+// Garbage below this is never worth a collection.
+constexpr std::size_t leastGarbageCollected = 1024 * 1024;
+
+} // namespace
+
+LineList::LineList(std::initializer_list<std::string_view> lines)
+{
+    reserve(lines.size());
+    for (std::string_view line : lines)
+        push_back(line);
+}
+
+LineList::LineList(std::size_t count, std::string_view line)
+{
+    reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        push_back(line);
+}
+
+LineList LineList::adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size)
+{
+    LineList list;
+    auto data = std::make_shared<Data>();
+    auto chunk = std::make_shared<Chunk>();
+    chunk->bytes = std::move(bytes);
+    chunk->capacity = size;
+    chunk->used = size;
+    data->chunkBytes = size;
+    data->chunks.push_back(std::move(chunk));
+    list.data_ = std::move(data);
+    return list;
+}
+
+void LineList::appendAdopted(std::string_view bytesInside)
+{
+    Data& data = writable();
+    data.entries.push_back(Entry {bytesInside.data(), bytesInside.size()});
+    data.liveBytes += bytesInside.size();
+}
+
+LineList::Data& LineList::writable()
+{
+    if (!data_) {
+        data_ = std::make_shared<Data>();
+    } else if (data_.use_count() > 1) {
+        auto copy = std::make_shared<Data>();
+        copy->entries = data_->entries;
+        copy->chunks = data_->chunks;
+        copy->liveBytes = data_->liveBytes;
+        copy->chunkBytes = data_->chunkBytes;
+        data_ = std::move(copy);
+    }
+    return *data_;
+}
+
+LineList::Entry LineList::store(std::string_view bytes)
+{
+    Data& data = writable();
+    if (bytes.empty())
+        return Entry {nullptr, 0};
+    Chunk* chunk = data.appendChunk.get();
+    if (!chunk || chunk->capacity - chunk->used < bytes.size()) {
+        auto fresh = std::make_shared<Chunk>();
+        fresh->capacity = std::max(appendChunkSize, bytes.size());
+        fresh->bytes.reset(new char[fresh->capacity]);
+        data.chunks.push_back(fresh);
+        data.chunkBytes += fresh->capacity;
+        data.appendChunk = std::move(fresh);
+        chunk = data.appendChunk.get();
+    }
+    char* at = chunk->bytes.get() + chunk->used;
+    std::memcpy(at, bytes.data(), bytes.size());
+    chunk->used += bytes.size();
+    return Entry {at, bytes.size()};
+}
+
+void LineList::set(std::size_t i, std::string_view bytes)
+{
+    const Entry entry = store(bytes);
+    Data& data = *data_;
+    data.liveBytes = data.liveBytes - data.entries[i].size + entry.size;
+    data.entries[i] = entry;
+    collectGarbageIfWorthIt();
+}
+
+void LineList::insert(std::size_t i, std::string_view bytes)
+{
+    const Entry entry = store(bytes);
+    Data& data = *data_;
+    data.entries.insert(data.entries.begin() + static_cast<std::ptrdiff_t>(i), entry);
+    data.liveBytes += entry.size;
+}
+
+void LineList::erase(std::size_t i)
+{
+    Data& data = writable();
+    data.liveBytes -= data.entries[i].size;
+    data.entries.erase(data.entries.begin() + static_cast<std::ptrdiff_t>(i));
+    collectGarbageIfWorthIt();
+}
+
+void LineList::reserve(std::size_t lines)
+{
+    writable().entries.reserve(lines);
+}
+
+void LineList::moveLine(std::size_t from, std::size_t to)
+{
+    if (from == to)
+        return;
+    auto& entries = writable().entries;
+    const auto at = [&entries](std::size_t i) { return entries.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
+}
+
+// Copies the live bytes into one fresh chunk once more than half of what is
+// held is garbage. Copies of the list that still point into the old chunks
+// keep them alive; the rest are freed.
+void LineList::collectGarbageIfWorthIt()
+{
+    Data& data = *data_;
+    const std::size_t garbage = data.chunkBytes - data.liveBytes;
+    if (garbage < leastGarbageCollected || garbage <= data.liveBytes)
+        return;
+    auto chunk = std::make_shared<Chunk>();
+    chunk->capacity = data.liveBytes;
+    chunk->bytes.reset(new char[std::max<std::size_t>(chunk->capacity, 1)]);
+    for (Entry& entry : data.entries) {
+        if (entry.size == 0)
+            continue;
+        char* at = chunk->bytes.get() + chunk->used;
+        std::memcpy(at, entry.bytes, entry.size);
+        entry.bytes = at;
+        chunk->used += entry.size;
+    }
+    data.chunks.clear();
+    data.appendChunk.reset();
+    data.chunkBytes = chunk->capacity;
+    data.chunks.push_back(std::move(chunk));
+}
+
+std::size_t LineList::bytesHeld() const
+{
+    if (!data_)
+        return 0;
+    return data_->chunkBytes + data_->entries.capacity() * sizeof(Entry);
+}
+
+bool operator==(const LineList& a, const LineList& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+std::ostream& operator<<(std::ostream& out, const LineList& lines)
+{
+    out << '{';
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        out << (i ? ", \"" : "\"") << lines[i] << '"';
+    return out << '}';
+}

@@ -1,0 +1,174 @@
+#pragma once
+// An ordered list of byte lines (any bytes, NUL included; no line ends),
+// kept compactly: the bytes live in a few large shared chunks and each line
+// is a pointer and a length into them, 16 bytes a line. A file's bytes are
+// read whole into one chunk; later edits append their bytes to a chunk of
+// their own and leave the replaced bytes as garbage, collected once it
+// outweighs the live bytes.
+//
+// Copies are cheap and share everything: the first change to a shared copy
+// copies the table of lines only, never the bytes. So a reader can hold the
+// list as it stood at some moment at no cost until the next edit.
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <iosfwd>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class LineList {
+    struct Entry {
+        const char* bytes;
+        std::size_t size;
+        std::string_view view() const { return {bytes, size}; }
+    };
+
+public:
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+
+        const_iterator() = default;
+        std::string_view operator*() const { return entry_->view(); }
+        std::string_view operator[](difference_type n) const { return entry_[n].view(); }
+        const_iterator& operator++() { ++entry_; return *this; }
+        const_iterator operator++(int) { auto old = *this; ++entry_; return old; }
+        const_iterator& operator--() { --entry_; return *this; }
+        const_iterator operator--(int) { auto old = *this; --entry_; return old; }
+        const_iterator& operator+=(difference_type n) { entry_ += n; return *this; }
+        const_iterator& operator-=(difference_type n) { entry_ -= n; return *this; }
+        friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+        friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
+        friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const_iterator a, const_iterator b) { return a.entry_ - b.entry_; }
+        friend bool operator==(const_iterator a, const_iterator b) { return a.entry_ == b.entry_; }
+        friend bool operator!=(const_iterator a, const_iterator b) { return a.entry_ != b.entry_; }
+        friend bool operator<(const_iterator a, const_iterator b) { return a.entry_ < b.entry_; }
+        friend bool operator>(const_iterator a, const_iterator b) { return a.entry_ > b.entry_; }
+        friend bool operator<=(const_iterator a, const_iterator b) { return a.entry_ <= b.entry_; }
+        friend bool operator>=(const_iterator a, const_iterator b) { return a.entry_ >= b.entry_; }
+
+    private:
+        friend class LineList;
+        explicit const_iterator(const Entry* entry) : entry_(entry) {}
+        const Entry* entry_ = nullptr;
+    };
+    using iterator = const_iterator;
+    using value_type = std::string_view;
+    using size_type = std::size_t;
+
+    LineList() = default;
+    LineList(std::initializer_list<std::string_view> lines);
+    LineList(std::size_t count, std::string_view line);
+    template <typename Iterator>
+    LineList(Iterator first, Iterator last)
+    {
+        for (; first != last; ++first)
+            push_back(*first);
+    }
+
+    // An empty list that takes over bytes whole as a store for lines that
+    // point into them (appendAdopted): the bytes of a file just read, say.
+    // Nothing is copied.
+    static LineList adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size);
+    // Appends a line whose bytes lie inside those given to adoptBytes.
+    void appendAdopted(std::string_view bytesInside);
+
+    std::size_t size() const { return data_ ? data_->entries.size() : 0; }
+    bool empty() const { return size() == 0; }
+    std::string_view operator[](std::size_t i) const { return data_->entries[i].view(); }
+    std::string_view front() const { return (*this)[0]; }
+    std::string_view back() const { return (*this)[size() - 1]; }
+    const_iterator begin() const { return const_iterator(data_ ? data_->entries.data() : nullptr); }
+    const_iterator end() const { return begin() + static_cast<std::ptrdiff_t>(size()); }
+
+    void set(std::size_t i, std::string_view bytes);
+    void insert(std::size_t i, std::string_view bytes);
+    void erase(std::size_t i);
+    // Removes every line for which remove(line) holds, keeping the order of
+    // the rest; returns how many went.
+    template <typename Predicate>
+    std::size_t eraseIf(Predicate remove);
+    void push_back(std::string_view bytes) { insert(size(), bytes); }
+    void clear() { data_.reset(); }
+    void swap(LineList& other) noexcept { data_.swap(other.data_); }
+    void reserve(std::size_t lines);
+    // Moves line from to index to, shifting those between by one.
+    void moveLine(std::size_t from, std::size_t to);
+
+    // Sorts the lines; lines for which neither less(a, b) nor less(b, a)
+    // holds keep their order. less takes two std::string_view.
+    template <typename Less>
+    void stableSort(Less less);
+
+    // Whether both copies share the same table of lines (for tests of the
+    // copy-on-write sharing).
+    bool sharesLinesWith(const LineList& other) const { return data_ && data_ == other.data_; }
+    // Bytes held for this list: line bytes, garbage and the table of lines.
+    std::size_t bytesHeld() const;
+
+    friend bool operator==(const LineList& a, const LineList& b);
+    friend bool operator!=(const LineList& a, const LineList& b) { return !(a == b); }
+
+private:
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
+        std::size_t used = 0;
+    };
+    struct Data {
+        std::vector<Entry> entries;
+        std::vector<std::shared_ptr<Chunk>> chunks;
+        // The chunk new bytes go to; owned by this table alone, so two
+        // copies never append to the same chunk.
+        std::shared_ptr<Chunk> appendChunk;
+        std::size_t liveBytes = 0;
+        std::size_t chunkBytes = 0;
+    };
+
+    Data& writable();
+    Entry store(std::string_view bytes);
+    void collectGarbageIfWorthIt();
+
+    std::shared_ptr<Data> data_;
+};
+
+template <typename Predicate>
+std::size_t LineList::eraseIf(Predicate remove)
+{
+    if (empty())
+        return 0;
+    Data& data = writable();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < data.entries.size(); ++i) {
+        if (remove(data.entries[i].view()))
+            data.liveBytes -= data.entries[i].size;
+        else
+            data.entries[kept++] = data.entries[i];
+    }
+    const std::size_t removed = data.entries.size() - kept;
+    data.entries.resize(kept);
+    collectGarbageIfWorthIt();
+    return removed;
+}
+
+template <typename Less>
+void LineList::stableSort(Less less)
+{
+    if (size() < 2)
+        return;
+    Data& data = writable();
+    std::stable_sort(data.entries.begin(), data.entries.end(),
+                     [&less](const Entry& a, const Entry& b) { return less(a.view(), b.view()); });
+}
+
+// For test output.
+std::ostream& operator<<(std::ostream& out, const LineList& lines);

@@ -1,0 +1,26 @@
+#pragma once
+// What the wizard needs of the window it is shown in: the list view's
+// selection and last item, the view refill, the option that allows
+// duplicate descriptions, the prompts and the way commands report failures.
+#include <functional>
+#include <optional>
+#include <string>
+
+class Dialogs;
+
+class WizardHost {
+public:
+    virtual ~WizardHost() = default;
+
+    virtual Dialogs& dialogs() const = 0;
+    // Runs command; a failure is reported to the user. False when it failed.
+    virtual bool runCommand(const std::function<void()>& command) = 0;
+    // Optionally loads path into the list document, then refills the list
+    // view from it. False when load was asked and no file exists.
+    virtual bool ShowListFile(const std::string& path, bool load) = 0;
+    // Number of the selected project in the list view, or -1.
+    virtual int selectedProjectNumber() const = 0;
+    // Caption of the list view's last item; nothing when the view is empty.
+    virtual std::optional<std::string> lastShownCaption() const = 0;
+    virtual bool allowsDuplicates() const = 0;
+};

@@ -1,0 +1,52 @@
+#include "wizard/wizardpages.h"
+
+#include "ui_wizardpages.h"
+
+#include "common/panel.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+
+#include <QRegularExpressionValidator>
+#include <limits>
+
+WizardPages::WizardPages(QWidget* parent) : QStackedWidget(parent), ui_(std::make_unique<Ui::WizardPages>())
+{
+    ui_->setupUi(this);
+    makeOpaquePanel(*this);
+    ui_->PrjSelect->setAssociate(ui_->Project);
+    // Project numbers only: anything else would be written as a number field.
+    ui_->Project->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), ui_->Project));
+    // A description of any length is shown and kept whole.
+    ui_->PrjDiscription->setMaxLength(std::numeric_limits<int>::max());
+    fitToFont();
+}
+
+void WizardPages::fitToFont()
+{
+    fitWidthToText(*ui_->Project, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->CurrentProject, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->Projectfilename, QStringLiteral("projects.txt  "));
+    fitWidthToText(*ui_->PrjDiscription, QString(24, QLatin1Char('x')));
+    // The notes carry a style sheet, which keeps the font they were made with.
+    for (QPlainTextEdit* memo : {ui_->Memo1, ui_->Memo2}) {
+        memo->setFont(font());
+        fitToText(*memo);
+    }
+}
+
+void WizardPages::changeEvent(QEvent* event)
+{
+    QStackedWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitToFont();
+}
+
+WizardPages::~WizardPages() = default;
+
+void WizardPages::showEvent(QShowEvent* event)
+{
+    QStackedWidget::showEvent(event);
+    emit shown();
+}
