@@ -3,6 +3,7 @@
 #include "common/apptitle.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -26,20 +27,21 @@ struct Parser {
     QCommandLineOption version;
 
     Parser()
-        : help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and end.")),
-          version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and end."))
+        : help({QStringLiteral("h"), QStringLiteral("help")}, QCoreApplication::translate("CommandLine", "Show this help and end.")),
+          version({QStringLiteral("v"), QStringLiteral("version")}, QCoreApplication::translate("CommandLine", "Show the version and end."))
     {
         parser.setApplicationDescription(
-            QStringLiteral("Keeps a numbered list of projects in a plain text file, one project a line.\n"
-                           "Without FILE it opens the list file used last time, or Projects.txt in the\n"
-                           "current folder."));
+            QCoreApplication::translate("CommandLine",
+                                        "Keeps a numbered list of projects in a plain text file, one project a line.\n"
+                                        "Without FILE it opens the list file used last time, or Projects.txt in the\n"
+                                        "current folder."));
         // "-stylesheet" and "-reverse" are the toolkit's, not bundles of
         // one-letter options hiding -h or -v.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOption(help);
         parser.addOption(version);
-        parser.addPositionalArgument(fileArgument, QStringLiteral("The list file to open, as File > Load would."),
-                                     QStringLiteral("[FILE]"));
+        parser.addPositionalArgument(fileArgument, QCoreApplication::translate("CommandLine", "The list file to open, as File > Load would."),
+                                     QCoreApplication::translate("CommandLine", "[FILE]"));
     }
 
     CommandLine answer(const QStringList& arguments, const QString& versionText) const
@@ -48,8 +50,14 @@ struct Parser {
         const QString name = executableName(arguments);
         if (parser.isSet(help)) {
             result.action = CommandLine::Action::PrintHelp;
-            // Without an application object Qt cannot name the program itself.
-            result.text = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+            // Qt's usage line names the program as it was called (the path
+            // typed), or only by a placeholder without an application object.
+            result.text = parser.helpText();
+            const QString called = QCoreApplication::instance() ? QCoreApplication::arguments().constFirst()
+                                                                : QStringLiteral("<executable_name>");
+            const qsizetype at = result.text.indexOf(called);
+            if (at >= 0)
+                result.text.replace(at, called.size(), name);
         } else if (parser.isSet(version)) {
             result.action = CommandLine::Action::PrintVersion;
             result.text = titleFromExecutableName(name) + QLatin1Char(' ') + versionText + QLatin1Char('\n');
@@ -72,7 +80,7 @@ CommandLine readEarlyCommandLine(const QStringList& arguments, const QString& ve
 CommandLine readCommandLine(const QStringList& arguments, const QString& version)
 {
     Parser p;
-    const QString usage = QStringLiteral("Try '%1 --help' for more.\n").arg(executableName(arguments));
+    const QString usage = QCoreApplication::translate("CommandLine", "Try '%1 --help' for more.\n").arg(executableName(arguments));
     if (!p.parser.parse(arguments)) {
         CommandLine failed;
         failed.action = CommandLine::Action::Fail;
@@ -85,7 +93,7 @@ CommandLine readCommandLine(const QStringList& arguments, const QString& version
     const QStringList files = p.parser.positionalArguments();
     if (files.size() > 1) {
         result.action = CommandLine::Action::Fail;
-        result.text = QStringLiteral("Only one list file can be opened at a time.\n") + usage;
+        result.text = QCoreApplication::translate("CommandLine", "Only one list file can be opened at a time.\n") + usage;
         return result;
     }
     if (!files.isEmpty())

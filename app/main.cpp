@@ -1,5 +1,6 @@
 // Quindle: a numbered list of projects kept in a plain text file.
 #include "app/commandline.h"
+#include "app/translationloader.h"
 #include "app/tvantorel.h"
 
 #include <QApplication>
@@ -29,21 +30,27 @@ void print(std::FILE* stream, const QString& text)
 int main(int argc, char* argv[])
 {
     const QString version = QStringLiteral(QUINDLE_VERSION);
-    // Help and version need no display: answered before any application exists.
-    const CommandLine early = readEarlyCommandLine(commandLineArguments(argc, argv), version);
-    if (early.action != CommandLine::Action::Run) {
-        print(stdout, early.text);
-        return 0;
-    }
-    if (!displayAvailable()) {
-        print(stderr, QStringLiteral("Quindle needs a graphical display, and none is available here "
-                                     "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                                     "Start it from a desktop session, or under a virtual display: "
-                                     "xvfb-run %1\n")
+    const QStringList arguments = commandLineArguments(argc, argv);
+    // Help and version need no display: answered before any window system is
+    // asked for, in the user's language when there is a translation.
+    const CommandLine early = readEarlyCommandLine(arguments, version);
+    if (early.action != CommandLine::Action::Run || !displayAvailable()) {
+        QCoreApplication core(argc, argv);
+        installTranslations(core, QLocale(), translationFolders(QCoreApplication::applicationFilePath()));
+        if (early.action != CommandLine::Action::Run) {
+            print(stdout, readEarlyCommandLine(arguments, version).text);
+            return 0;
+        }
+        print(stderr, QCoreApplication::translate("main",
+                                                  "Quindle needs a graphical display, and none is available here "
+                                                  "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                                                  "Start it from a desktop session, or under a virtual display: "
+                                                  "xvfb-run %1\n")
                           .arg(QFile::decodeName(argv[0])));
         return 2;
     }
     QApplication app(argc, argv);
+    installTranslations(app, QLocale(), translationFolders(QCoreApplication::applicationFilePath()));
     QCoreApplication::setApplicationVersion(version);
     // Lets the desktop match the window to the program's desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.corvane.Quindle"));

@@ -143,15 +143,15 @@ void TVantorel::buildStatusBar()
         Qt::Alignment alignment;
     };
     const Panel panels[] = {
-        {"Current Project List", 250, Qt::AlignLeft},
+        {QT_TR_NOOP("Current Project List"), 250, Qt::AlignLeft},
         {"0000", 40, Qt::AlignHCenter},
         {"", 40, Qt::AlignLeft},
         {"", 40, Qt::AlignHCenter},
-        {"Project Discription", 50, Qt::AlignLeft},
+        {QT_TR_NOOP("Project Discription"), 50, Qt::AlignLeft},
     };
     int index = 0;
     for (const Panel& p : panels) {
-        auto* label = new QLabel(QString::fromLatin1(p.text), ui_->StatusBar);
+        auto* label = new QLabel(*p.text ? tr(p.text) : QString(), ui_->StatusBar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(index++));
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
@@ -194,7 +194,7 @@ bool TVantorel::runCommand(const std::function<void()>& command)
     } catch (const ListFileError& e) {
         dialogs_->showError(QString::fromLocal8Bit(e.what()));
     } catch (const std::bad_alloc&) {
-        dialogs_->showError(QStringLiteral("Out of memory"));
+        dialogs_->showError(tr("Out of memory"));
     } catch (const std::exception& e) {
         dialogs_->showError(QString::fromLocal8Bit(e.what()));
     }
@@ -253,7 +253,7 @@ void TVantorel::FormActivate()
         pointAboutBoxAt(executable);
         pointHelpAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
         const QString version = executableVersion();
-        setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
+        setWindowTitle(tr("%1 Version %2  by Corvane").arg(applicationTitle(), version));
         startupInProgress_ = false;
 
         document_->clear();
@@ -275,7 +275,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 {
     if (load) {
         if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
-            dialogs_->showMessage(QStringLiteral("Cannot find list file ") + displayText(path));
+            dialogs_->showMessage(tr("Cannot find list file %1").arg(displayText(path)));
             return false;
         }
         document_->load(path);
@@ -295,8 +295,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 void TVantorel::Load1Click()
 {
     FileDialogOptions options;
-    options.title = QStringLiteral("ARDLOW PROJECTS");
-    options.filter = QStringLiteral("Ardlow Project File [*.txt]|*.txt");
+    options.title = tr("ARDLOW PROJECTS");
+    options.filter = tr("Ardlow Project File [*.txt]|*.txt");
     options.defaultExtension = QStringLiteral("txt");
     options.fileName = openDialogFileName_;
     // The dialog does not insist on an existing file: choosing a missing one

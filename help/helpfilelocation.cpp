@@ -1,5 +1,6 @@
 #include "help/helpfilelocation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -22,6 +23,7 @@ QString locateHelpFile(const QString& executablePath, const QString& fileName)
 
 QString missingHelpFileMessage(const QString& executablePath, const QString& fileName)
 {
-    return QStringLiteral("Cannot find help file ") +
-           helpFileCandidates(executablePath, fileName).join(QStringLiteral(" or "));
+    const QStringList candidates = helpFileCandidates(executablePath, fileName);
+    return QCoreApplication::translate("HelpFileLocation", "Cannot find help file %1 or %2")
+        .arg(candidates.at(0), candidates.at(1));
 }

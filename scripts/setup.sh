@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-  qt6-documentation-tools libqt6help6 libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+  qt6-documentation-tools qt6-l10n-tools libqt6help6 libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
   fonts-dejavu-core
 )
 test_packages=(
