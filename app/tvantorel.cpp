@@ -37,6 +37,27 @@
 #include <QTimer>
 #include <QToolBar>
 
+namespace {
+
+// The list store reports in English; its messages are put in the user's
+// language where they are shown, the file name kept as it came.
+QString listFileErrorText(const char* message)
+{
+    const QString text = QString::fromLocal8Bit(message);
+    const char* const withFileName[] = {QT_TRANSLATE_NOOP("TVantorel", "Cannot open file %1"),
+                                        QT_TRANSLATE_NOOP("TVantorel", "Cannot create file %1")};
+    for (const char* form : withFileName) {
+        const QString prefix = QString::fromLatin1(form).chopped(2);
+        if (text.startsWith(prefix))
+            return QCoreApplication::translate("TVantorel", form).arg(text.mid(prefix.size()));
+    }
+    if (text == QLatin1String("List index out of bounds (-1)"))
+        return QCoreApplication::translate("TVantorel", "List index out of bounds (-1)");
+    return text;
+}
+
+} // namespace
+
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
       fontDialogFont_(QStringLiteral("MS Sans Serif"), 8)
@@ -192,7 +213,7 @@ bool TVantorel::runCommand(const std::function<void()>& command)
     } catch (const QuindleError& e) {
         dialogs_->showError(e.message());
     } catch (const ListFileError& e) {
-        dialogs_->showError(QString::fromLocal8Bit(e.what()));
+        dialogs_->showError(listFileErrorText(e.what()));
     } catch (const std::bad_alloc&) {
         dialogs_->showError(tr("Out of memory"));
     } catch (const std::exception& e) {

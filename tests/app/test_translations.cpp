@@ -118,6 +118,13 @@ private slots:
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Die Listendatei Projects.txt ist nicht zu finden")});
         // Texts the translation leaves out stay English.
         QCOMPARE(window->form()->Projects1->title(), QStringLiteral("Projects"));
+
+        // The list store's own messages are translated where they are shown.
+        QVERIFY(QDir(env.workFolder()).mkdir(QStringLiteral("folder.txt")));
+        const QString folder = env.path(QStringLiteral("folder.txt"));
+        dialogs.fileNames << folder;
+        window->Load1Click();
+        QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Die Datei %1 kann nicht geöffnet werden").arg(folder)});
         window->close();
     }
 

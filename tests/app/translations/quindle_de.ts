@@ -13,6 +13,10 @@
         <source>Cannot find list file %1</source>
         <translation>Die Listendatei %1 ist nicht zu finden</translation>
     </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Die Datei %1 kann nicht geöffnet werden</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
