@@ -30,13 +30,6 @@ std::string_view ProjectListModel::caption(int row) const
     return captionField(rows_[static_cast<std::size_t>(row)]);
 }
 
-std::string_view ProjectListModel::description(int row) const
-{
-    if (row < 0 || row >= count())
-        return {};
-    return descriptionField(rows_[static_cast<std::size_t>(row)]);
-}
-
 QString ProjectListModel::captionText(int row) const { return displayText(caption(row)); }
 QString ProjectListModel::descriptionText(int row) const { return displayText(description(row)); }
 

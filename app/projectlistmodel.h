@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "listfile/lineformat.h"
 #include "listfile/linelist.h"
 
 class ProjectListModel : public QAbstractTableModel {
@@ -23,7 +24,12 @@ public:
 
     int count() const { return static_cast<int>(rows_.size()); }
     std::string_view caption(int row) const;
-    std::string_view description(int row) const;
+    // Inline: searches and printing read it for every row.
+    std::string_view description(int row) const
+    {
+        return static_cast<unsigned>(row) < rows_.size() ? descriptionField(rows_[static_cast<std::size_t>(row)])
+                                                         : std::string_view();
+    }
     QString captionText(int row) const;
     QString descriptionText(int row) const;
     // Changes the caption of one item, as an edit in place does.

@@ -31,26 +31,6 @@ std::string trimmed(std::string_view text)
     return std::string(trimmedView(text));
 }
 
-std::string_view columnsOf(std::string_view line, std::size_t first, std::size_t count)
-{
-    // Column 0 does not exist; reading starts at column 1 as for any copy
-    // that begins before the text.
-    std::size_t start = first == 0 ? 0 : first - 1;
-    if (start >= line.size())
-        return {};
-    return line.substr(start, count);
-}
-
-std::string_view captionField(std::string_view line)
-{
-    return columnsOf(line, 1, 5);
-}
-
-std::string_view descriptionField(std::string_view line)
-{
-    return columnsOf(line, 8, 40);
-}
-
 std::string zeroPadNumber(int32_t number)
 {
     // Widened first so that the most negative number prints without overflow.

@@ -11,13 +11,29 @@
 std::string_view trimmedView(std::string_view text);
 std::string trimmed(std::string_view text);
 
-// Columns first..first+count-1 (1-based); past the end yields only what is there.
-std::string_view columnsOf(std::string_view line, std::size_t first, std::size_t count);
+// Columns first..first+count-1 (1-based); past the end yields only what is
+// there. Inline: the list view and its searches take it for every row.
+inline std::string_view columnsOf(std::string_view line, std::size_t first, std::size_t count)
+{
+    // Column 0 does not exist; reading starts at column 1 as for any copy
+    // that begins before the text.
+    const std::size_t start = first == 0 ? 0 : first - 1;
+    if (start >= line.size())
+        return {};
+    return line.substr(start, count);
+}
 
 // Column "Num" of the list view: columns 1 to 5.
-std::string_view captionField(std::string_view line);
+inline std::string_view captionField(std::string_view line)
+{
+    return columnsOf(line, 1, 5);
+}
+
 // Column "Discription" of the list view: columns 8 to 47.
-std::string_view descriptionField(std::string_view line);
+inline std::string_view descriptionField(std::string_view line)
+{
+    return columnsOf(line, 8, 40);
+}
 
 // Decimal text padded on the left with "0" to at least three characters
 // (-5 gives "0-5").

@@ -34,6 +34,7 @@ private slots:
     void cancelledLoadChangesNothing();
     void defaultSettingsAreWrittenAsText();
     void settingsRoundTrip();
+    void settingsReadings_data();
     void settingsReadings();
     void valueOfAnotherTypeStopsStartup();
     void unwritableSettingsStillClose();
@@ -223,36 +224,38 @@ void TestMainWindow::settingsRoundTrip()
     QCOMPARE(named<QLineEdit>(&*w, "Spacing")->text(), QStringLiteral("123"));
 }
 
+// Names in any letter case; Booleans and numbers read with the integer
+// conversion, a text that is not a whole number giving the default.
+void TestMainWindow::settingsReadings_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("maximise");
+    QTest::addColumn<int>("just");
+    QTest::addColumn<int>("space");
+    QTest::addColumn<QString>("justWritten");
+    QTest::newRow("other letter case, out of range") << "maximise=yes\nJUST=7\nSpace=500\n" << false << 1 << 300 << "1";
+    QTest::newRow("any non-zero, below range") << "Maximise=5\nJust=-3\nSpace=0\n" << true << -1 << 1 << "-1";
+    QTest::newRow("trailing blank, hexadecimal") << "Maximise=\"1 \"\nJust=$1\nSpace=0x20\n" << false << 1 << 32 << "1";
+    QTest::newRow("no whole numbers") << "Maximise=-1\nJust=abc\nSpace=12a\n" << true << 0 << 60 << "0";
+}
+
 void TestMainWindow::settingsReadings()
 {
-    struct Case {
-        const char* stored;
-        bool maximise;
-        int just;
-        int space;
-        const char* justWritten;
-    };
-    // Names in any letter case; Booleans and numbers read with the integer
-    // conversion, a text that is not a whole number giving the default.
-    const Case cases[] = {
-        {"maximise=yes\nJUST=7\nSpace=500\n", false, 1, 300, "1"},
-        {"Maximise=5\nJust=-3\nSpace=0\n", true, -1, 1, "-1"},
-        {"Maximise=\"1 \"\nJust=$1\nSpace=0x20\n", false, 1, 32, "1"},
-        {"Maximise=-1\nJust=abc\nSpace=12a\n", true, 0, 60, "0"},
-    };
-    for (const Case& c : cases) {
-        TestEnvironment env;
-        env.writeSettings(QStringLiteral("[General]\n") + QString::fromLatin1(c.stored)
-                          + QStringLiteral("Disp%20Errors=1\n"));
-        ScriptedDialogs dialogs;
-        auto w = startMainWindow(dialogs);
-        QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), c.maximise);
-        QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
-        QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), c.just);
-        QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), c.space);
-        w->close();
-        QCOMPARE(env.settingsValue(QStringLiteral("Just")), QString::fromLatin1(c.justWritten));
-    }
+    QFETCH(QString, stored);
+    QFETCH(bool, maximise);
+    QFETCH(int, just);
+    QFETCH(int, space);
+    QFETCH(QString, justWritten);
+    TestEnvironment env;
+    env.writeSettings(QStringLiteral("[General]\n") + stored + QStringLiteral("Disp%20Errors=1\n"));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), maximise);
+    QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
+    QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), just);
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), space);
+    w->close();
+    QCOMPARE(env.settingsValue(QStringLiteral("Just")), justWritten);
 }
 
 void TestMainWindow::valueOfAnotherTypeStopsStartup()

@@ -61,7 +61,9 @@ private slots:
     void everyWizardHelpButtonOpensTopic17();
     void popupAtTheSetPositionThenAtTheMouse();
     void popupWithoutContextShowsAnEmptyTextThroughTheActiveWindow();
+    void contentsIndexKeywordAndCloseCommands_data();
     void contentsIndexKeywordAndCloseCommands();
+    void topicTheViewerCannotFindFails();
     void mainShowTypeTurnsPopupsIntoTopics();
     void mixedModeSendsPopupsToWinHelp();
     void unknownCommandReturnsFalseAndClearsCallHelp();
@@ -176,38 +178,49 @@ void HelpRouterTest::popupWithoutContextShowsAnEmptyTextThroughTheActiveWindow()
     QCOMPARE(help.popups().first().popup().text, QStringLiteral("Own words"));
 }
 
+void HelpRouterTest::contentsIndexKeywordAndCloseCommands_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QVariant>("data");
+    QTest::addColumn<int>("viewerCommand");
+    QTest::addColumn<QVariant>("viewerData");
+    QTest::addColumn<bool>("withFile");
+    QTest::newRow("contents") << int(HelpCmd::Contents) << QVariant(0) << int(HHCmd::DisplayToc) << QVariant(0) << true;
+    QTest::newRow("context") << int(HelpCmd::Context) << QVariant(44) << int(HHCmd::HelpContext) << QVariant(44) << true;
+    QTest::newRow("contents asked") << int(HelpCmd::TocRequest) << QVariant(0) << int(HHCmd::DisplayToc) << QVariant(0)
+                                    << true;
+    QTest::newRow("index asked") << int(HelpCmd::TocRequest) << QVariant(1) << int(HHCmd::DisplayIndex) << QVariant()
+                                 << true;
+    QTest::newRow("keyword") << int(HelpCmd::Key) << QVariant(QStringLiteral("Print")) << int(HHCmd::DisplayIndex)
+                             << QVariant(QStringLiteral("Print")) << true;
+    QTest::newRow("partial keyword") << int(HelpCmd::PartialKey) << QVariant(QStringLiteral("Pri"))
+                                     << int(HHCmd::DisplayIndex) << QVariant(QStringLiteral("Pri")) << true;
+    QTest::newRow("quit") << int(HelpCmd::Quit) << QVariant(0) << int(HHCmd::CloseAll) << QVariant(0) << false;
+}
+
 void HelpRouterTest::contentsIndexKeywordAndCloseCommands()
 {
+    QFETCH(int, command);
+    QFETCH(QVariant, data);
+    QFETCH(int, viewerCommand);
+    QFETCH(QVariant, viewerData);
+    QFETCH(bool, withFile);
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
-    std::unique_ptr<TVantorel>& window = f.window;
-    struct Case {
-        quint16 command;
-        QVariant data;
-        int viewerCommand;
-        QVariant viewerData;
-        bool withFile;
-    };
-    const Case cases[] = {
-        {HelpCmd::Contents, 0, HHCmd::DisplayToc, 0, true},
-        {HelpCmd::Context, 44, HHCmd::HelpContext, 44, true},
-        {HelpCmd::TocRequest, 0, HHCmd::DisplayToc, 0, true},
-        {HelpCmd::TocRequest, 1, HHCmd::DisplayIndex, QVariant(), true},
-        {HelpCmd::Key, QStringLiteral("Print"), HHCmd::DisplayIndex, QStringLiteral("Print"), true},
-        {HelpCmd::PartialKey, QStringLiteral("Pri"), HHCmd::DisplayIndex, QStringLiteral("Pri"), true},
-        {HelpCmd::Quit, 0, HHCmd::CloseAll, 0, false},
-    };
-    for (const Case& c : cases) {
-        help.clear();
-        QVERIFY(HelpCommand(c.command, c.data));
-        QCOMPARE(help.viewerCalls.size(), 1);
-        const HelpViewerCall call = help.viewerCalls.first();
-        QCOMPARE(call.command, c.viewerCommand);
-        QCOMPARE(call.file, c.withFile ? expectedHelpFile() : QString());
-        QCOMPARE(call.data.toString(), c.viewerData.toString());
-    }
-    // A topic the viewer cannot find makes the command fail.
-    help.viewerAnswer = 0;
+    help.clear();
+    QVERIFY(HelpCommand(quint16(command), data));
+    QCOMPARE(help.viewerCalls.size(), 1);
+    const HelpViewerCall call = help.viewerCalls.first();
+    QCOMPARE(call.command, viewerCommand);
+    QCOMPARE(call.file, withFile ? expectedHelpFile() : QString());
+    QCOMPARE(call.data.toString(), viewerData.toString());
+}
+
+// A topic the viewer cannot find makes the command fail.
+void HelpRouterTest::topicTheViewerCannotFindFails()
+{
+    MainWindowWithRecordedHelp f;
+    f.help.viewerAnswer = 0;
     QVERIFY(!HelpContext(9999));
 }
 
