@@ -110,6 +110,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireWizard();
     wireHelp();
     wireAbout();
+    wireListFileWatch();
 
     resize(740, 505);
 }
@@ -327,6 +328,8 @@ void TVantorel::Load1Click()
     if (!chosen)
         return;
     openDialogFileName_ = *chosen;
+    if (!settleUnsavedChanges())
+        return;
     const std::string path = storedBytes(*chosen);
     runCommand([&] {
         ShowListFile(path, true);
@@ -444,6 +447,10 @@ void TVantorel::closeEvent(QCloseEvent* event)
 {
     if (deferCloseDuringRepair(event))
         return;
+    if (!closed_ && !startupInProgress_ && !settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         FormClose();

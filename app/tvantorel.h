@@ -66,6 +66,8 @@ public:
     std::optional<std::string> lastShownCaption() const override;
     bool allowsDuplicates() const override;
     void RepairListFile();
+    bool saveList() override;
+    bool settleUnsavedChanges() override;
     // A list file to use instead of the stored one from the first activation
     // on (a file named on the command line).
     void useListFileAtStartup(const QString& path);
@@ -171,6 +173,17 @@ private:
     bool startupInProgress_ = false;
     bool closed_ = false;
     bool centred_ = false;
+
+    // --- the list file on disk: others' changes, unsaved changes ---
+    void wireListFileWatch();
+    // True when the list file is as read, or the user agrees to overwrite
+    // (or re-create) it.
+    bool mayOverwriteListFile();
+    // A change of the list file on disk is taken up only while the window
+    // waits for the user: no repair, no wizard, no modal box open.
+    bool idleForChangeOnDisk() const;
+    void takeUpChangeOnDisk();
+    QTimer* changeOnDiskRetry_ = nullptr;
 
     // --- list repair ---
     // A close asked for while a repair runs ends the repair and happens after it.

@@ -49,6 +49,9 @@ void TVantorel::RepairListFile()
     // The repair lets events through; it must not start again from one.
     if (repairRunning_)
         return;
+    // The repair reads the file afresh: projects applied and not saved would go.
+    if (!settleUnsavedChanges())
+        return;
 
     // Marks the repair as running for as long as it lasts, with the commands
     // that change the list in memory or the list file in use disabled, and
@@ -74,7 +77,6 @@ void TVantorel::RepairListFile()
         }
     } running(*this);
 
-    const std::string path = document_->currentListFile();
     RepairCounts counts;
     try {
         RepairProgress progress(this, *dialogs_, optionsPanel_->form().DisplayAllErrors, closeAfterRepair_);
@@ -96,8 +98,7 @@ void TVantorel::RepairListFile()
         return;
     // A failed save ends here with "Cannot create file ..." for the caller to
     // report; the view is then not refreshed.
-    document_->save();
-    ShowListFile(path, false);
+    saveList();
 }
 
 bool TVantorel::deferCloseDuringRepair(QCloseEvent* event)

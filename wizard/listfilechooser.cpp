@@ -221,6 +221,8 @@ void ListFileChooser::SetupPage3()
 
 bool ListFileChooser::loadChosenFile(const std::string& path)
 {
+    if (!host_.settleUnsavedChanges())
+        return false;
     bool loaded = false;
     wizard_.changeListFromWizard([&] { host_.runCommand([&] { loaded = host_.ShowListFile(path, true); }); });
     if (loaded)

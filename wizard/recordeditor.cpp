@@ -167,8 +167,5 @@ void RecordEditor::removeShown()
 void RecordEditor::finish()
 {
     wizard_.hide();
-    host_.runCommand([&] {
-        document_.save();
-        host_.ShowListFile(document_.currentListFile(), false);
-    });
+    host_.runCommand([&] { host_.saveList(); });
 }

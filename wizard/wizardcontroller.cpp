@@ -78,6 +78,8 @@ bool WizardController::SetupPage4(const std::string& listPath)
     const bool haveLines = !document_.lines().empty();
     switch (mode_) {
     case mdNewList:
+        if (!host_.settleUnsavedChanges())
+            return false;
         if (QFileInfo(QString::fromLocal8Bit(listPath.c_str())).isFile()
             && host_.dialogs().ask(MessageKind::Warning,
                                      tr("Existing Project List %1\rWill be erased, Are you sure ?").arg(path),

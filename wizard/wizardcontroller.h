@@ -35,7 +35,8 @@ public:
     // into the number box.
     void ShowWizard(WizardMode mode, int page, int number);
     // Prepares page 4 for the mode, for the list file listPath. Returns false
-    // when the user would not have an existing list erased for a new one.
+    // when the user would not have an existing list erased for a new one, or
+    // would not let the unsaved changes of the list in memory go.
     bool SetupPage4(const std::string& listPath) override;
     // path becomes the list file in use, shown in the status bar.
     void adoptListFile(const std::string& path) override;

@@ -1,7 +1,8 @@
 #pragma once
 // What the wizard needs of the window it is shown in: the list view's
 // selection and last item, the view refill, the option that allows
-// duplicate descriptions, the prompts and the way commands report failures.
+// duplicate descriptions, the prompts, the way commands report failures, and
+// the save of the list with the questions that guard it.
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,4 +24,14 @@ public:
     // Caption of the list view's last item; nothing when the view is empty.
     virtual std::optional<std::string> lastShownCaption() const = 0;
     virtual bool allowsDuplicates() const = 0;
+    // Writes the list to the list file in use and refreshes the view, first
+    // asking when the file on disk was changed or deleted by someone else.
+    // False when the user chose to leave the file as it is; a failed save
+    // throws.
+    virtual bool saveList() = 0;
+    // Before the list in memory is replaced: when projects were applied or
+    // removed and not saved, asks whether to save them first. False when the
+    // user chose to stay (or the save did not happen); the caller then leaves
+    // the list alone.
+    virtual bool settleUnsavedChanges() = 0;
 };

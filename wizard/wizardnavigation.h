@@ -15,7 +15,8 @@ public:
 
     virtual void showPage(QWidget* page) = 0;
     virtual void setMode(WizardMode mode) = 0;
-    // False when the user would not have an existing list erased.
+    // False when the user would not have an existing list erased, or would
+    // not let the unsaved changes of the list in memory go.
     virtual bool SetupPage4(const std::string& listPath) = 0;
     virtual void adoptListFile(const std::string& path) = 0;
     virtual void changeListFromWizard(const std::function<void()>& change) = 0;

@@ -225,8 +225,9 @@ void TestPanels::loadWhilePage4IsOpenClosesTheWizard()
     QVERIFY(dialogs.errors().isEmpty());
 }
 
-// The same after "Apply Changes": the applied edit of list A was replaced by
-// the repair's fresh reading of the file, and page 4 is gone with it.
+// The same after "Apply Changes": asked first, the user lets the applied edit
+// of list A go; the repair's fresh reading of the file replaces it, and page 4
+// is gone with it.
 void TestPanels::repairWhilePage4IsOpenClosesTheWizard()
 {
     TestEnvironment env;
@@ -240,7 +241,9 @@ void TestPanels::repairWhilePage4IsOpenClosesTheWizard()
     named<QPushButton>(&*w, "UtilBtn")->click();
     QCOMPARE(linesInMemory(*w).first(), QStringLiteral("001     Changed"));
 
+    dialogs.answers = {MessageButton::No};
     QVERIFY(triggerAction(&*w, "FixErrors1"));
+    QCOMPARE(dialogs.texts(QStringLiteral("ask")).size(), 1);
     QCOMPARE(dialogs.messages(), QStringList {QStringLiteral("There were no Errors")});
     QVERIFY(wizardOf(*w)->isHidden());
     QCOMPARE(linesInMemory(*w), numberedDescriptions({"Alpha", "Anchor"}));

@@ -2,7 +2,8 @@
 // answered Yes, and the wizard's Finish): a read-only folder, a read-only
 // file, a full disk and a folder put in the file's place each show "Cannot
 // create file <path>", leave the previous file byte for byte and nothing else
-// in its folder, keep the changes in memory, and the window closes cleanly.
+// in its folder, keep the changes in memory, and the window closes cleanly
+// once the user lets unsaved changes go.
 #include "filepermissions.h"
 #include "widgetlookup.h"
 #include "scripteddialogs.h"
@@ -98,6 +99,10 @@ void TestSaveFailures::failedSaveLosesNothing()
         QVERIFY(triggerAction(f, "AddBtn"));
         named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Quay steps"));
         named<QPushButton>(f, "UtilBtn")->click();
+        // A folder where the file was is another program's doing: the user
+        // is asked first, and agrees.
+        if (failure == QLatin1String("folder in place"))
+            dialogs.answers << MessageButton::Ok;
         named<QPushButton>(f, "Next4")->click();
         // Applied and sorted: the badly laid-out line goes last.
         expectedMemory = {QStringLiteral("001     Harbour wall"), QStringLiteral("012     Old pier"),
@@ -127,7 +132,10 @@ void TestSaveFailures::failedSaveLosesNothing()
 
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     dialogs.clear();
+    // The project applied and not saved is asked about; the user lets it go.
+    dialogs.answers = {MessageButton::No};
     QVERIFY(w->close());
+    QCOMPARE(dialogs.texts(QStringLiteral("ask")).size(), byRepair ? 0 : 1);
     QVERIFY(dialogs.errors().isEmpty());
     QCOMPARE(env.settingsValue(QStringLiteral("Current")), path);
 }

@@ -1,14 +1,24 @@
 // The list document: loading, saving, putting and removing lines, the repair,
 // what it signals for each, and that a copy of its lines (the list view's
-// snapshot) keeps the lines as they were when it was taken.
+// snapshot) keeps the lines as they were when it was taken. Then what it
+// knows of the file on disk: two documents saving one file, changes made
+// behind its back (also within the file system's timestamp resolution), a
+// deleted file, the watcher, and which edits count as unsaved.
 #include "document/projectlistdocument.h"
 
 #include "listfile/listfileerror.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -39,6 +49,12 @@ private slots:
     void listFileChangeIsSignalledOnce();
     void saveWritesTheListFileInUse();
     void repairReplacesTheLinesUnlessCancelled();
+    void twoDocumentsSavingOneFile();
+    void sameSizeEditRightAfterReadingIsSeen();
+    void touchedOrDeletedFile();
+    void fileNamedWithoutLoadingIsTakenAsItStands();
+    void unsavedChangesAreTheAppliedOnes();
+    void watcherReportsEachOutsideChangeOnce();
 
 private:
     std::string write(const QString& name, const QByteArray& bytes)
@@ -168,6 +184,169 @@ void TestProjectListDocument::repairReplacesTheLinesUnlessCancelled()
     QCOMPARE(counts.rebuiltLines, std::size_t(1));
     QCOMPARE(textOf(document.lines()), (QStringList {"001     Alpha", "002     Beta"}));
     QCOMPARE(reloaded.count(), 1);
+
+    // A cancelled repair read the file, but the lines are still those of the
+    // earlier reading: a change made in between must still be seen.
+    write(QStringLiteral("A.txt"), "1 Theirs\r\n");
+    QVERIFY(document.repair(cancelling).cancelled);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+    document.repair(quiet);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+}
+
+void TestProjectListDocument::twoDocumentsSavingOneFile()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), "001     Alpha\r\n");
+    ProjectListDocument first;
+    ProjectListDocument second;
+    for (ProjectListDocument* document : {&first, &second}) {
+        document->setCurrentListFile(path);
+        document->load(path);
+        QCOMPARE(document->listFileOnDisk(), DiskState::Unchanged);
+    }
+    first.putProject("002", "002     From the first");
+    first.save();
+    QCOMPARE(first.listFileOnDisk(), DiskState::Unchanged);
+    // The second one's save would drop the first one's project.
+    second.putProject("003", "003     From the second");
+    QCOMPARE(second.listFileOnDisk(), DiskState::Changed);
+    // Read again, it sees the file as the first one left it.
+    second.load(path);
+    QCOMPARE(second.listFileOnDisk(), DiskState::Unchanged);
+    QCOMPARE(textOf(second.lines()), (QStringList {"001     Alpha", "002     From the first"}));
+    second.putProject("003", "003     From the second");
+    second.save();
+    QCOMPARE(first.listFileOnDisk(), DiskState::Changed);
+    QCOMPARE(read(path), QByteArray("001     Alpha\r\n002     From the first\r\n003     From the second\r\n"));
+}
+
+void TestProjectListDocument::sameSizeEditRightAfterReadingIsSeen()
+{
+    // Written in place, same size, same second: only the lines tell.
+    const std::string path = write(QStringLiteral("Projects.txt"), "001     Alpha\r\n");
+    ProjectListDocument document;
+    document.setCurrentListFile(path);
+    document.load(path);
+    struct stat before {};
+    QVERIFY(::stat(path.c_str(), &before) == 0);
+    write(QStringLiteral("Projects.txt"), "001     Omega\r\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    QVERIFY(::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0);
+    struct stat after {};
+    QVERIFY(::stat(path.c_str(), &after) == 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+}
+
+void TestProjectListDocument::touchedOrDeletedFile()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), "001     Alpha\n");
+    ProjectListDocument document;
+    document.setCurrentListFile(path);
+    document.load(path);
+    // A new time on the same lines, or the same lines written with other
+    // line ends, changes nothing the program would overwrite.
+    QFile(QString::fromStdString(path)).setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                                     QFileDevice::FileModificationTime);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+    write(QStringLiteral("Projects.txt"), "001     Alpha\r\n");
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+    write(QStringLiteral("Projects.txt"), "001     Alpha\r\n\r\n");
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+
+    QVERIFY(QFile::remove(QString::fromStdString(path)));
+    QCOMPARE(document.listFileOnDisk(), DiskState::Deleted);
+    // Writing it again is the user's decision; afterwards it is the file read.
+    document.save();
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+    QCOMPARE(read(path), QByteArray("001     Alpha\r\n"));
+}
+
+void TestProjectListDocument::fileNamedWithoutLoadingIsTakenAsItStands()
+{
+    ProjectListDocument document;
+    const std::string missing = folder_->filePath(QStringLiteral("New.txt")).toStdString();
+    document.setCurrentListFile(missing);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+    // A file put where there was none is someone else's.
+    write(QStringLiteral("New.txt"), "001     Theirs\r\n");
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+
+    // An existing file made the list in use may be overwritten as it is now.
+    const std::string existing = write(QStringLiteral("Old.txt"), "001     Old\r\n");
+    document.setCurrentListFile(existing);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Unchanged);
+
+    // Read, then named again under another spelling: still the file read,
+    // and a change made in between is still seen.
+    document.load(existing);
+    const QString relative = QDir::current().relativeFilePath(QString::fromStdString(existing));
+    write(QStringLiteral("Old.txt"), "001     Changed meanwhile\r\n");
+    document.setCurrentListFile(relative.toStdString());
+    QCOMPARE(document.listFileOnDisk(), DiskState::Changed);
+}
+
+void TestProjectListDocument::unsavedChangesAreTheAppliedOnes()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), "001     Alpha\r\n002     Beta\r\n");
+    ProjectListDocument document;
+    document.setCurrentListFile(path);
+    document.load(path);
+    QVERIFY(!document.hasUnsavedChanges());
+    document.putProject("003", "003     Gamma");
+    QVERIFY(document.hasUnsavedChanges());
+    document.save();
+    QVERIFY(!document.hasUnsavedChanges());
+    document.removeProject("001");
+    QVERIFY(document.hasUnsavedChanges());
+    document.load(path);
+    QVERIFY(!document.hasUnsavedChanges());
+    document.removeProject("001");
+    RepairObserver quiet;
+    document.repair(quiet);
+    QVERIFY(!document.hasUnsavedChanges());
+    document.removeProject("001");
+    document.dropUnsavedChanges();
+    QVERIFY(!document.hasUnsavedChanges());
+    QCOMPARE(textOf(document.lines()), (QStringList {"002     Beta", "003     Gamma"}));
+}
+
+void TestProjectListDocument::watcherReportsEachOutsideChangeOnce()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), "001     Alpha\r\n");
+    ProjectListDocument document;
+    document.setCurrentListFile(path);
+    document.load(path);
+    QSignalSpy onDisk(&document, &ProjectListDocument::listFileChangedOnDisk);
+
+    // Its own saves are no outside change.
+    document.putProject("002", "002     Beta");
+    document.save();
+    QTest::qWait(600);
+    QCOMPARE(onDisk.count(), 0);
+
+    // Replaced the way editors save, then written in place.
+    const QString replacement = folder_->filePath(QStringLiteral("Projects.new"));
+    write(QStringLiteral("Projects.new"), "001     Theirs\r\n");
+    QVERIFY(std::rename(replacement.toLocal8Bit().constData(), path.c_str()) == 0);
+    QTRY_COMPARE(onDisk.count(), 1);
+    QTest::qWait(400);
+    QCOMPARE(onDisk.count(), 1);
+    write(QStringLiteral("Projects.txt"), "001     Theirs again\r\n");
+    QTRY_COMPARE(onDisk.count(), 2);
+
+    // Deleted, then read again after being written anew.
+    QVERIFY(QFile::remove(QString::fromStdString(path)));
+    QTRY_COMPARE(onDisk.count(), 3);
+    QCOMPARE(document.listFileOnDisk(), DiskState::Deleted);
+    write(QStringLiteral("Projects.txt"), "001     Back\r\n");
+    QTRY_COMPARE(onDisk.count(), 4);
+    document.load(path);
+    QTest::qWait(400);
+    QCOMPARE(onDisk.count(), 4);
+    write(QStringLiteral("Projects.txt"), "001     Once more\r\n");
+    QTRY_COMPARE(onDisk.count(), 5);
 }
 
 QTEST_GUILESS_MAIN(TestProjectListDocument)

@@ -1,0 +1,139 @@
+#include "document/listfilestamp.h"
+
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Two changes of a file within this time of each other may carry the same
+// modification time (coarse kernel ticks, 2 s on FAT): a stamp taken that soon
+// after the file's last write cannot tell them apart by time alone.
+constexpr std::int64_t timestampResolutionNs = 2'000'000'000;
+
+std::int64_t nowNs()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+std::uint64_t mix(std::uint64_t h, std::uint64_t word)
+{
+    h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+} // namespace
+
+FileIdentity identityOf(const std::string& path)
+{
+    FileIdentity identity;
+    struct stat info {};
+    if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0)
+        return identity;
+    identity.exists = true;
+    identity.device = std::uint64_t(info.st_dev);
+    identity.inode = std::uint64_t(info.st_ino);
+    identity.size = std::int64_t(info.st_size);
+    identity.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    return identity;
+}
+
+namespace {
+
+// Words go round four independent lanes, so that the multiplications of
+// consecutive words do not wait for each other.
+class LineHasher {
+public:
+    void add(std::uint64_t word)
+    {
+        std::uint64_t& lane = lanes_[next_++ & 3];
+        lane = (lane ^ word) * 0x9E3779B97F4A7C15ull;
+        lane ^= lane >> 29;
+    }
+    void addBytes(const char* p, std::size_t size)
+    {
+        for (; size >= 8; p += 8, size -= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            add(word);
+        }
+        if (size != 0) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, size);
+            add(word);
+        }
+    }
+    std::uint64_t result() const
+    {
+        std::uint64_t h = next_;
+        for (std::uint64_t lane : lanes_)
+            h = mix(h, lane);
+        return h;
+    }
+
+private:
+    std::uint64_t lanes_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
+                               0x082EFA98EC4E6C89ull};
+    std::uint64_t next_ = 0;
+};
+
+} // namespace
+
+std::uint64_t hashOfLines(const LineList& lines)
+{
+    LineHasher hasher;
+    hasher.add(lines.size());
+    for (std::string_view line : lines) {
+        // The length first: where one line ends and the next begins counts.
+        hasher.add(line.size());
+        hasher.addBytes(line.data(), line.size());
+    }
+    return hasher.result();
+}
+
+ListFileStamp ListFileStamp::of(const std::string& path, std::shared_ptr<LinesHash> linesHash)
+{
+    ListFileStamp stamp;
+    stamp.identity = identityOf(path);
+    stamp.linesHash = std::move(linesHash);
+    stamp.takenNs = nowNs();
+    return stamp;
+}
+
+DiskState ListFileStamp::compareWithDisk(const std::string& path)
+{
+    const std::int64_t checkedNs = nowNs();
+    const FileIdentity now = identityOf(path);
+    if (!now.exists)
+        return identity.exists ? DiskState::Deleted : DiskState::Unchanged;
+    if (!identity.exists)
+        return DiskState::Changed;
+    const bool timeTellsAll = takenNs - identity.modifiedNs >= timestampResolutionNs;
+    if (now == identity && (timeTellsAll || !linesHash))
+        return DiskState::Unchanged;
+    if (!linesHash)
+        return DiskState::Changed;
+    LineList onDisk;
+    try {
+        loadListFile(path, onDisk);
+    } catch (const ListFileError&) {
+        // Whatever is there now is not a list this program read.
+        return DiskState::Changed;
+    }
+    if (hashOfLines(onDisk) != linesHash->value())
+        return DiskState::Changed;
+    // The same lines: a touch, or a copy of the same content put back. The
+    // file as it is now is what the program holds.
+    if (identityOf(path) == now) {
+        identity = now;
+        takenNs = checkedNs;
+    }
+    return DiskState::Unchanged;
+}
