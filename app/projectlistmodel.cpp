@@ -107,5 +107,5 @@ QVariant ProjectListModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == 0 ? QStringLiteral("Num") : QStringLiteral("Discription");
+    return section == 0 ? tr("Num") : tr("Discription");
 }

@@ -4,6 +4,7 @@
 #include "app/printersetupdialog.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -93,11 +94,11 @@ void QtDialogs::showError(const QString& text)
 MessageButton QtDialogs::ask(MessageKind kind, const QString& text, const QList<MessageButton>& buttons)
 {
     QMessageBox::Icon icon = QMessageBox::Question;
-    QString caption = QStringLiteral("Confirm");
+    QString caption = QCoreApplication::translate("QtDialogs", "Confirm");
     switch (kind) {
-    case MessageKind::Information: icon = QMessageBox::Information; caption = QStringLiteral("Information"); break;
-    case MessageKind::Warning: icon = QMessageBox::Warning; caption = QStringLiteral("Warning"); break;
-    case MessageKind::Error: icon = QMessageBox::Critical; caption = QStringLiteral("Error"); break;
+    case MessageKind::Information: icon = QMessageBox::Information; caption = QCoreApplication::translate("QtDialogs", "Information"); break;
+    case MessageKind::Warning: icon = QMessageBox::Warning; caption = QCoreApplication::translate("QtDialogs", "Warning"); break;
+    case MessageKind::Error: icon = QMessageBox::Critical; caption = QCoreApplication::translate("QtDialogs", "Error"); break;
     case MessageKind::Confirmation: break;
     }
     QMessageBox box(icon, caption, shown(text), QMessageBox::NoButton, parent_);

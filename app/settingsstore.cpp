@@ -4,6 +4,7 @@
 #include "listfile/intconversion.h"
 #include "common/quindleerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +50,7 @@ SettingsStore::SettingsStore()
 
 QString SettingsStore::unusableMessage()
 {
-    return QStringLiteral("Failed to create key Corvane\\Vantorel");
+    return QCoreApplication::translate("SettingsStore", "Failed to create key Corvane\\Vantorel");
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -73,7 +74,7 @@ QString SettingsStore::readText(const QString& name, const QString& defaultValue
     const QVariant value = settings_->value(key);
     // An unquoted comma gives a list, "@Variant(...)" some other type: not text.
     if (value.typeId() != QMetaType::QString)
-        throw QuindleError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Invalid data type for '%1'").arg(name));
     return value.toString();
 }
 
@@ -118,7 +119,7 @@ void SettingsStore::writeText(const QString& name, const QString& value)
     settings_->setValue(name, value);
     settings_->sync();
     if (settings_->status() != QSettings::NoError)
-        throw QuindleError(QStringLiteral("Failed to set data for '%1'").arg(name));
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(name));
 }
 
 void SettingsStore::writeInteger(const QString& name, int value)

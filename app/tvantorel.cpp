@@ -6,6 +6,8 @@
 
 #include "wizard/wizardpages.h"
 
+#include "help/helpfilelocation.h"
+
 #include "app/optionspages.h"
 
 #include "common/apptitle.h"
@@ -34,6 +36,27 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+namespace {
+
+// The list store reports in English; its messages are put in the user's
+// language where they are shown, the file name kept as it came.
+QString listFileErrorText(const char* message)
+{
+    const QString text = QString::fromLocal8Bit(message);
+    const char* const withFileName[] = {QT_TRANSLATE_NOOP("TVantorel", "Cannot open file %1"),
+                                        QT_TRANSLATE_NOOP("TVantorel", "Cannot create file %1")};
+    for (const char* form : withFileName) {
+        const QString prefix = QString::fromLatin1(form).chopped(2);
+        if (text.startsWith(prefix))
+            return QCoreApplication::translate("TVantorel", form).arg(text.mid(prefix.size()));
+    }
+    if (text == QLatin1String("List index out of bounds (-1)"))
+        return QCoreApplication::translate("TVantorel", "List index out of bounds (-1)");
+    return text;
+}
+
+} // namespace
 
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
@@ -142,15 +165,15 @@ void TVantorel::buildStatusBar()
         Qt::Alignment alignment;
     };
     const Panel panels[] = {
-        {"Current Project List", 250, Qt::AlignLeft},
+        {QT_TR_NOOP("Current Project List"), 250, Qt::AlignLeft},
         {"0000", 40, Qt::AlignHCenter},
         {"", 40, Qt::AlignLeft},
         {"", 40, Qt::AlignHCenter},
-        {"Project Discription", 50, Qt::AlignLeft},
+        {QT_TR_NOOP("Project Discription"), 50, Qt::AlignLeft},
     };
     int index = 0;
     for (const Panel& p : panels) {
-        auto* label = new QLabel(QString::fromLatin1(p.text), ui_->StatusBar);
+        auto* label = new QLabel(*p.text ? tr(p.text) : QString(), ui_->StatusBar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(index++));
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
@@ -191,9 +214,9 @@ bool TVantorel::runCommand(const std::function<void()>& command)
     } catch (const QuindleError& e) {
         dialogs_->showError(e.message());
     } catch (const ListFileError& e) {
-        dialogs_->showError(QString::fromLocal8Bit(e.what()));
+        dialogs_->showError(listFileErrorText(e.what()));
     } catch (const std::bad_alloc&) {
-        dialogs_->showError(QStringLiteral("Out of memory"));
+        dialogs_->showError(tr("Out of memory"));
     } catch (const std::exception& e) {
         dialogs_->showError(QString::fromLocal8Bit(e.what()));
     }
@@ -250,13 +273,15 @@ void TVantorel::FormActivate()
     runCommand([this] {
         const QString executable = QCoreApplication::applicationFilePath();
         pointAboutBoxAt(executable);
-        pointHelpAt(QFileInfo(executable).absolutePath() + QDir::separator() + QStringLiteral("Quindle.qch"));
+        pointHelpAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
         const QString version = executableVersion();
-        setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
+        setWindowTitle(tr("%1 Version %2  by Corvane").arg(applicationTitle(), version));
         startupInProgress_ = false;
 
         document_->clear();
         LoadSettings();
+        if (startupListFile_)
+            document_->setCurrentListFile(*startupListFile_);
         if (optionsPanel_->form().MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
         if (optionsPanel_->form().Autofix->isChecked()) {
@@ -277,7 +302,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 {
     if (load) {
         if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
-            dialogs_->showMessage(QStringLiteral("Cannot find list file ") + displayText(path));
+            dialogs_->showMessage(tr("Cannot find list file %1").arg(displayText(path)));
             return false;
         }
         document_->load(path);
@@ -297,8 +322,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 void TVantorel::Load1Click()
 {
     FileDialogOptions options;
-    options.title = QStringLiteral("ARDLOW PROJECTS");
-    options.filter = QStringLiteral("Ardlow Project File [*.txt]|*.txt");
+    options.title = tr("ARDLOW PROJECTS");
+    options.filter = tr("Ardlow Project File [*.txt]|*.txt");
     options.defaultExtension = QStringLiteral("txt");
     options.fileName = openDialogFileName_;
     // The dialog does not insist on an existing file: choosing a missing one

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,9 @@ public:
     void RepairListFile();
     bool saveList() override;
     bool settleUnsavedChanges() override;
+    // A list file to use instead of the stored one from the first activation
+    // on (a file named on the command line).
+    void useListFileAtStartup(const QString& path);
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);
@@ -164,6 +168,7 @@ private:
     ProjectListDocument* document_ = nullptr;
     WizardPages* wizardPanel_ = nullptr;
     OptionsPages* optionsPanel_ = nullptr;
+    std::optional<std::string> startupListFile_;
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;
     bool closed_ = false;
@@ -224,6 +229,7 @@ public:
     class THelpContextMap* helpContextMap() const { return helpContextMap_.get(); }
 private:
     void wireContextHelp();
+    bool helpFileFound();
     QString helpFile_;
     // Destroyed in reverse order: the gestures stop before the router goes.
     std::unique_ptr<class THelpRouter> helpRouter_;
