@@ -54,32 +54,32 @@ private:
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FindDialog1"));
-    setWindowTitle(QStringLiteral("Find"));
+    setWindowTitle(tr("Find"));
     setModal(false);
 
-    auto* label = new QLabel(QStringLiteral("Fi&nd what:"), this);
+    auto* label = new QLabel(tr("Fi&nd what:"), this);
     findText_ = new QLineEdit(this);
     findText_->setObjectName(QStringLiteral("FindText"));
     findText_->setValidator(new ByteLimitValidator(maxFindTextBytes, findText_));
     label->setBuddy(findText_);
 
-    matchCase_ = new QCheckBox(QStringLiteral("Match case"), this);
+    matchCase_ = new QCheckBox(tr("Match case"), this);
     matchCase_->setObjectName(QStringLiteral("MatchCase"));
-    wholeWord_ = new QCheckBox(QStringLiteral("Whole word"), this);
+    wholeWord_ = new QCheckBox(tr("Whole word"), this);
     wholeWord_->setObjectName(QStringLiteral("WholeWord"));
 
-    auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
-    up_ = new QRadioButton(QStringLiteral("&Up"), direction);
-    down_ = new QRadioButton(QStringLiteral("&Down"), direction);
+    auto* direction = new QGroupBox(tr("Direction"), this);
+    up_ = new QRadioButton(tr("&Up"), direction);
+    down_ = new QRadioButton(tr("&Down"), direction);
     down_->setChecked(true);
     auto* directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(up_);
     directionLayout->addWidget(down_);
 
-    findNext_ = new QPushButton(QStringLiteral("Find Next"), this);
+    findNext_ = new QPushButton(tr("Find Next"), this);
     findNext_->setObjectName(QStringLiteral("FindNext"));
     findNext_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel_ = new QPushButton(tr("Cancel"), this);
     cancel_->setObjectName(QStringLiteral("Cancel"));
 
     auto* grid = new QGridLayout(this);

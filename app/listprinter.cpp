@@ -3,6 +3,7 @@
 #include "app/printsurface.h"
 #include "app/projectlistmodel.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 namespace {
@@ -33,7 +34,8 @@ QFont listFont(const QFont& chosen)
 
 QString listHeading(const QDateTime& now, const QLocale& locale)
 {
-    QString heading = QStringLiteral("ARDLOW PROJECT LIST: ") + locale.toString(now.date(), QLocale::ShortFormat);
+    QString heading = QCoreApplication::translate("ListPrinter", "ARDLOW PROJECT LIST: %1")
+                          .arg(locale.toString(now.date(), QLocale::ShortFormat));
     if (now.time().msecsSinceStartOfDay() != 0)
         heading += QLatin1Char(' ') + locale.toString(now, locale.timeFormat(QLocale::LongFormat));
     return heading;
@@ -83,9 +85,9 @@ PrintOutcome ListPrinter::print(const ProjectListModel& rows, const PrintOptions
 
 void ListPrinter::drawColumnHeadings(int y, int width, bool rightJustify)
 {
-    surface_.drawText(percentOfWidth(width, 4), y, QStringLiteral("Number"));
-    surface_.drawText(percentOfWidth(width, 10), y, QStringLiteral("Proj"));
-    surface_.drawText(percentOfWidth(width, rightJustify ? 45 : 25), y, QStringLiteral("Name"));
+    surface_.drawText(percentOfWidth(width, 4), y, QCoreApplication::translate("ListPrinter", "Number"));
+    surface_.drawText(percentOfWidth(width, 10), y, QCoreApplication::translate("ListPrinter", "Proj"));
+    surface_.drawText(percentOfWidth(width, rightJustify ? 45 : 25), y, QCoreApplication::translate("ListPrinter", "Name"));
 }
 
 PrintOutcome ListPrinter::drawRows(const ProjectListModel& rows, const PrintOptions& options)

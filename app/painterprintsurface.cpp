@@ -2,6 +2,7 @@
 
 #include "common/quindleerror.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -11,11 +12,11 @@ PainterPrintSurface::PainterPrintSurface(QPrinter& printer) : printer_(printer) 
 void PainterPrintSurface::beginDocument()
 {
     if (printer_.paintingActive())
-        throw QuindleError(QStringLiteral("The printer is busy with another document"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "The printer is busy with another document"));
     if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty())
-        throw QuindleError(QStringLiteral("No printer and no output file chosen"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "No printer and no output file chosen"));
     if (!printer_.isValid())
-        throw QuindleError(QStringLiteral("The printer is not available"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "The printer is not available"));
     printer_.setResolution(dotsPerInch);
     width_ = printer_.width();
     height_ = printer_.height();
@@ -32,14 +33,14 @@ void PainterPrintSurface::beginDocument()
 void PainterPrintSurface::newPage()
 {
     if (!begun_)
-        throw QuindleError(QStringLiteral("No document has been begun"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "No document has been begun"));
     pageStarts_.push_back(placed_.size());
 }
 
 void PainterPrintSurface::endDocument()
 {
     if (!begun_)
-        throw QuindleError(QStringLiteral("No document has been begun"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "No document has been begun"));
     begun_ = false;
     paintSpooledPages();
     discardSpool();
@@ -85,7 +86,7 @@ int PainterPrintSurface::textHeight() const
 void PainterPrintSurface::drawText(int x, int y, const QString& text)
 {
     if (!begun_)
-        throw QuindleError(QStringLiteral("No document has been begun"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "No document has been begun"));
     placed_.push_back({x, y + ascents_[currentFont_], currentFont_, int(text.size()), text_.size()});
     text_ += text;
 }
@@ -94,7 +95,7 @@ void PainterPrintSurface::paintSpooledPages()
 {
     QPainter painter;
     if (!painter.begin(&printer_))
-        throw QuindleError(QStringLiteral("The printer could not start the document"));
+        throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "The printer could not start the document"));
     // Once begun, Qt hands whatever was painted to the printer when the
     // painter ends; a PDF file that could not be finished is removed.
     const auto failed = [&](const QString& message) {
@@ -106,7 +107,7 @@ void PainterPrintSurface::paintSpooledPages()
     int font = -1;
     for (std::size_t page = 0; page < pageStarts_.size(); ++page) {
         if (page > 0 && !printer_.newPage())
-            throw failed(QStringLiteral("The printer could not start a new page"));
+            throw failed(QCoreApplication::translate("PainterPrintSurface", "The printer could not start a new page"));
         const std::size_t end = page + 1 < pageStarts_.size() ? pageStarts_[page + 1] : placed_.size();
         for (std::size_t i = pageStarts_[page]; i < end; ++i) {
             const PlacedText& t = placed_[i];
@@ -118,7 +119,7 @@ void PainterPrintSurface::paintSpooledPages()
         }
     }
     if (!painter.end() || printer_.printerState() == QPrinter::Error)
-        throw failed(QStringLiteral("The printer could not finish the document"));
+        throw failed(QCoreApplication::translate("PainterPrintSurface", "The printer could not finish the document"));
 }
 
 void PainterPrintSurface::discardSpool()

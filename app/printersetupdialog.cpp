@@ -13,10 +13,10 @@ PrinterSetupDialog::PrinterSetupDialog(QPrinter& printer, QWidget* parent)
     : QDialog(parent), printer_(printer), printers_(new QComboBox(this))
 {
     setObjectName(QStringLiteral("PSetup"));
-    setWindowTitle(QStringLiteral("Printer Setup"));
+    setWindowTitle(tr("Printer Setup"));
     printers_->setObjectName(QStringLiteral("PrinterChoice"));
     printers_->setMinimumContentsLength(24);
-    printers_->setPlaceholderText(QStringLiteral("No printer installed"));
+    printers_->setPlaceholderText(tr("No printer installed"));
     printers_->addItems(QPrinterInfo::availablePrinterNames());
     const QString current = printer_.outputFormat() == QPrinter::NativeFormat
         ? printer_.printerName()
@@ -24,12 +24,12 @@ PrinterSetupDialog::PrinterSetupDialog(QPrinter& printer, QWidget* parent)
     if (printers_->count() > 0)
         printers_->setCurrentIndex(qMax(0, printers_->findText(current)));
 
-    auto* properties = new QPushButton(QStringLiteral("Properties..."), this);
+    auto* properties = new QPushButton(tr("Properties..."), this);
     properties->setObjectName(QStringLiteral("PrinterProperties"));
     connect(properties, &QPushButton::clicked, this, &PrinterSetupDialog::showProperties);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Printer:"), printers_);
+    form->addRow(tr("Printer:"), printers_);
     form->addRow(QString(), properties);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {

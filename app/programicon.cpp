@@ -5,11 +5,11 @@
 
 namespace {
 
-QPixmap drawIcon(int size)
+QImage drawIcon(int size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
     p.setPen(QPen(QColor(20, 40, 90), 1));
@@ -25,15 +25,21 @@ QPixmap drawIcon(int size)
         p.setPen(QPen(QColor(110, 120, 150), 1.2));
         p.drawLine(QPointF(14, y), QPointF(22.5, y));
     }
-    return pm;
+    p.end();
+    return image;
 }
 
 } // namespace
+
+QImage programIconImage(int size)
+{
+    return drawIcon(size);
+}
 
 QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(drawIcon(size)));
     return icon;
 }

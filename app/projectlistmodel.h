@@ -2,13 +2,15 @@
 // The list view's rows: a snapshot of the document's lines as of the last
 // refill (shared with the document until it changes, so no second copy of
 // every row), each shown as its caption (columns 1 to 5) and description
-// (columns 8 to 47). Captions can be edited in place; such an edit changes
-// only the view, until the next refill.
+// (columns 8 to 47) in the coding of its whole line. Captions can be edited
+// in place; such an edit changes only the view, until the next refill.
 #include <QAbstractTableModel>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
+#include "common/displaytext.h"
 #include "listfile/lineformat.h"
 #include "listfile/linelist.h"
 
@@ -34,6 +36,8 @@ public:
     std::string_view wholeDescription(int row) const;
     QString captionText(int row) const;
     QString descriptionText(int row) const;
+    // How the row's line is shown, for text stored back into it.
+    LineCoding coding(int row) const;
     // Changes the caption of one item, as an edit in place does.
     void setCaption(int row, const std::string& caption);
 
@@ -46,5 +50,8 @@ public:
 
 private:
     LineList rows_;
+    // Each row's coding, decided when the row is first shown rather than
+    // for every line at refill; empty until then.
+    mutable std::vector<unsigned char> codings_;
     std::unordered_map<int, std::string> editedCaptions_;
 };

@@ -97,16 +97,18 @@ std::string upperCaseAtoZ(std::string_view text)
     return out;
 }
 
-int searchProjectText(const ProjectListModel& rows, std::string_view findText, bool matchCase,
-                      bool wholeWord)
+namespace {
+
+// The text search over the rows, each row matched against the needle
+// needleFor(row) gives (already upper-cased without "Match case").
+template <typename NeedleFor>
+int searchRows(const ProjectListModel& rows, NeedleFor needleFor, bool matchCase, bool wholeWord)
 {
-    if (findText.empty())
-        return -1;
-    const std::string needle = matchCase ? std::string(findText) : upperCaseAtoZ(findText);
     const int count = rows.count();
     for (int row = 0; row < count; ++row) {
+        const std::string& needle = needleFor(row);
         const std::string_view description = trimmedView(rows.description(row));
-        if (description.size() < needle.size())
+        if (needle.empty() || description.size() < needle.size())
             continue;
         bool hit;
         if (wholeWord)
@@ -118,4 +120,38 @@ int searchProjectText(const ProjectListModel& rows, std::string_view findText, b
             return row;
     }
     return -1;
+}
+
+} // namespace
+
+int searchProjectText(const ProjectListModel& rows, std::string_view findText, bool matchCase,
+                      bool wholeWord)
+{
+    if (findText.empty())
+        return -1;
+    const std::string needle = matchCase ? std::string(findText) : upperCaseAtoZ(findText);
+    return searchRows(rows, [&needle](int) -> const std::string& { return needle; }, matchCase, wholeWord);
+}
+
+int searchTypedText(const ProjectListModel& rows, const QString& findText, bool matchCase, bool wholeWord)
+{
+    if (findText.isEmpty())
+        return -1;
+    // The find text as each coding of a line stores it: indexed by
+    // eightBit * 2 + holdsNul.
+    std::string needles[4];
+    for (int kind = 0; kind < 4; ++kind) {
+        LineCoding coding;
+        coding.eightBit = kind >= 2;
+        coding.holdsNul = kind % 2 == 1;
+        const std::string stored = storedBytes(findText, coding);
+        needles[kind] = matchCase ? stored : upperCaseAtoZ(stored);
+    }
+    return searchRows(
+        rows,
+        [&](int row) -> const std::string& {
+            const LineCoding coding = rows.coding(row);
+            return needles[(coding.eightBit ? 2 : 0) + (coding.holdsNul ? 1 : 0)];
+        },
+        matchCase, wholeWord);
 }

@@ -3,6 +3,8 @@
 // prefix of the caption, starting at the third row and wrapping) and by text
 // (in the trimmed description). They read the view's rows as shown, edits
 // in place included, and know nothing of windows.
+#include <QString>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,3 +29,7 @@ std::string upperCaseAtoZ(std::string_view text);
 // An empty find text is found nowhere.
 int searchProjectText(const ProjectListModel& rows, std::string_view findText, bool matchCase,
                       bool wholeWord);
+// The same for a find text as typed: each row is searched for the bytes the
+// text has in the coding of the row's line, so "Caf\u00E9" finds an 8-bit
+// line's "Caf\xE9" as well as a UTF-8 one, and the NUL mark finds a NUL.
+int searchTypedText(const ProjectListModel& rows, const QString& findText, bool matchCase, bool wholeWord);

@@ -4,6 +4,7 @@
 #include "app/printersetupdialog.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -13,13 +14,55 @@
 
 namespace {
 
-// A CR in a message is a line break on screen.
+// Laying out a text of megabytes (one huge bad line of a list, a huge
+// description) would freeze the window for minutes; nobody reads that much
+// in a message box anyway.
+constexpr qsizetype longestShownText = 1000;
+
+// A word longer than this gets invisible break chances, so that a line of
+// one endless word wraps inside the box instead of running off its edge.
+constexpr qsizetype longestUnbrokenRun = 80;
+const QChar zeroWidthSpace(0x200B);
+
+QString breakableLongWords(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / longestUnbrokenRun);
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > longestUnbrokenRun && !c.isLowSurrogate()) {
+            out += zeroWidthSpace;
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// A CR in a message is a line break on screen; a very long text is cut short
+// with an ellipsis.
 QString shown(const QString& text)
 {
     QString out = text;
+    if (out.size() > longestShownText) {
+        qsizetype keep = longestShownText;
+        if (out.at(keep - 1).isHighSurrogate())
+            --keep;  // never half a character
+        out.truncate(keep);
+        out += QChar(0x2026);
+    }
     out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return out;
+    return breakableLongWords(out);
+}
+
+// Messages quote list lines and descriptions, which are the user's text, not
+// markup: "<b>" is shown as typed.
+void showPlain(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 QMessageBox::StandardButton standardButton(MessageButton button)
@@ -39,23 +82,23 @@ QMessageBox::StandardButton standardButton(MessageButton button)
 void QtDialogs::showMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), shown(text), QMessageBox::Ok, parent_);
-    box.exec();
+    showPlain(box);
 }
 
 void QtDialogs::showError(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), shown(text), QMessageBox::Ok, parent_);
-    box.exec();
+    showPlain(box);
 }
 
 MessageButton QtDialogs::ask(MessageKind kind, const QString& text, const QList<MessageButton>& buttons)
 {
     QMessageBox::Icon icon = QMessageBox::Question;
-    QString caption = QStringLiteral("Confirm");
+    QString caption = QCoreApplication::translate("QtDialogs", "Confirm");
     switch (kind) {
-    case MessageKind::Information: icon = QMessageBox::Information; caption = QStringLiteral("Information"); break;
-    case MessageKind::Warning: icon = QMessageBox::Warning; caption = QStringLiteral("Warning"); break;
-    case MessageKind::Error: icon = QMessageBox::Critical; caption = QStringLiteral("Error"); break;
+    case MessageKind::Information: icon = QMessageBox::Information; caption = QCoreApplication::translate("QtDialogs", "Information"); break;
+    case MessageKind::Warning: icon = QMessageBox::Warning; caption = QCoreApplication::translate("QtDialogs", "Warning"); break;
+    case MessageKind::Error: icon = QMessageBox::Critical; caption = QCoreApplication::translate("QtDialogs", "Error"); break;
     case MessageKind::Confirmation: break;
     }
     QMessageBox box(icon, caption, shown(text), QMessageBox::NoButton, parent_);
@@ -63,7 +106,7 @@ MessageButton QtDialogs::ask(MessageKind kind, const QString& text, const QList<
         box.addButton(standardButton(b));
     if (!buttons.isEmpty())
         box.setEscapeButton(standardButton(buttons.last()));
-    box.exec();
+    showPlain(box);
     const auto pressed = box.standardButton(box.clickedButton());
     for (MessageButton b : buttons)
         if (standardButton(b) == pressed)

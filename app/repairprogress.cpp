@@ -30,7 +30,7 @@ bool RepairProgress::showsBadLines() const
 
 void RepairProgress::showBadLine(std::string_view line)
 {
-    dialogs_.showMessage(QStringLiteral("error in line ") + displayText(line));
+    dialogs_.showMessage(QCoreApplication::translate("RepairProgress", "error in line %1").arg(displayText(line, lineCoding(line))));
 }
 
 void RepairProgress::keepAlive(std::size_t done, std::size_t total)
@@ -46,7 +46,7 @@ void RepairProgress::showProgress(std::size_t done, std::size_t total)
         // Not modal: the window stays free to be closed, which ends the repair.
         progress_ = std::make_unique<QProgressDialog>(window_);
         progress_->setWindowTitle(applicationTitle());
-        progress_->setLabelText(QStringLiteral("Fixing list format errors"));
+        progress_->setLabelText(QCoreApplication::translate("RepairProgress", "Fixing list format errors"));
         progress_->setCancelButton(nullptr);
         progress_->setRange(0, int(progressSteps));
         progress_->setMinimumDuration(0);

@@ -4,19 +4,61 @@
 #include "listfile/intconversion.h"
 #include "common/quindleerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
-SettingsStore::SettingsStore()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Vantorel")))
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+const QString organization = QStringLiteral("Corvane");
+const QString application = QStringLiteral("Vantorel");
+
+// The folder where Qt keeps per-user settings (the one QSettings::setPath
+// chose, if any). Qt does not tell it without opening a store, so a store of
+// a name nobody uses is asked: it has no file to read.
+QString userSettingsFolder()
 {
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane-quindle-probe"),
+                          QStringLiteral("Vantorel-quindle-probe"));
+    return QFileInfo(QFileInfo(probe.fileName()).absolutePath()).absolutePath();
+}
+
+// A regular file (through links) or nothing at all.
+bool isRegularOrAbsent(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    return ::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore()
+{
+    const QString file = userSettingsFolder() + QLatin1Char('/') + organization + QLatin1Char('/') + application
+        + QStringLiteral(".conf");
+    if (isRegularOrAbsent(file))
+        settings_ = std::make_unique<QSettings>(file, QSettings::NativeFormat);
+}
+
+QString SettingsStore::unusableMessage()
+{
+    return QCoreApplication::translate("SettingsStore", "Failed to create key Corvane\\Vantorel");
 }
 
 SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::storedKey(const QString& name) const
 {
+    if (!settings_)
+        return {};
     const QStringList keys = settings_->childKeys();
     for (const QString& key : keys)
         if (key.compare(name, Qt::CaseInsensitive) == 0)
@@ -32,7 +74,7 @@ QString SettingsStore::readText(const QString& name, const QString& defaultValue
     const QVariant value = settings_->value(key);
     // An unquoted comma gives a list, "@Variant(...)" some other type: not text.
     if (value.typeId() != QMetaType::QString)
-        throw QuindleError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Invalid data type for '%1'").arg(name));
     return value.toString();
 }
 
@@ -54,23 +96,30 @@ void SettingsStore::createKey()
 {
     if (keyCreated_)
         return;
+    if (!settings_)
+        throw QuindleError(unusableMessage());
     // The key is the folder of the settings file.
     const QString folder = QFileInfo(settings_->fileName()).absolutePath();
     if (!QDir().mkpath(folder))
-        throw QuindleError(QStringLiteral("Failed to create key Corvane\\Vantorel"));
+        throw QuindleError(unusableMessage());
     keyCreated_ = true;
 }
 
 void SettingsStore::writeText(const QString& name, const QString& value)
 {
     createKey();
+    // Something else may have taken the file's place since the store opened;
+    // checked before anything is changed, because the store writes pending
+    // changes even when it is dropped.
+    if (!isRegularOrAbsent(settings_->fileName()))
+        throw QuindleError(unusableMessage());
     const QString existing = storedKey(name);
     if (!existing.isEmpty() && existing != name)
         settings_->remove(existing);
     settings_->setValue(name, value);
     settings_->sync();
     if (settings_->status() != QSettings::NoError)
-        throw QuindleError(QStringLiteral("Failed to set data for '%1'").arg(name));
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(name));
 }
 
 void SettingsStore::writeInteger(const QString& name, int value)

@@ -2,6 +2,11 @@
 // The per-user settings key "Corvane\Vantorel": every value stored as text,
 // names matched without regard to letter case. Opened for the length of one
 // read or write pass, as the main window uses it.
+//
+// The key is one file, read and written only while it is a regular file or
+// does not exist: a FIFO, a device or a link to one in its place is neither
+// opened (reading a FIFO waits for ever) nor replaced. Such a store reads as
+// empty, so every value is its default, and refuses to write.
 #include <QString>
 #include <memory>
 
@@ -11,6 +16,12 @@ class SettingsStore {
 public:
     SettingsStore();
     ~SettingsStore();
+
+    // False when something other than a regular file stands where the key's
+    // file belongs.
+    bool usable() const { return settings_ != nullptr; }
+    // The message that reports an unusable store.
+    static QString unusableMessage();
 
     QString readText(const QString& name, const QString& defaultValue);
     int readInteger(const QString& name, int defaultValue);

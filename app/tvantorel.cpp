@@ -7,6 +7,8 @@
 #include "wizard/wizardpages.h"
 
 #include "app/accessiblenames.h"
+#include "help/helpfilelocation.h"
+
 #include "app/optionspages.h"
 
 #include "common/apptitle.h"
@@ -37,6 +39,27 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+namespace {
+
+// The list store reports in English; its messages are put in the user's
+// language where they are shown, the file name kept as it came.
+QString listFileErrorText(const char* message)
+{
+    const QString text = QString::fromLocal8Bit(message);
+    const char* const withFileName[] = {QT_TRANSLATE_NOOP("TVantorel", "Cannot open file %1"),
+                                        QT_TRANSLATE_NOOP("TVantorel", "Cannot create file %1")};
+    for (const char* form : withFileName) {
+        const QString prefix = QString::fromLatin1(form).chopped(2);
+        if (text.startsWith(prefix))
+            return QCoreApplication::translate("TVantorel", form).arg(text.mid(prefix.size()));
+    }
+    if (text == QLatin1String("List index out of bounds (-1)"))
+        return QCoreApplication::translate("TVantorel", "List index out of bounds (-1)");
+    return text;
+}
+
+} // namespace
 
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
@@ -154,11 +177,11 @@ void TVantorel::buildStatusBar()
         const char* purpose;  // what a screen reader says the panel is
     };
     const Panel panels[] = {
-        {"Current Project List", 250, Qt::AlignLeft, "List file"},
+        {QT_TR_NOOP("Current Project List"), 250, Qt::AlignLeft, "List file"},
         {"0000", 40, Qt::AlignHCenter, "Projects in the list"},
         {"", 40, Qt::AlignLeft, "Found project"},
         {"", 40, Qt::AlignHCenter, "Found at row"},
-        {"Project Discription", 50, Qt::AlignLeft, "Found description"},
+        {QT_TR_NOOP("Project Discription"), 50, Qt::AlignLeft, "Found description"},
     };
     int index = 0;
     for (const Panel& p : panels) {
@@ -166,7 +189,7 @@ void TVantorel::buildStatusBar()
         auto* label = new QLabel(ui_->StatusBar);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(number));
         setStatusPanelPurpose(label, QString::fromLatin1(p.purpose));
-        label->setText(QString::fromLatin1(p.text));
+        label->setText(*p.text ? tr(p.text) : QString());
         label->setAlignment(p.alignment | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
@@ -221,9 +244,9 @@ bool TVantorel::runCommand(const std::function<void()>& command)
     } catch (const QuindleError& e) {
         dialogs_->showError(e.message());
     } catch (const ListFileError& e) {
-        dialogs_->showError(QString::fromLocal8Bit(e.what()));
+        dialogs_->showError(listFileErrorText(e.what()));
     } catch (const std::bad_alloc&) {
-        dialogs_->showError(QStringLiteral("Out of memory"));
+        dialogs_->showError(tr("Out of memory"));
     } catch (const std::exception& e) {
         dialogs_->showError(QString::fromLocal8Bit(e.what()));
     }
@@ -286,17 +309,24 @@ void TVantorel::FormActivate()
     runCommand([this] {
         const QString executable = QCoreApplication::applicationFilePath();
         pointAboutBoxAt(executable);
-        pointHelpAt(QFileInfo(executable).absolutePath() + QDir::separator() + QStringLiteral("Quindle.qch"));
+        pointHelpAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
         const QString version = executableVersion();
-        setWindowTitle(applicationTitle() + QStringLiteral(" Version ") + version + QStringLiteral("  by Corvane"));
+        setWindowTitle(tr("%1 Version %2  by Corvane").arg(applicationTitle(), version));
         startupInProgress_ = false;
 
         document_->clear();
         LoadSettings();
+        if (startupListFile_)
+            document_->setCurrentListFile(*startupListFile_);
         if (optionsPanel_->form().MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
-        if (optionsPanel_->form().Autofix->isChecked())
-            RepairListFile();
+        if (optionsPanel_->form().Autofix->isChecked()) {
+            try {
+                RepairListFile();
+            } catch (const UneditableListFile&) {
+                // The load below says what the file is.
+            }
+        }
         statusPanel(0)->setText(displayText(document_->currentListFile()));
         ShowListFile(document_->currentListFile(), true);
         if (optionsPanel_->form().JumptoLast->isChecked())
@@ -308,7 +338,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 {
     if (load) {
         if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
-            dialogs_->showMessage(QStringLiteral("Cannot find list file ") + displayText(path));
+            dialogs_->showMessage(tr("Cannot find list file %1").arg(displayText(path)));
             return false;
         }
         document_->load(path);
@@ -328,8 +358,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 void TVantorel::Load1Click()
 {
     FileDialogOptions options;
-    options.title = QStringLiteral("ARDLOW PROJECTS");
-    options.filter = QStringLiteral("Ardlow Project File [*.txt]|*.txt");
+    options.title = tr("ARDLOW PROJECTS");
+    options.filter = tr("Ardlow Project File [*.txt]|*.txt");
     options.defaultExtension = QStringLiteral("txt");
     options.fileName = openDialogFileName_;
     // The dialog does not insist on an existing file: choosing a missing one
@@ -413,11 +443,12 @@ const std::string& TVantorel::CurrentListFile() const
     return document_->currentListFile();
 }
 
-std::optional<std::string> TVantorel::lastShownCaption() const
+std::optional<ShownCaption> TVantorel::lastShownCaption() const
 {
     if (model_->count() == 0)
         return std::nullopt;
-    return std::string(model_->caption(model_->count() - 1));
+    const int last = model_->count() - 1;
+    return ShownCaption{std::string(model_->caption(last)), model_->coding(last)};
 }
 
 bool TVantorel::allowsDuplicates() const

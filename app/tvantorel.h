@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,11 +63,14 @@ public:
     // Number of the selected project, or -1 when nothing is selected.
     int SelectedProjectNumber() const;
     int selectedProjectNumber() const override { return SelectedProjectNumber(); }
-    std::optional<std::string> lastShownCaption() const override;
+    std::optional<ShownCaption> lastShownCaption() const override;
     bool allowsDuplicates() const override;
     void RepairListFile();
     bool saveList() override;
     bool settleUnsavedChanges() override;
+    // A list file to use instead of the stored one from the first activation
+    // on (a file named on the command line).
+    void useListFileAtStartup(const QString& path);
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);
@@ -171,6 +175,7 @@ private:
     ProjectListDocument* document_ = nullptr;
     WizardPages* wizardPanel_ = nullptr;
     OptionsPages* optionsPanel_ = nullptr;
+    std::optional<std::string> startupListFile_;
     bool firstActivationDone_ = false;
     bool startupInProgress_ = false;
     bool closed_ = false;
@@ -231,6 +236,7 @@ public:
     class THelpContextMap* helpContextMap() const { return helpContextMap_.get(); }
 private:
     void wireContextHelp();
+    bool helpFileFound();
     QString helpFile_;
     // Destroyed in reverse order: the gestures stop before the router goes.
     std::unique_ptr<class THelpRouter> helpRouter_;

@@ -8,9 +8,13 @@
 #include "wizard/wizardpages.h"
 
 #include "help/helpcommands.h"
+#include "help/helpfilelocation.h"
 #include "help/thelpcontextmap.h"
 #include "help/thelprouter.h"
 #include "help/twhatsthis.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 void TVantorel::wireHelp()
 {
@@ -52,8 +56,19 @@ void TVantorel::pointHelpAt(const QString& helpFile)
         helpRouter_->setHelpfile(helpFile);
 }
 
+// Opening help without a help file would otherwise do nothing at all.
+bool TVantorel::helpFileFound()
+{
+    if (helpFile_.isEmpty() || QFileInfo(helpFile_).isFile())
+        return true;
+    dialogs_->showMessage(missingHelpFileMessage(QCoreApplication::applicationFilePath(), QStringLiteral("Quindle.qch")));
+    return false;
+}
+
 void TVantorel::mainHelpClick()
 {
+    if (!helpFileFound())
+        return;
     QObject* origin = sender();
     if (origin == ui_->mainHelp)
         HelpCommand(HelpCmd::Finder, 0);
@@ -64,5 +79,7 @@ void TVantorel::mainHelpClick()
 // The Help button of wizard page 3 opens the wizard's topic like the others.
 void TVantorel::HelpBtnClick()
 {
+    if (!helpFileFound())
+        return;
     HelpContext(wizardPanel_->form().Help3->property("HelpContext").toInt());
 }

@@ -15,7 +15,7 @@ namespace {
 
 QString listFileNamed(const std::string& path)
 {
-    return QStringLiteral("Project List ") + displayText(path);
+    return QCoreApplication::translate("TVantorel", "Project List %1").arg(displayText(path));
 }
 
 } // namespace
@@ -37,14 +37,16 @@ bool TVantorel::mayOverwriteListFile()
         return true;
     case DiskState::Changed:
         return dialogs_->ask(MessageKind::Warning,
-                             list + QStringLiteral(" was changed by another program\r"
-                                                   "Overwrite it with the list in memory ?"),
+                             tr("%1 was changed by another program\r"
+                                "Overwrite it with the list in memory ?")
+                                 .arg(list),
                              {MessageButton::Ok, MessageButton::Cancel})
             == MessageButton::Ok;
     case DiskState::Deleted:
         return dialogs_->ask(MessageKind::Warning,
-                             list + QStringLiteral(" was deleted by another program\r"
-                                                   "Create it again from the list in memory ?"),
+                             tr("%1 was deleted by another program\r"
+                                "Create it again from the list in memory ?")
+                                 .arg(list),
                              {MessageButton::Ok, MessageButton::Cancel})
             == MessageButton::Ok;
     }
@@ -66,8 +68,7 @@ bool TVantorel::settleUnsavedChanges()
         return true;
     const MessageButton answer = dialogs_->ask(
         MessageKind::Confirmation,
-        QStringLiteral("The changes to the ") + listFileNamed(document_->currentListFile())
-            + QStringLiteral(" are not saved\rSave them first ?"),
+        tr("The changes to the %1 are not saved\rSave them first ?").arg(listFileNamed(document_->currentListFile())),
         {MessageButton::Yes, MessageButton::No, MessageButton::Cancel});
     if (answer == MessageButton::No) {
         document_->dropUnsavedChanges();
@@ -101,10 +102,12 @@ void TVantorel::takeUpChangeOnDisk()
         return;
     const std::string path = document_->currentListFile();
     if (document_->hasUnsavedChanges()) {
-        dialogs_->showMessage(listFileNamed(path)
-                              + (state == DiskState::Deleted ? QStringLiteral(" was deleted by another program\r")
-                                                             : QStringLiteral(" was changed by another program\r"))
-                              + QStringLiteral("The changes in memory are kept, and saving them will ask you first"));
+        dialogs_->showMessage((state == DiskState::Deleted
+                                   ? tr("%1 was deleted by another program\r"
+                                        "The changes in memory are kept, and saving them will ask you first")
+                                   : tr("%1 was changed by another program\r"
+                                        "The changes in memory are kept, and saving them will ask you first"))
+                                  .arg(listFileNamed(path)));
         return;
     }
     // Nothing of the user's would be lost: the list shows the file as it is

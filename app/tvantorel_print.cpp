@@ -51,10 +51,10 @@ void TVantorel::Print1Click()
             : std::make_shared<PainterPrintSurface>(target);
         ListPrinter listPrinter(*surface, printClock_);
         if (listPrinter.print(*model_, printOptions()) == PrintOutcome::Aborted)
-            dialogs_->showMessage(QStringLiteral("Print aborted"));
+            dialogs_->showMessage(tr("Print aborted"));
     } catch (...) {
-        dialogs_->showMessage(QStringLiteral("There was an error attempting to print the project list")
-                              + QLatin1Char('\r') + QStringLiteral("Please check Network printer"));
+        dialogs_->showMessage(tr("There was an error attempting to print the project list\r"
+                                 "Please check Network printer"));
     }
 }
 

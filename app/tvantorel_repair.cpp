@@ -17,16 +17,18 @@
 #include "app/repairprogress.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
 
 QString repairReport(const RepairCounts& counts)
 {
-    const QChar lineBreak(u'\r');
-    return QString::number(counts.blankLines) + QStringLiteral(" Blank lines were deleted from the Project List")
-        + lineBreak + QString::number(counts.rebuiltLines) + QStringLiteral(" Format errors were fixed")
-        + lineBreak + QStringLiteral("Click Yes to save changes");
+    return QCoreApplication::translate("TVantorel", "%1 Blank lines were deleted from the Project List\r"
+                                                    "%2 Format errors were fixed\r"
+                                                    "Click Yes to save changes")
+        .arg(counts.blankLines)
+        .arg(counts.rebuiltLines);
 }
 
 } // namespace
@@ -79,15 +81,18 @@ void TVantorel::RepairListFile()
     try {
         RepairProgress progress(this, *dialogs_, optionsPanel_->form().DisplayAllErrors, closeAfterRepair_);
         counts = document_->repair(progress);
+    } catch (const UneditableListFile&) {
+        // Not a list at all: said as such by the caller, not as a failed load.
+        throw;
     } catch (const ListFileError&) {
-        dialogs_->showMessage(QStringLiteral("Unable to load Project List"));
+        dialogs_->showMessage(tr("Unable to load Project List"));
         return;
     }
     if (counts.cancelled)
         return;
 
     if (!counts.anyFault()) {
-        dialogs_->showMessage(QStringLiteral("There were no Errors"));
+        dialogs_->showMessage(tr("There were no Errors"));
         return;
     }
     const MessageButton answer = dialogs_->ask(MessageKind::Information, repairReport(counts),

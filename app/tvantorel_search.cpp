@@ -44,17 +44,17 @@ void TVantorel::FindDialog1Find()
         if (findDialog_->tag() == searchByNumber) {
             const NumberSearchResult found = searchProjectNumber(*model_, findDialog_->findTextBytes());
             if (!found.validNumber)
-                dialogs_->showMessage(QStringLiteral("Invalid project code ") + QString::number(found.value));
+                dialogs_->showMessage(tr("Invalid project code %1").arg(found.value));
             row = found.row;
         } else {
             const bool matchCase = findDialog_->matchCase();
             // Without "Match case" the dialog keeps the upper-cased text it searched for.
             if (!matchCase)
                 findDialog_->setFindText(displayText(upperCaseAtoZ(findDialog_->findTextBytes())));
-            row = searchProjectText(*model_, findDialog_->findTextBytes(), matchCase, findDialog_->wholeWord());
+            row = searchTypedText(*model_, findDialog_->findText(), matchCase, findDialog_->wholeWord());
         }
         if (row < 0) {
-            dialogs_->showMessage(QStringLiteral("Search Failed (") + findDialog_->findText() + QStringLiteral(")"));
+            dialogs_->showMessage(tr("Search Failed (%1)").arg(findDialog_->findText()));
             findDialog_->takeFocusBack();
             return;
         }

@@ -13,6 +13,10 @@
 void TVantorel::LoadSettings()
 {
     SettingsStore store;
+    // The defaults are read from a store that cannot be used; the user hears
+    // why, and start-up goes on.
+    if (!store.usable())
+        dialogs().showError(SettingsStore::unusableMessage());
     const QString current = store.readText(QStringLiteral("Current"), QStringLiteral("Projects.txt"));
     document_->setCurrentListFile(storedBytes(current));
     optionsPanel_->form().DisplayAllErrors->setChecked(store.readBool(QStringLiteral("Disp errors"), false));

@@ -40,6 +40,21 @@ void BM_TextSearchMiss(benchmark::State& state)
 }
 BENCHMARK(BM_TextSearchMiss)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same miss as the find dialog searches: the typed text in each row's coding.
+void BM_TypedTextSearchMiss(benchmark::State& state)
+{
+    const QString typed = QString::fromStdString(missingWord);
+    int row = 0;
+    for (auto _ : state) {
+        row = searchTypedText(*listView, typed, false, false);
+        benchmark::DoNotOptimize(row);
+    }
+    if (row != -1)
+        state.SkipWithError("the word was found: choose one the list does not hold");
+    state.counters["items"] = listView->count();
+}
+BENCHMARK(BM_TypedTextSearchMiss)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_NumberSearchMiss(benchmark::State& state)
 {
     for (auto _ : state)

@@ -37,7 +37,9 @@ public:
     void setCurrentListFile(const std::string& path);
 
     // Replaces the lines by those of path (ListFileError "Cannot open file
-    // <path>" leaves them alone).
+    // <path>" leaves them alone). Every byte of a line is kept, NUL included.
+    // A file of wide text (UTF-16, UTF-32) is no list: load, save and repair
+    // throw UneditableListFile and neither read it as lines nor write it.
     void load(const std::string& path);
     // Writes the lines to the list file in use (ListFileError "Cannot create
     // file <path>"), whatever is on disk now: ask listFileOnDisk first.

@@ -1,6 +1,6 @@
 #pragma once
 // The topic pane of the help viewer: a text browser that reads pages and
-// images out of the help file.
+// images out of the help file, and nothing from anywhere else.
 #include <QTextBrowser>
 
 class QHelpEngineCore;
@@ -10,6 +10,9 @@ class HelpBrowser : public QTextBrowser {
 public:
     HelpBrowser(QHelpEngineCore* engine, QWidget* parent = nullptr);
     QVariant loadResource(int type, const QUrl& name) override;
+
+    // A qthelp:// address of a registered help file.
+    bool isInsideHelpFile(const QUrl& url) const;
 
 private:
     void followLink(const QUrl& link);

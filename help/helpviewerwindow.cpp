@@ -14,7 +14,7 @@
 HelpViewerWindow::HelpViewerWindow(QHelpEngine* engine) : engine_(engine)
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(QStringLiteral("Quindle Help"));
+    setWindowTitle(tr("Quindle Help"));
     // The viewer never keeps the program running on its own.
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(860, 600);
@@ -25,19 +25,19 @@ HelpViewerWindow::HelpViewerWindow(QHelpEngine* engine) : engine_(engine)
 
     QHelpContentWidget* contents = engine_->contentWidget();
     contents->setObjectName(QStringLiteral("HelpContents"));
-    tabs_->addTab(contents, QStringLiteral("Contents"));
+    tabs_->addTab(contents, tr("Contents"));
 
     auto* indexPage = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPage);
     indexLayout->setContentsMargins(2, 2, 2, 2);
     filter_ = new QLineEdit(indexPage);
     filter_->setObjectName(QStringLiteral("HelpIndexFilter"));
-    filter_->setPlaceholderText(QStringLiteral("Type a keyword"));
+    filter_->setPlaceholderText(tr("Type a keyword"));
     QHelpIndexWidget* index = engine_->indexWidget();
     index->setObjectName(QStringLiteral("HelpIndex"));
     indexLayout->addWidget(filter_);
     indexLayout->addWidget(index);
-    tabs_->addTab(indexPage, QStringLiteral("Index"));
+    tabs_->addTab(indexPage, tr("Index"));
 
     browser_ = new HelpBrowser(engine_, splitter);
     splitter->addWidget(tabs_);

@@ -13,6 +13,7 @@
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QPointer>
+#include <QTextDocument>
 #include <QWhatsThis>
 
 namespace {
@@ -174,8 +175,12 @@ quintptr QtHelpViewer::showPopup(QWidget* owner, const QString& file, const Text
     }
     // A new popup replaces the one on screen. An empty text still shows
     // an (empty) popup, as the help viewer does.
+    // Popup texts are plain text: markup in a crafted help file, such as a
+    // picture naming a local file, is shown as typed and never loaded.
     QWhatsThis::hideText();
-    QWhatsThis::showText(popup.point, text.isEmpty() ? QString(QChar::Nbsp) : text, owner);
+    QWhatsThis::showText(popup.point,
+                         text.isEmpty() ? QString(QChar::Nbsp) : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal),
+                         owner);
     return 1;
 }
 

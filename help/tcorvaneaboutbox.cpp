@@ -39,7 +39,7 @@ QString TCorvaneAboutBox::makersCopyright()
 
 QString TCorvaneAboutBox::defaultAuthor()
 {
-    return QStringLiteral("Written by Corvane");
+    return tr("Written by Corvane");
 }
 
 QString TCorvaneAboutBox::runningExecutableEntry(int index) const
@@ -70,7 +70,7 @@ QPixmap TCorvaneAboutBox::picture(const TAbout& dialog) const
     }
     QPixmap loaded;
     if (!loaded.load(iconFile_))
-        throw QuindleError(QStringLiteral("Cannot load the picture ") + iconFile_);
+        throw QuindleError(tr("Cannot load the picture %1").arg(iconFile_));
     return loaded;
 }
 
@@ -113,7 +113,7 @@ bool TCorvaneAboutBox::Execute(Dialogs* dialogs)
 
     const QStringList& strings = dialog.GetVersion->VersionStrings();
     dialog.WVersion->setText(strings.size() > fileVersionEntry
-                                 ? QStringLiteral("Version ") + strings.at(fileVersionEntry)
+                                 ? tr("Version %1").arg(strings.at(fileVersionEntry))
                                  : version_);
     dialog.WTitle->setText(title_);
     dialog.WCopyright->setText(copyright_);

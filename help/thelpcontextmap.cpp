@@ -12,10 +12,10 @@ int THelpContextMap::setFileName(const QString& name)
     int read = -1;
     if (!name.isEmpty() && !loading_) {
         if (!QFileInfo(name).isFile())
-            throw QuindleError(QStringLiteral("File ") + name + QStringLiteral(" not found."));
+            throw QuindleError(tr("File %1 not found.").arg(name));
         std::ifstream in(QFile::encodeName(name).toStdString(), std::ios::binary);
         if (!in)
-            throw QuindleError(QStringLiteral("File ") + name + QStringLiteral(" not found."));
+            throw QuindleError(tr("File %1 not found.").arg(name));
         std::vector<helpmap::ContextPair> pairs = helpmap::ReadMapSection(in);
         helpmap::sortPairs(pairs);
         table_ = std::move(pairs);

@@ -28,7 +28,7 @@ QString changeFileExt(const QString& path, const QString& ext)
 THelpRouter::THelpRouter(QObject* owner) : QObject(owner)
 {
     if (currentRouter)
-        throw QuindleError(QStringLiteral("Multiple instances of THelpRouter are not allowed"));
+        throw QuindleError(tr("Multiple instances of THelpRouter are not allowed"));
     previousHandler_ = ApplicationHelp::handler();
     ApplicationHelp::setHandler([this](quint16 command, const QVariant& data, bool& callHelp) {
         return HandleHelp(command, data, callHelp);

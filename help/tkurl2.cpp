@@ -32,7 +32,7 @@ QString TKURL2::placeholderAddress()
 
 QString TKURL2::defaultHint()
 {
-    return QStringLiteral("Put here the Hint for your site link!");
+    return tr("Put here the Hint for your site link!");
 }
 
 QString TKURL2::URLorEMAIL() const

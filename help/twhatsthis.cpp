@@ -17,7 +17,7 @@ TWhatsThis* currentInstance = nullptr;
 
 QString mustBeInactive()
 {
-    return QStringLiteral("TWhatsThis must be deactivated to change this property");
+    return QCoreApplication::translate("TWhatsThis", "TWhatsThis must be deactivated to change this property");
 }
 } // namespace
 

@@ -133,7 +133,7 @@ private:
     TF1Action f1Action_ = goContext;
     TWhatsThisOptions options_ = TWhatsThisOptions(wtMenuRightClick | wtNoContextHelp | wtNoContextMenu |
                                                    wtInheritFormContext);
-    QString popupCaption_ = QStringLiteral("What's this?");
+    QString popupCaption_ = tr("What's this?");
     qint32 popupHelpContext_ = 0;
     QPointer<QAction> menuItem_;
     QPointer<QAbstractButton> toolbarButton_;

@@ -36,3 +36,4 @@ add_custom_command(
 add_library(versionimage OBJECT ${QUINDLE_VERSION_SOURCE})
 set_target_properties(versionimage PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
 target_link_libraries(quindle PRIVATE versionimage)
+target_compile_definitions(quindle PRIVATE QUINDLE_VERSION="${PROJECT_VERSION}")

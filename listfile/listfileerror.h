@@ -7,3 +7,10 @@ class ListFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A file that is no list this program can edit (text in UTF-16 or UTF-32):
+// it is neither loaded nor ever written.
+class UneditableListFile : public ListFileError {
+public:
+    using ListFileError::ListFileError;
+};

@@ -79,6 +79,16 @@ LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t size)
 
 } // namespace
 
+std::string_view wideTextEncoding(std::string_view bytes)
+{
+    // UTF-32 first: its little-endian mark begins with UTF-16's.
+    if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4) || bytes.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4))
+        return "UTF-32";
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+        return "UTF-16";
+    return {};
+}
+
 LineList splitListText(std::string_view bytes)
 {
     std::unique_ptr<char[]> copy(new char[std::max<std::size_t>(bytes.size(), 1)]);
@@ -187,6 +197,33 @@ bool namesAFile(const std::string& path)
     return path.find('\0') == std::string::npos;
 }
 
+UneditableListFile wideTextError(const std::string& path, std::string_view encoding)
+{
+    return UneditableListFile("The file " + path + " is " + std::string(encoding)
+                              + " text, not a list this program can edit. It is left as it is.");
+}
+
+// Refuses a file whose first bytes mark it as wide text.
+void refuseWideText(const std::string& path, std::string_view firstBytes)
+{
+    const std::string_view encoding = wideTextEncoding(firstBytes);
+    if (!encoding.empty())
+        throw wideTextError(path, encoding);
+}
+
+// The first bytes of a plain file that exists, for the wide-text check
+// before a save; empty for anything else.
+std::string firstBytesOf(const std::string& path)
+{
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    char head[4];
+    const ssize_t got = ::read(file.get(), head, sizeof head);
+    return got > 0 ? std::string(head, static_cast<std::size_t>(got)) : std::string();
+}
+
 } // namespace
 
 void loadListFile(const std::string& path, LineList& lines)
@@ -198,6 +235,8 @@ void loadListFile(const std::string& path, LineList& lines)
         if (!file.valid() || !readLines(file.get(), loaded))
             throw ListFileError("Cannot open file " + path);
     }
+    if (!loaded.empty())
+        refuseWideText(path, loaded.front());
     lines.swap(loaded);
 }
 
@@ -265,6 +304,8 @@ void saveListFile(const std::string& path, const LineList& lines)
     if (!namesAFile(path))
         throw failure;
     const std::string target = resolvedTarget(path);
+    // Whatever was loaded, wide text on disk now is never replaced.
+    refuseWideText(path, firstBytesOf(target));
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -273,6 +314,9 @@ void saveListFile(const std::string& path, const LineList& lines)
     if (exists && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
         throw failure;
 
+    // What a save killed half way left is cleared first: on a nearly full
+    // disk it may be the very room this save needs.
+    removeStaleSaveTemporaries(target);
     SaveTemporary temporary(target);
     if (!temporary.valid())
         throw failure;
@@ -289,6 +333,4 @@ void saveListFile(const std::string& path, const LineList& lines)
 
     if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting() || !temporary.renameOnto(target))
         throw failure;
-    // A save killed half way leaves its temporary file; the next one clears it.
-    removeStaleSaveTemporaries(target);
 }

@@ -13,12 +13,18 @@ LineList splitListText(std::string_view bytes);
 // The bytes a list is saved as.
 std::string joinListText(const LineList& lines);
 
+// The name of the wide encoding whose byte-order mark begins bytes
+// ("UTF-16", "UTF-32"), or empty when they begin with none.
+std::string_view wideTextEncoding(std::string_view bytes);
+
 // Replaces lines by the content of the file, read whole; throws ListFileError
 // "Cannot open file <path>" and leaves lines alone when it cannot be read
-// (also when it is bigger than the machine's memory).
+// (also when it is bigger than the machine's memory), UneditableListFile
+// when it is wide text.
 void loadListFile(const std::string& path, LineList& lines);
 
 // Writes lines to path, replacing the file atomically: a failed or
 // interrupted save leaves the previous file whole and no temporary file
-// behind. Throws ListFileError "Cannot create file <path>".
+// behind. Throws ListFileError "Cannot create file <path>", and
+// UneditableListFile when the file there now is wide text.
 void saveListFile(const std::string& path, const LineList& lines);

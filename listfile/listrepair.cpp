@@ -110,6 +110,17 @@ LineFields extractLineFields(std::string_view line)
         hasDigit = hasDigit || isDigit(c);
     }
 
+    // A number longer than the field takes all of its digits, as long as
+    // they read as one number: '100000   Alpha' is project 100000, not 10000
+    // with a description starting '0'.
+    if (end == numberFieldWidth && hasDigit && isDigit(line[end - 1])) {
+        std::size_t digitsEnd = end;
+        while (digitsEnd < line.size() && isDigit(line[digitsEnd]))
+            ++digitsEnd;
+        if (digitsEnd > end && convertInteger(trimmedView(line.substr(0, digitsEnd))).ok())
+            end = digitsEnd;
+    }
+
     LineFields fields;
     if (!hasDigit) {
         // A word is not a number: keep all of it as the description.
@@ -158,7 +169,9 @@ RepairCounts repairLines(LineList& lines, RepairObserver& observer)
     for (std::size_t done = 1; done <= total; ++done) {
         const std::size_t index = total - done;
         const std::string_view line = lines[index];
-        if (!isWellFormedLine(line)) {
+        // A line the rebuild leaves as it is (a number of four or more
+        // digits, laid out right) is not a fault.
+        if (!isWellFormedLine(line) && (rebuildLineInto(line, scratch), scratch != line)) {
             ++counts.rebuiltLines;
             if (observer.showsBadLines()) {
                 observer.showBadLine(line);
@@ -167,7 +180,6 @@ RepairCounts repairLines(LineList& lines, RepairObserver& observer)
                     return counts;
                 }
             }
-            rebuildLineInto(line, scratch);
             lines.set(index, scratch);
         }
         if (clock.due(done)) {

@@ -25,7 +25,8 @@ struct LineFields {
 };
 
 // The number field is columns 1 to 5, cut short before the first control
-// code or blank that follows a visible character. A field without a digit
+// code or blank that follows a visible character; digits going on past
+// column 5 belong to it when the whole field then reads as one number. A field without a digit
 // gives 0 and leaves the whole trimmed line as description; otherwise the
 // description is whatever follows the field, trimmed.
 LineFields extractLineFields(std::string_view line);
@@ -60,7 +61,9 @@ struct RepairCounts {
     bool anyFault() const { return blankLines != 0 || rebuiltLines != 0; }
 };
 
-// Deletes blank lines, then rebuilds bad lines from the last to the first.
+// Deletes blank lines, then rebuilds bad lines from the last to the first. A
+// line that fails the layout test but that the rebuild would leave byte for
+// byte as it is, is not bad: neither counted, shown nor rewritten.
 // When the observer cancels, lines are left partly repaired.
 RepairCounts repairLines(LineList& lines, RepairObserver& observer);
 

@@ -34,11 +34,14 @@ std::string_view fileNameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Marks a file as one of this program's save files.
+constexpr std::string_view ownInfix = ".quindle-save.";
+
 std::string temporaryPrefix(std::string_view listFileName)
 {
     std::string prefix = ".";
     prefix += listFileName.substr(0, longestStem);
-    prefix += '.';
+    prefix += ownInfix;
     return prefix;
 }
 

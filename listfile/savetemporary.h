@@ -1,10 +1,13 @@
 #pragma once
 // The hidden file a save writes before it takes the list's place:
-// ".<list name>.<8 letters>" in the list's own folder, so that the rename is
-// atomic. While a save runs, its temporary file is locked (flock); a process
+// ".<list name>.quindle-save.<8 letters>" in the list's own folder, so that
+// the rename is atomic. The fixed infix is a name no user would give a file,
+// so files such as ".Projects.txt.20241231" beside the list are never taken
+// for ours. While a save runs, its temporary file is locked (flock); a process
 // killed half way leaves an unlocked one behind, which the next save of the
-// same list removes. The lock goes with the process however it ends, so a
-// temporary file that another running save is still writing is never taken.
+// same list removes before it writes. The lock goes with the process however
+// it ends, so a temporary file that another running save is still writing is
+// never taken.
 #include <string>
 #include <string_view>
 

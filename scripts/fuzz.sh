@@ -34,6 +34,10 @@ fi
 mkdir -p "$build/crashes"
 failed=0
 for target in "${targets[@]}"; do
+  if [ ! -x "$build/fuzz_$target" ]; then
+    echo "fuzz_$target: not built (it needs Qt Core)"
+    continue
+  fi
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   log="$build/fuzz_$target.log"

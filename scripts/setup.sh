@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Installs what Quindle needs to build, run and test on Debian 12.
+# Installs what Quindle needs on Debian 12, as root or through sudo.
+#
+#   scripts/setup.sh           what building and running the program needs
+#   scripts/setup.sh --tests   that, and the tools of the tests, the sanitizer
+#                              run, fuzzing and the benchmarks
+#
+# QUINDLE_SETUP_EXTRA names more packages to install alongside.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-  qt6-documentation-tools libqt6help6 libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  xvfb xauth poppler-utils
-  cups printer-driver-cups-pdf  # the print test runs its own scheduler with a PDF queue
-  at-spi2-core dbus python3-dbus xdotool  # the accessibility check reads the AT-SPI tree
+  qt6-documentation-tools qt6-l10n-tools libqt6help6 libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+  fonts-dejavu-core
 )
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev                      # sanitizers and libFuzzer
+  xvfb xauth xdotool x11-utils                  # the installed program driven on a virtual display
+  poppler-utils
+  at-spi2-core dbus python3-dbus               # the accessibility check reads the AT-SPI tree
+  cups printer-driver-cups-pdf                  # the print test runs its own scheduler with a PDF queue
+  desktop-file-utils appstream                  # validators of the desktop entry and the AppStream data
+)
+case "${1:-}" in
+  "") ;;
+  --tests) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 if [ "${QUINDLE_SETUP_EXTRA:-}" != "" ]; then
   # shellcheck disable=SC2206
   packages+=(${QUINDLE_SETUP_EXTRA})

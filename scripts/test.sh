@@ -6,7 +6,7 @@
 # QUINDLE_FUZZ_SECONDS sets the fuzzing time per target (20 s).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/scripts/setup.sh"
+"$here/scripts/setup.sh" --tests
 cd "$here"
 ./scripts/build.sh
 export QT_QPA_PLATFORM=offscreen

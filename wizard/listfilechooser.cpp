@@ -79,13 +79,13 @@ void ListFileChooser::SetupPage1()
     f.P1->setVisible(true);
     const std::string dir = directoryPart(document_.currentListFile());
     if (dir.empty()) {
-        f.Message1->setText(QStringLiteral("No project Directory is assigned"));
-        f.Dirselect->setItems({QStringLiteral("Select a Directory"), QStringLiteral("Create a New Directory")});
+        f.Message1->setText(tr("No project Directory is assigned"));
+        f.Dirselect->setItems({tr("Select a Directory"), tr("Create a New Directory")});
     } else {
-        f.Dirselect->setItems({QStringLiteral("Select another Directory"), QStringLiteral("Create a New Directory"),
-                               QStringLiteral("Use the current Directory")});
+        f.Dirselect->setItems({tr("Select another Directory"), tr("Create a New Directory"),
+                               tr("Use the current Directory")});
         f.Dirselect->setItemIndex(2);
-        f.Message1->setText(QStringLiteral("The Project Directory is Currently ") + displayText(dir));
+        f.Message1->setText(tr("The Project Directory is Currently %1").arg(displayText(dir)));
     }
     if (f.Dirselect->itemIndex() >= 0)
         f.Next1->setEnabled(true);
@@ -94,7 +94,7 @@ void ListFileChooser::SetupPage1()
 bool ListFileChooser::browse(std::string& chosen)
 {
     FileDialogOptions options;
-    options.filter = QStringLiteral("Project List File [*.txt]|*.txt|Any file |*.*");
+    options.filter = tr("Project List File [*.txt]|*.txt|Any file |*.*");
     options.defaultExtension = QStringLiteral("txt");
     options.initialFolder = browseFolder_;
     options.fileName = browseFileName_;
@@ -159,7 +159,7 @@ void ListFileChooser::createDirectory()
             failWithSystemReason();
         const QString here = QDir::currentPath();
         const std::optional<QString> answer = host_.dialogs().inputText(
-            QStringLiteral("New Folder"), QStringLiteral("Enter New Folder Name"), here);
+            tr("New Folder"), tr("Enter New Folder Name"), here);
         // A relative name is taken in the folder just chosen; the list file
         // then has a path that does not depend on the working folder.
         std::string name = storedBytes(answer.value_or(here));
@@ -188,10 +188,10 @@ void ListFileChooser::SetupPage3()
     const std::string path = listPath();
     const QString name = f.Projectfilename->text();
     if (!isFile(path)) {
-        f.Message3->setText(QStringLiteral("No Project file\rexists in this directory"));
+        f.Message3->setText(tr("No Project file\rexists in this directory"));
         CrLabelPainter::fitToText(f.Message3);
-        f.Duplicatefile->setItems({QStringLiteral("Start new project list ") + name,
-                                   QStringLiteral("Select another filename")});
+        f.Duplicatefile->setItems({tr("Start new project list %1").arg(name),
+                                   tr("Select another filename")});
         f.Duplicatefile->setItemIndex(0);
         f.Next3->setProperty("Tag", int(pcNoFile));
         return;
@@ -199,21 +199,21 @@ void ListFileChooser::SetupPage3()
     // A project list begins with a number in its first three characters.
     const IntConversion read = convertInteger(firstLineStart(path, 3));
     if (!read.ok()) {
-        f.Message3->setText(QStringLiteral("An unknown or empty file with the same name as your Projects list\r"
-                                           "exists in this directory ")
-                            + QString::number(read.value));
+        f.Message3->setText(tr("An unknown or empty file with the same name as your Projects list\r"
+                               "exists in this directory %1")
+                                .arg(read.value));
         CrLabelPainter::fitToText(f.Message3);
-        f.Duplicatefile->setItems({QStringLiteral("Overwrite it "), QStringLiteral("Select another filename")});
+        f.Duplicatefile->setItems({tr("Overwrite it "), tr("Select another filename")});
         f.Duplicatefile->setItemIndex(1);
         f.Next3->setProperty("Tag", int(pcUnknownFile));
     } else {
-        f.Message3->setText(QStringLiteral("A Project file with the same name as your\rProjects list (") + name
-                            + QStringLiteral(") exists in this directory"));
+        f.Message3->setText(tr("A Project file with the same name as your\rProjects list (%1) exists in this directory")
+                                .arg(name));
         CrLabelPainter::fitToText(f.Message3);
-        f.Duplicatefile->setItems({QStringLiteral("Append or Edit Project list"),
-                                   QStringLiteral("Start new project list using this file"),
-                                   QStringLiteral("Select another filename"),
-                                   QStringLiteral("Use this file, Quit the Wizard")});
+        f.Duplicatefile->setItems({tr("Append or Edit Project list"),
+                                   tr("Start new project list using this file"),
+                                   tr("Select another filename"),
+                                   tr("Use this file, Quit the Wizard")});
         f.Duplicatefile->setItemIndex(0);
         f.Next3->setProperty("Tag", int(pcProjectFile));
     }

@@ -18,6 +18,8 @@
 
 #include <optional>
 
+#include <QCoreApplication>
+
 namespace {
 
 // The number text of page 4 read as a decimal number, for the place an
@@ -27,7 +29,7 @@ std::size_t insertPosition(const QString& numberText)
     bool ok = false;
     const qulonglong value = numberText.toULongLong(&ok, 10);
     if (!ok)
-        throw QuindleError(QLatin1Char('\'') + numberText + QStringLiteral("' is not a valid integer value"));
+        throw QuindleError(QCoreApplication::translate("RecordEditor", "'%1' is not a valid integer value").arg(numberText));
     return static_cast<std::size_t>(value);
 }
 
@@ -47,18 +49,18 @@ Ui::WizardPages& RecordEditor::ui() const
 void RecordEditor::addProject()
 {
     // The number after the last one shown in the list view.
-    const std::optional<std::string> lastCaption = host_.lastShownCaption();
+    const std::optional<ShownCaption> lastCaption = host_.lastShownCaption();
     if (!lastCaption) {
-        host_.dialogs().showMessage(QStringLiteral("Error in Project List"));
+        host_.dialogs().showMessage(tr("Error in Project List"));
         return;
     }
-    const std::string_view lastNumber = columnsOf(*lastCaption, 1, 4);
+    const std::string_view lastNumber = columnsOf(lastCaption->bytes, 1, 4);
     const IntConversion read = convertInteger(lastNumber);
     const qint64 next = qint64(read.value) + 1;
     if (next <= 0) {
-        host_.dialogs().showMessage(QStringLiteral("Add project Failed ") + QString::number(next)
-                                      + QStringLiteral(" Code = ") + QString::number(read.stopPosition)
-                                      + QLatin1Char(' ') + displayText(lastNumber));
+        host_.dialogs().showMessage(tr("Add project Failed %1 Code = %2 %3")
+                                      .arg(QString::number(next), QString::number(read.stopPosition),
+                                           displayText(lastNumber, lastCaption->coding)));
         return;
     }
     wizard_.ShowWizard(mdEdit, 4, int(next));
@@ -71,7 +73,7 @@ bool RecordEditor::selectedNumber(int& number)
     number = host_.selectedProjectNumber();
     if (number != -1)
         return true;
-    host_.dialogs().showMessage(QStringLiteral("No Project selected"));
+    host_.dialogs().showMessage(tr("No Project selected"));
     return false;
 }
 
@@ -82,8 +84,7 @@ void RecordEditor::insertProject()
         return;
     const qint64 before = qint64(selected) - 1;
     if (before <= 0) {
-        host_.dialogs().showMessage(QStringLiteral("Insert Project Prior to ") + QString::number(before)
-                                      + QStringLiteral(" Failed"));
+        host_.dialogs().showMessage(tr("Insert Project Prior to %1 Failed").arg(before));
         return;
     }
     wizard_.ShowWizard(mdInsert, 4, int(before));
@@ -113,8 +114,14 @@ void RecordEditor::showProject()
     const LineList& lines = document_.lines();
     const int found = findProjectLine(lines, storedBytes(number));
     // The whole description, so that an edit never cuts its tail.
-    ui().PrjDiscription->setText(found < 0 ? QString()
-                                           : displayText(storedDescription(lines[std::size_t(found)])));
+    if (found < 0) {
+        shownCoding_ = {};
+        ui().PrjDiscription->setText(QString());
+    } else {
+        const std::string_view line = lines[std::size_t(found)];
+        shownCoding_ = lineCoding(line);
+        ui().PrjDiscription->setText(displayText(storedDescription(line), shownCoding_));
+    }
     // Page 4 counts the projects of the list it edits, whatever list was
     // counted the last time it was open.
     showCount();
@@ -122,16 +129,16 @@ void RecordEditor::showProject()
 
 void RecordEditor::showCount()
 {
-    ui().Pros->setText(QString::number(document_.lines().size()) + QStringLiteral(" Projects"));
+    ui().Pros->setText(tr("%1 Projects").arg(document_.lines().size()));
 }
 
 void RecordEditor::apply()
 {
     const LineList& lines = document_.lines();
     const QString description = ui().PrjDiscription->text();
-    const std::string descriptionBytes = storedBytes(description);
+    const std::string descriptionBytes = storedBytes(description, shownCoding_);
     if (!host_.allowsDuplicates() && listContainsText(lines, descriptionBytes)) {
-        host_.dialogs().showMessage(description + QStringLiteral(" is already in the list"));
+        host_.dialogs().showMessage(tr("%1 is already in the list").arg(description));
     } else {
         const bool applied = host_.runCommand([&] {
             const QString numberText = ui().CurrentProject->text();
@@ -151,8 +158,8 @@ void RecordEditor::apply()
 
 void RecordEditor::removeShown()
 {
-    const QString text = QStringLiteral("This will remove ") + ui().PrjDiscription->text()
-        + QStringLiteral(" From the projects list\rAre you sure ?");
+    const QString text = tr("This will remove %1 From the projects list\rAre you sure ?")
+                             .arg(ui().PrjDiscription->text());
     if (host_.dialogs().ask(MessageKind::Warning, text, {MessageButton::Ok, MessageButton::Abort})
         != MessageButton::Ok)
         return;

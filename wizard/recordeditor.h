@@ -4,6 +4,8 @@
 // memory, removes a project from it, and Finish writes the list out.
 #include <QObject>
 
+#include "common/displaytext.h"
+
 class ProjectListDocument;
 class WizardController;
 class WizardHost;
@@ -41,4 +43,7 @@ private:
     ProjectListDocument& document_;
     WizardHost& host_;
     WizardController& wizard_;
+    // The coding of the line page 4 shows, so that an applied description
+    // keeps every byte the user did not change.
+    LineCoding shownCoding_;
 };

@@ -84,14 +84,13 @@ bool WizardController::SetupPage4(const std::string& listPath)
             return false;
         if (QFileInfo(QString::fromLocal8Bit(listPath.c_str())).isFile()
             && host_.dialogs().ask(MessageKind::Warning,
-                                     QStringLiteral("Existing Project List ") + path
-                                         + QStringLiteral("\rWill be erased, Are you sure ?"),
+                                     tr("Existing Project List %1\rWill be erased, Are you sure ?").arg(path),
                                      {MessageButton::Ok, MessageButton::Abort})
                 == MessageButton::Abort)
             return false;
         adoptListFile(listPath);
         f.PrjDiscription->setReadOnly(false);
-        f.Message4->setText(QStringLiteral("Creating New project list ") + path);
+        f.Message4->setText(tr("Creating New project list %1").arg(path));
         // Emptied first, so that number 1 shows no description of the old list.
         document_.clear();
         showNumber(1);
@@ -104,10 +103,10 @@ bool WizardController::SetupPage4(const std::string& listPath)
             break;
         f.UtilBtn->setVisible(mode_ != mdDelete);
         f.PrjDiscription->setReadOnly(mode_ == mdDelete);
-        f.Message4->setText((mode_ == mdEdit     ? QStringLiteral("Editing ")
-                             : mode_ == mdDelete ? QStringLiteral("Deleting Project from ")
-                                                 : QStringLiteral("Inserting Project "))
-                            + path);
+        f.Message4->setText((mode_ == mdEdit     ? tr("Editing %1")
+                             : mode_ == mdDelete ? tr("Deleting Project from %1")
+                                                 : tr("Inserting Project %1"))
+                                .arg(path));
         emit projectToShow();
         break;
     case mdNone:

@@ -7,7 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "common/displaytext.h"
+
 class Dialogs;
+
+// A caption as the list view has it, with the coding of its whole line.
+struct ShownCaption {
+    std::string bytes;
+    LineCoding coding;
+};
 
 class WizardHost {
 public:
@@ -22,7 +30,7 @@ public:
     // Number of the selected project in the list view, or -1.
     virtual int selectedProjectNumber() const = 0;
     // Caption of the list view's last item; nothing when the view is empty.
-    virtual std::optional<std::string> lastShownCaption() const = 0;
+    virtual std::optional<ShownCaption> lastShownCaption() const = 0;
     virtual bool allowsDuplicates() const = 0;
     // Writes the list to the list file in use and refreshes the view, first
     // asking when the file on disk was changed or deleted by someone else.

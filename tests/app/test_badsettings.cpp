@@ -1,7 +1,8 @@
 // Broken settings files met by the real main window: junk bytes, values of
-// another type than text, a file that cannot be read. Each start gives the
-// described message or the defaults, and each close ends cleanly, writing the
-// nine values when the store lets it.
+// another type than text, a file that cannot be read, a FIFO or a link to a
+// device in its place. Each start gives the described message or the
+// defaults, and each close ends cleanly, writing the nine values when the
+// store lets it.
 #include "filepermissions.h"
 #include "widgetlookup.h"
 #include "scripteddialogs.h"
@@ -15,6 +16,8 @@
 #include <QtTest>
 
 #include <random>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,6 +97,9 @@ private slots:
     void valuesOfAnotherType();
     void mangledFilesStartAndClose();
     void unreadableFile();
+    void fifoInPlaceOfTheFile();
+    void linkToADevice();
+    void linkToARegularFile();
     void listPathWithNul();
 };
 
@@ -205,6 +211,69 @@ void TestBadSettings::unreadableFile()
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Failed to set data for 'Current'")});
     QFile::setPermissions(env.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(settingsBytes(env), stored);
+}
+
+// A FIFO where the store's file belongs is not opened (nobody would ever
+// write to it, so start-up would wait for ever): the user is told, the
+// defaults apply, start-up goes on, and the close leaves the FIFO alone.
+void TestBadSettings::fifoInPlaceOfTheFile()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath());
+    QCOMPARE(::mkfifo(QFile::encodeName(env.settingsFile()).constData(), 0600), 0);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    const QStringList refused{QStringLiteral("Failed to create key Corvane\\Vantorel")};
+    QCOMPARE(dialogs.errors(), refused);
+    expectDefaults(*w);
+    QCOMPARE(w->listModel()->count(), 2);
+    dialogs.clear();
+    QVERIFY(w->close());
+    QCOMPARE(dialogs.errors(), refused);
+    struct stat info {};
+    QCOMPARE(::lstat(QFile::encodeName(env.settingsFile()).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+}
+
+// A link to a device in the store's place: neither read nor replaced by a
+// regular file at close.
+void TestBadSettings::linkToADevice()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath());
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), env.settingsFile()));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    const QStringList refused{QStringLiteral("Failed to create key Corvane\\Vantorel")};
+    QCOMPARE(dialogs.errors(), refused);
+    expectDefaults(*w);
+    QCOMPARE(w->listModel()->count(), 2);
+    dialogs.clear();
+    QVERIFY(w->close());
+    QCOMPARE(dialogs.errors(), refused);
+    QCOMPARE(QFileInfo(env.settingsFile()).symLinkTarget(), QStringLiteral("/dev/zero"));
+}
+
+// A link to a regular file is an ordinary store: read through it at start,
+// written through it at close.
+void TestBadSettings::linkToARegularFile()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    const QString real = env.path(QStringLiteral("kept-settings.conf"));
+    env.writeFile(QStringLiteral("kept-settings.conf"), "[General]\nSpace=42\n");
+    QDir().mkpath(QFileInfo(env.settingsFile()).absolutePath());
+    QVERIFY(QFile::link(real, env.settingsFile()));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), 42);
+    QVERIFY(w->close());
+    QVERIFY(dialogs.shown.isEmpty());
+    expectNineValuesWritten(env);
+    QVERIFY(env.readFile(QStringLiteral("kept-settings.conf")).contains("Space=42"));
 }
 
 // A stored path with a NUL in it names no file, not the file named by the

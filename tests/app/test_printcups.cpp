@@ -1,7 +1,8 @@
 // Printing to a real CUPS queue: the test runs a scheduler of its own with a
 // cups-pdf queue, prints through the main window's print command to that
 // queue by name and reads back the PDF the queue wrote. It needs root (the
-// scheduler and the cups-pdf backend) and is skipped without it.
+// scheduler and the cups-pdf backend) and is skipped without it. A job the
+// queue fails ends the test at once with the job's log.
 #include "pdftext.h"
 #include "app/printersetupdialog.h"
 #include "printingdialogs.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
@@ -85,6 +87,69 @@ class TestPrintCups : public QObject {
             return QStringLiteral("(no scheduler log)");
         const QList<QByteArray> lines = log.readAll().split('\n');
         return QString::fromLocal8Bit(lines.mid(qMax(0, int(lines.size()) - 25)).join('\n'));
+    }
+
+    // The report of a job the queue failed: the scheduler's log lines of
+    // every job it logged a failure for, and cups-pdf's own log. Empty while
+    // nothing failed. cups-pdf cancels a job it cannot write; a failed
+    // filter or backend stops the job or the whole queue.
+    QString failedJobReport() const
+    {
+        static const QRegularExpression jobFailure(QStringLiteral(
+            "^(?:E .*(\\[Job \\d+\\])|W .*(\\[Job \\d+\\]) Backend returned status|"
+            "I .*(\\[Job \\d+\\]) Job (?:canceled|aborted|stopped|held))"));
+        QFile log(dir(QStringLiteral("log/error_log")));
+        QStringList lines;
+        if (log.open(QIODevice::ReadOnly))
+            lines = QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'));
+        QStringList failedJobs;
+        for (const QString& line : lines) {
+            const QRegularExpressionMatch match = jobFailure.match(line);
+            for (int group = 1; group <= 3; ++group) {
+                if (!match.captured(group).isEmpty() && !failedJobs.contains(match.captured(group)))
+                    failedJobs << match.captured(group);
+            }
+        }
+        const QString pdfLog = cupsPdfLog();
+        const ToolResult printer = lpstat({QStringLiteral("-p"), queue_});
+        const bool stopped = printer.output.contains(QLatin1String("disabled"));
+        if (failedJobs.isEmpty() && !stopped && !pdfLog.contains(QLatin1String("[ERROR]")))
+            return QString();
+        QString report = QStringLiteral("The queue reports a failed job.\n") + printer.output;
+        for (const QString& line : lines) {
+            for (const QString& job : failedJobs) {
+                if (line.contains(job)) {
+                    report += line + QLatin1Char('\n');
+                    break;
+                }
+            }
+        }
+        if (failedJobs.isEmpty())
+            report += logTail();
+        return report + pdfLog;
+    }
+
+    // Ends the test at once when the queue failed the job, with the whole
+    // report on the test's output (a failure message is cut short).
+    void failOnFailedJob() const
+    {
+        const QString failure = failedJobReport();
+        if (failure.isEmpty())
+            return;
+        qWarning().noquote() << failure;
+        QFAIL("the queue failed the print job; its log is above");
+    }
+
+    QString cupsPdfLog() const
+    {
+        QString text;
+        const QDir logs(dir(QStringLiteral("log")));
+        for (const QString& name : logs.entryList({QStringLiteral("cups-pdf*")}, QDir::Files)) {
+            QFile file(logs.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                text += QStringLiteral("\n%1:\n").arg(name) + QString::fromLocal8Bit(file.readAll());
+        }
+        return text;
     }
 
     ToolResult lpstat(const QStringList& arguments) const
@@ -246,6 +311,9 @@ private slots:
         for (;;) {
             const ToolResult pending = lpstat({QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue_});
             const ToolResult done = lpstat({QStringLiteral("-W"), QStringLiteral("completed"), QStringLiteral("-o"), queue_});
+            failOnFailedJob();
+            if (QTest::currentTestFailed())
+                return;
             if (pending.ok && pending.output.trimmed().isEmpty() && !done.output.trimmed().isEmpty())
                 break;
             QVERIFY2(!deadline.hasExpired(), qPrintable(QStringLiteral("the job did not complete:\n") + pending.output + logTail()));
@@ -256,7 +324,10 @@ private slots:
 
         QStringList pdfs;
         while ((pdfs = spooledPdfs()).isEmpty()) {
-            QVERIFY2(!deadline.hasExpired(), qPrintable(QStringLiteral("cups-pdf wrote no file:\n") + logTail()));
+            failOnFailedJob();
+            if (QTest::currentTestFailed())
+                return;
+            QVERIFY2(!deadline.hasExpired(), qPrintable(QStringLiteral("cups-pdf wrote no file:\n") + logTail() + cupsPdfLog()));
             QThread::msleep(200);
         }
         QCOMPARE(pdfs.size(), 1);

@@ -111,7 +111,7 @@ private slots:
                  QStringList{QStringLiteral("3 Blank lines were deleted from the Project List\r"
                                             "0 Format errors were fixed\rClick Yes to save changes")});
 
-        env->writeFile(fileName, TestEnvironment::listBytes({"1000     Shed", "7     Garden shed"}));
+        env->writeFile(fileName, TestEnvironment::listBytes({"100000   Big", "7     Garden shed"}));
         dialogs->clear();
         fixErrors();
         QCOMPARE(dialogs->texts(QStringLiteral("ask")),
@@ -167,7 +167,9 @@ private slots:
 
     void aListWithoutFaultsIsNeitherAskedAboutNorSaved()
     {
-        const QByteArray clean = "001     Alpha\n002     Beta\n";  // LF only: a save would change it
+        // LF only: a save would change it. Numbers of four and more digits
+        // laid out right are no fault either.
+        const QByteArray clean = "001     Alpha\n002     Beta\n1000     Four\n123456     Six\n";
         env->writeFile(fileName, clean);
         startWithoutMessages();
         fixErrors();

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -49,6 +50,8 @@ private slots:
     void listFileChangeIsSignalledOnce();
     void saveWritesTheListFileInUse();
     void repairReplacesTheLinesUnlessCancelled();
+    void unchangedLinesSaveByteForByte();
+    void wideTextIsNeitherLoadedRepairedNorReplaced();
     void twoDocumentsSavingOneFile();
     void sameSizeEditRightAfterReadingIsSeen();
     void touchedOrDeletedFile();
@@ -347,6 +350,45 @@ void TestProjectListDocument::watcherReportsEachOutsideChangeOnce()
     QCOMPARE(onDisk.count(), 4);
     write(QStringLiteral("Projects.txt"), "001     Once more\r\n");
     QTRY_COMPARE(onDisk.count(), 5);
+}
+
+void TestProjectListDocument::unchangedLinesSaveByteForByte()
+{
+    // A NUL is an ordinary byte, and a line in an 8-bit code page keeps its bytes.
+    const QByteArray lines("001     Alpha\r\n002     Be\0ta\r\n003     Caf\xE9 cr\xE8me\r\n", 50);
+    ProjectListDocument document;
+    document.setCurrentListFile(write(QStringLiteral("A.txt"), lines));
+    document.load(document.currentListFile());
+    QCOMPARE(document.lines().size(), std::size_t(3));
+    document.putProject("004", "004     Delta");
+    document.save();
+    QCOMPARE(read(document.currentListFile()), lines + "004     Delta\r\n");
+}
+
+void TestProjectListDocument::wideTextIsNeitherLoadedRepairedNorReplaced()
+{
+    const QByteArray wide("\xFF\xFE" "0\0" "0\0" "1\0", 8);
+    const std::string path = write(QStringLiteral("Wide.txt"), wide);
+    const std::string refusal = "The file " + path + " is UTF-16 text, not a list this program can edit. It is left as it is.";
+    ProjectListDocument document;
+    document.putProject("001", "001     Kept");
+    QSignalSpy changed(&document, &ProjectListDocument::linesChanged);
+    auto expectRefusal = [&](const std::function<void()>& step) {
+        try {
+            step();
+            QFAIL("wide text was taken for a list");
+        } catch (const UneditableListFile& error) {
+            QCOMPARE(std::string(error.what()), refusal);
+        }
+    };
+    expectRefusal([&] { document.load(path); });
+    document.setCurrentListFile(path);
+    RepairObserver quiet;
+    expectRefusal([&] { document.repair(quiet); });
+    expectRefusal([&] { document.save(); });
+    QCOMPARE(read(path), wide);
+    QCOMPARE(textOf(document.lines()), QStringList {"001     Kept"});
+    QCOMPARE(changed.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestProjectListDocument)

@@ -1,7 +1,8 @@
 // The real help viewer on the built help file, offscreen: the help file
 // opens, topic 17 and every popup number of the main window resolve, the
 // contents and the index fill, the viewer window follows the commands, and
-// the main window's Help menu reaches it.
+// the main window's Help menu reaches it. A crafted help file whose page
+// refers to local files gets nothing read from outside the help file.
 #include "help/helpbrowser.h"
 #include "widgetlookup.h"
 #include "help/helpcommands.h"
@@ -15,12 +16,21 @@
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
+#include <QDesktopServices>
 #include <QLineEdit>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWhatsThis>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const quint32 popupNumbers[] = {1,   17,  25,  26,  30,  44,  63,  64,  65,  69,  93,  109, 140, 144, 148,
@@ -38,6 +48,80 @@ QWidget* visiblePopup()
         if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
             return w;
     return nullptr;
+}
+
+// Notes whether anybody opens a FIFO for reading, and lets such a reader go
+// at once (an empty write end) so that a fault fails the test instead of
+// hanging it.
+class FifoWatch {
+public:
+    explicit FifoWatch(const QByteArray& path) : path_(path)
+    {
+        ::mkfifo(path_.constData(), 0600);
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0) {
+                    opened_ = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~FifoWatch()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    bool openedByAReader() const { return opened_; }
+
+private:
+    QByteArray path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> opened_{false};
+    std::thread thread_;
+};
+
+// Receives what would be handed to the desktop.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// A help file of one page (context number 17) built from the given HTML.
+QString buildHelpFile(const QTemporaryDir& dir, const QByteArray& pageHtml, const QByteArray& popupText)
+{
+    const QString generator = qEnvironmentVariable("QUINDLE_QHELPGENERATOR",
+                                                   QStringLiteral("/usr/lib/qt6/libexec/qhelpgenerator"));
+    if (!QFileInfo(generator).isExecutable())
+        return QString();
+    QFile page(dir.filePath(QStringLiteral("page.html")));
+    page.open(QIODevice::WriteOnly);
+    page.write(pageHtml);
+    page.close();
+    QFile popups(dir.filePath(QStringLiteral("CSHelp.txt")));
+    popups.open(QIODevice::WriteOnly);
+    popups.write(".topic 17\n" + popupText + "\n");
+    popups.close();
+    QFile project(dir.filePath(QStringLiteral("crafted.qhp")));
+    project.open(QIODevice::WriteOnly);
+    project.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<QtHelpProject version=\"1.0\"><namespace>test.quindle.crafted</namespace>"
+                  "<virtualFolder>doc</virtualFolder><filterSection>"
+                  "<toc><section title=\"Crafted\" ref=\"page.html\"/></toc>"
+                  "<keywords><keyword name=\"crafted\" id=\"17\" ref=\"page.html\"/></keywords>"
+                  "<files><file>page.html</file><file>CSHelp.txt</file></files></filterSection></QtHelpProject>\n");
+    project.close();
+    const QString qch = dir.filePath(QStringLiteral("Crafted.qch"));
+    QProcess run;
+    run.start(generator, {project.fileName(), QStringLiteral("-o"), qch});
+    if (!run.waitForFinished(60000) || run.exitCode() != 0)
+        return QString();
+    return qch;
 }
 
 QString topicTitle(HelpViewerWindow* window)
@@ -59,6 +143,7 @@ private slots:
     void missingFileOrTopicFails();
     void rebuiltHelpFileIsRegisteredAgain();
     void helpMenuOpensTheViewerAndClosingTheWindowClosesIt();
+    void pageReferringToLocalFilesReadsNothingOutside();
 };
 
 void HelpViewerTest::initTestCase()
@@ -231,6 +316,50 @@ void HelpViewerTest::helpMenuOpensTheViewerAndClosingTheWindowClosesIt()
 
     window.reset();
     QVERIFY(shown.isNull() || !shown->isVisible());
+}
+
+// A crafted help file whose page uses a FIFO as style sheet, picture and link
+// target, and whose popup text shows it as a picture: the page and the popup
+// show, and the FIFO is never opened nor handed on.
+void HelpViewerTest::pageReferringToLocalFilesReadsNothingOutside()
+{
+    QTemporaryDir dir;
+    const QByteArray fifoUrl = QUrl::fromLocalFile(dir.filePath(QStringLiteral("fifo"))).toEncoded();
+    FifoWatch fifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))));
+    const QString qch = buildHelpFile(
+        dir, "<html><head><title>Crafted</title><link rel=\"stylesheet\" type=\"text/css\" href=\"" + fifoUrl
+                 + "\"></head><body><p>Crafted page</p><img src=\"" + fifoUrl + "\"><a href=\"" + fifoUrl
+                 + "\">Follow</a></body></html>",
+        "Popup <img src=\"" + fifoUrl + "\">");
+    if (qch.isEmpty())
+        QSKIP("qhelpgenerator cannot build a help file here");
+
+    DesktopOpener desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "open");
+    QtHelpViewer viewer;
+    QVERIFY(viewer.HtmlHelp(nullptr, qch, HHCmd::HelpContext, 17) != 0);
+    HelpBrowser* browser = viewer.window()->browser();
+    QCOMPARE(topicTitle(viewer.window()), QStringLiteral("Crafted"));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Crafted page")));
+    QVERIFY(!browser->isInsideHelpFile(QUrl(QString::fromLatin1(fifoUrl))));
+
+    const QUrl page = browser->source();
+    emit browser->anchorClicked(QUrl(QString::fromLatin1(fifoUrl)));
+    QCOMPARE(browser->source(), page);
+    QCoreApplication::processEvents();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY(desktop.opened.isEmpty());
+
+    // A popup text with a picture of the FIFO shows the markup as typed.
+    TextPopup popup;
+    popup.stringId = 17;
+    popup.point = QPoint(100, 200);
+    QVERIFY(viewer.HtmlHelp(nullptr, qch + QStringLiteral("::/CSHelp.txt"), HHCmd::DisplayTextPopup,
+                            QVariant::fromValue(popup))
+            != 0);
+    QVERIFY(visiblePopup());
+    QWhatsThis::hideText();
+    QVERIFY(!fifo.openedByAReader());
 }
 
 QTEST_MAIN(HelpViewerTest)

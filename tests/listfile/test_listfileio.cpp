@@ -357,3 +357,65 @@ TEST_F(ListFileIo, LineEndsAroundTheFirstMebibyteReadAsAnywhere)
         }
     }
 }
+
+// A list in UTF-16 or UTF-32 read as bytes would be garbled line by line, and
+// a save or repair would destroy it: it is neither loaded nor replaced, and
+// a list that looks like 8-bit text with such bytes later on is no such file.
+TEST(WideTextEncoding, ByteOrderMarksAtTheStartOnly)
+{
+    EXPECT_EQ(wideTextEncoding("\xFF\xFE" "0\0" "0\0"sv), "UTF-16");
+    EXPECT_EQ(wideTextEncoding("\xFE\xFF\0" "0"sv), "UTF-16");
+    EXPECT_EQ(wideTextEncoding("\xFF\xFE\0\0" "0\0\0\0"sv), "UTF-32");
+    EXPECT_EQ(wideTextEncoding("\0\0\xFE\xFF"sv), "UTF-32");
+    EXPECT_EQ(wideTextEncoding("\xFF\xFE"sv), "UTF-16");
+    for (std::string_view notWide : {""sv, "\xFF"sv, "\xEF\xBB\xBF" "001"sv, "001     \xFF\xFE"sv, "\0\0\xFF\xFE"sv,
+                                     "\xFE"sv, "\0\0\xFE"sv})
+        EXPECT_EQ(wideTextEncoding(notWide), "") << notWide.size();
+}
+
+TEST_F(ListFileIo, WideTextIsNeitherLoadedNorReplaced)
+{
+    const std::string path = pathOf("Projects.txt");
+    const std::string utf16 = "\xFF\xFE" "0\0" "0\0" "1\0" " \0" "A\0" "\r\0\n\0"s;
+    const std::string utf32 = "\0\0\xFE\xFF" "\0\0\0" "0"s;
+    for (const auto& [bytes, encoding] : {std::pair{utf16, "UTF-16"s}, std::pair{utf32, "UTF-32"s}}) {
+        writeBytes(path, bytes);
+        const std::string message =
+            "The file " + path + " is " + encoding + " text, not a list this program can edit. It is left as it is.";
+        Lines lines = {"001     Kept"};
+        EXPECT_THROW(loadListFile(path, lines), UneditableListFile);
+        EXPECT_EQ(expectListFileError(message, [&] { loadListFile(path, lines); }), childThrewExpected);
+        EXPECT_EQ(lines, Lines{"001     Kept"});
+        // Whatever is in memory, a save does not replace it.
+        EXPECT_THROW(saveListFile(path, lines), UneditableListFile);
+        EXPECT_EQ(expectListFileError(message, [&] { saveListFile(path, lines); }), childThrewExpected);
+        EXPECT_EQ(readBytes(path), bytes);
+        EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+    }
+    // Through a symbolic link the target is what counts.
+    const std::string link = pathOf("Link.txt");
+    fs::create_symlink(path, link);
+    EXPECT_THROW(saveListFile(link, {"001     New"}), UneditableListFile);
+    EXPECT_EQ(readBytes(path), utf32);
+    // Once the file is 8-bit text again, it saves as any other.
+    writeBytes(path, "001     Plain\r\n");
+    saveListFile(path, {"001     New"});
+    EXPECT_EQ(readBytes(path), "001     New\r\n");
+}
+
+// A list with NULs, 8-bit bytes and a UTF-8 byte-order mark saves back byte
+// for byte, whichever line changed.
+TEST_F(ListFileIo, LinesNotChangedSaveAsTheirOwnBytes)
+{
+    const std::string path = pathOf("Projects.txt");
+    const std::string bytes = "\xEF\xBB\xBF" "001     Alpha\r\n002     Be\0ta\r\n003     Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"
+                              "004     Gamma\0\r\n"s;
+    writeBytes(path, bytes);
+    Lines lines;
+    loadListFile(path, lines);
+    ASSERT_EQ(lines.size(), 4u);
+    lines.set(3, "004     Delta");
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF" "001     Alpha\r\n002     Be\0ta\r\n003     Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"
+                               "004     Delta\r\n"s);
+}

@@ -117,8 +117,15 @@ TEST(RebuildLine, StrayCharactersInTheNumberFieldAreExtracted)
     EXPECT_EQ(rebuildLine("a12  Shed"), "012     Shed");
     EXPECT_EQ(rebuildLine("0.7  Shed"), "007     Shed");
     EXPECT_EQ(rebuildLine("$1F  Shed"), "031     Shed");
-    // Only the first five columns are the number field.
-    EXPECT_EQ(rebuildLine("12345678 Shed"), "12345     678 Shed");
+    // Digits going on past column 5 belong to the number...
+    EXPECT_EQ(rebuildLine("12345678 Shed"), "12345678     Shed");
+    EXPECT_EQ(rebuildLine("100000   Alpha"), "100000     Alpha");
+    EXPECT_EQ(rebuildLine("-10000000 Minus"), "-10000000     Minus");
+    // ...but only the first five columns when more would not read as one
+    // number: nothing is dropped to make it fit.
+    EXPECT_EQ(rebuildLine("12345678901 Shed"), "12345     678901 Shed");
+    EXPECT_EQ(rebuildLine("1a345678 Shed"), "1345     678 Shed");
+    EXPECT_EQ(rebuildLine("0x1F2345 Hex"), "2040645     Hex");
     EXPECT_EQ(rebuildLine("007\tGarden shed"), "007     Garden shed");
     EXPECT_EQ(rebuildLine("007 \t Garden shed \t"), "007     Garden shed");
 }
@@ -183,17 +190,40 @@ TEST(RepairLines, BlankLinesAreDeletedAndCounted)
 
 TEST(RepairLines, BadLinesAreRebuiltInPlace)
 {
-    Lines lines = {"001     Alpha", "", "2 Beta", "003     Gamma", "4     Delta", "1000     Shed"};
+    Lines lines = {"001     Alpha", "", "2 Beta", "003     Gamma", "4     Delta", "1000     Shed", "100000   Big"};
     const RepairCounts counts = repair(lines);
     EXPECT_EQ(counts.blankLines, 1u);
     EXPECT_EQ(counts.rebuiltLines, 3u);
-    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta", "003     Gamma", "004     Delta", "1000     Shed"}));
+    EXPECT_EQ(lines, (Lines{"001     Alpha", "002     Beta", "003     Gamma", "004     Delta", "1000     Shed",
+                            "100000     Big"}));
 
-    // Only the four-digit number is counted again.
     const RepairCounts again = repair(lines);
-    EXPECT_EQ(again.blankLines, 0u);
-    EXPECT_EQ(again.rebuiltLines, 1u);
+    EXPECT_FALSE(again.anyFault());
     EXPECT_FALSE(RepairCounts{}.anyFault());
+}
+
+// Numbers of four or more digits fail the layout test, but a line that the
+// rebuild leaves as it is, is neither counted, shown nor touched.
+TEST(RepairLines, LinesTheRebuildWouldNotChangeAreNotFaults)
+{
+    Lines lines;
+    for (int number = 995; number < 1100; ++number)
+        lines.push_back(std::to_string(number) + "     Project " + std::to_string(number));
+    lines.push_back("123456789     Nine digits");
+    lines.push_back("0-5     Minus");
+    const Lines before = lines;
+    RecordingObserver observer;
+    observer.showBad = true;
+    EXPECT_FALSE(repair(lines, observer).anyFault());
+    EXPECT_TRUE(observer.badLines.empty());
+    EXPECT_EQ(lines, before);
+
+    // A four-digit line that is laid out wrong is still one.
+    lines = {"1000      Six blanks", "1001     Trailing \t\t", "0999     Padded"};
+    observer.badLines.clear();
+    EXPECT_EQ(repair(lines, observer).rebuiltLines, 3u);
+    EXPECT_EQ(observer.badLines.size(), 3u);
+    EXPECT_EQ(lines, (Lines{"1000     Six blanks", "1001     Trailing", "999     Padded"}));
 }
 
 TEST(RepairLines, BadLinesAreShownLastToFirstBeforeTheRebuild)

@@ -1,7 +1,8 @@
 // Saves that cannot finish lose nothing: on a full file system the old list
 // stays byte for byte and no temporary file is left. Temporary files left by
-// a save that was killed are cleared by the next save of the same list, but
-// never one that a running save still holds, and nothing else.
+// a save that was killed are cleared by the next save of the same list before
+// it writes, but never one that a running save still holds, and nothing else:
+// the user's files beside the list are kept whatever their names.
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 #include "listfile/savetemporary.h"
@@ -141,18 +142,40 @@ TEST_F(FullFileSystem, NoRoomAtAll)
     });
 }
 
+// Leftovers of killed saves are cleared before the new save writes, so they
+// do not take the room it needs.
+TEST_F(FullFileSystem, LeftoversOfKilledSavesMakeRoomFirst)
+{
+    expectInChild("256k", [&] {
+        const std::string path = listPath();
+        const std::string old = joinListText(listOfSize(60 << 10, 'o'));
+        writeBytes(path, old);
+        const fs::path disk = fs::path(path).parent_path();
+        writeBytes(disk / ".Projects.txt.quindle-save.Killed01", std::string(70 << 10, 'k'));
+        writeBytes(disk / ".Projects.txt.quindle-save.Killed02", std::string(70 << 10, 'k'));
+        const Lines fresh = listOfSize(60 << 10, 'n');
+        saveListFile(path, fresh);
+        CHILD_CHECK(1, readBytes(path) == joinListText(fresh));
+        CHILD_CHECK(2, entriesOf(disk) == std::vector<std::string>{"Projects.txt"});
+        return 0;
+    });
+}
+
 TEST(SaveTemporaryName, OnlyOurOwnPattern)
 {
-    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.AbCd1234", "Projects.txt"));
-    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.00000000", "Projects.txt"));
-    for (const char* other : {"Projects.txt", ".Projects.txt", ".Projects.txt.bak", ".Projects.txt.AbCd123",
-                              ".Projects.txt.AbCd12345", ".Projects.txt.AbCd-123", "Projects.txt.AbCd1234",
-                              ".Other.txt.AbCd1234", ".projects.txt.AbCd1234", "..Projects.txt.AbCd1234"})
+    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.quindle-save.AbCd1234", "Projects.txt"));
+    EXPECT_TRUE(isSaveTemporaryName(".Projects.txt.quindle-save.00000000", "Projects.txt"));
+    for (const char* other :
+         {"Projects.txt", ".Projects.txt", ".Projects.txt.bak", ".Projects.txt.AbCd1234", ".Projects.txt.20241231",
+          ".Projects.txt.ORIGINAL", ".Projects.txt.quindle-save.", ".Projects.txt.quindle-save.AbCd123",
+          ".Projects.txt.quindle-save.AbCd12345", ".Projects.txt.quindle-save.AbCd-123",
+          "Projects.txt.quindle-save.AbCd1234", ".Other.txt.quindle-save.AbCd1234",
+          ".projects.txt.quindle-save.AbCd1234", ".Projects.txt.Quindle-Save.AbCd1234"})
         EXPECT_FALSE(isSaveTemporaryName(other, "Projects.txt")) << other;
     // A very long list name is cut to 200 bytes in the temporary name.
     const std::string longName(250, 'L');
-    EXPECT_TRUE(isSaveTemporaryName("." + longName.substr(0, 200) + ".AbCd1234", longName));
-    EXPECT_FALSE(isSaveTemporaryName("." + longName + ".AbCd1234", longName));
+    EXPECT_TRUE(isSaveTemporaryName("." + longName.substr(0, 200) + ".quindle-save.AbCd1234", longName));
+    EXPECT_FALSE(isSaveTemporaryName("." + longName + ".quindle-save.AbCd1234", longName));
 }
 
 // What a save killed half way leaves is cleared by the next save, and only that.
@@ -160,10 +183,13 @@ TEST_F(ListFileIo, NextSaveClearsWhatAKilledSaveLeft)
 {
     const std::string path = pathOf("Projects.txt");
     writeBytes(path, "old\r\n");
-    writeBytes(pathOf(".Projects.txt.AbCd1234"), "half a list");
-    writeBytes(pathOf(".Projects.txt.zzzzzzzz"), "");
-    const std::vector<std::string> others = {".Other.txt.AbCd1234", ".Projects.txt.bak", ".Projects.txt.abc",
-                                             ".Projects.txt.abcdefghi", "Projects.txt.abcdefgh"};
+    writeBytes(pathOf(".Projects.txt.quindle-save.AbCd1234"), "half a list");
+    writeBytes(pathOf(".Projects.txt.quindle-save.zzzzzzzz"), "");
+    // The user's own files beside the list, however much they look like ours.
+    const std::vector<std::string> others = {".Other.txt.quindle-save.AbCd1234", ".Projects.txt.bak",
+                                             ".Projects.txt.20241231", ".Projects.txt.ORIGINAL",
+                                             ".Projects.txt.AbCd1234", ".Projects.txt.quindle-save.abc",
+                                             ".Projects.txt.quindle-save.abcdefghi", "Projects.txt.abcdefgh"};
     for (const std::string& name : others)
         writeBytes(pathOf(name), "not ours");
     saveListFile(path, {"new"});
@@ -180,7 +206,7 @@ TEST_F(ListFileIo, NextSaveClearsWhatAKilledSaveLeft)
 TEST_F(ListFileIo, TemporaryOfARunningSaveIsKept)
 {
     const std::string path = pathOf("Projects.txt");
-    const std::string running = pathOf(".Projects.txt.Running1");
+    const std::string running = pathOf(".Projects.txt.quindle-save.Running1");
     writeBytes(running, "being written");
     const int held = ::open(running.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
@@ -197,13 +223,13 @@ TEST_F(ListFileIo, TemporaryOfARunningSaveIsKept)
 TEST_F(ListFileIo, FolderAndLinkNamedLikeATemporaryAreKept)
 {
     const std::string path = pathOf("Projects.txt");
-    fs::create_directory(folder / ".Projects.txt.Folder12");
+    fs::create_directory(folder / ".Projects.txt.quindle-save.Folder12");
     fs::create_directory(folder / "elsewhere");
     writeBytes(folder / "elsewhere" / "precious.txt", "precious");
-    fs::create_symlink("elsewhere/precious.txt", folder / ".Projects.txt.Linked12");
+    fs::create_symlink("elsewhere/precious.txt", folder / ".Projects.txt.quindle-save.Linked12");
     saveListFile(path, {"new"});
-    EXPECT_TRUE(fs::is_directory(folder / ".Projects.txt.Folder12"));
-    EXPECT_TRUE(fs::is_symlink(folder / ".Projects.txt.Linked12"));
+    EXPECT_TRUE(fs::is_directory(folder / ".Projects.txt.quindle-save.Folder12"));
+    EXPECT_TRUE(fs::is_symlink(folder / ".Projects.txt.quindle-save.Linked12"));
     EXPECT_EQ(readBytes(folder / "elsewhere" / "precious.txt"), "precious");
 }
 
@@ -212,8 +238,8 @@ TEST_F(ListFileIo, ManyLeftoversDoNotStopASave)
 {
     const std::string path = pathOf("Projects.txt");
     for (int i = 0; i < 300; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, ".Projects.txt.left%04d", i);
+        char name[64];
+        std::snprintf(name, sizeof name, ".Projects.txt.quindle-save.left%04d", i);
         writeBytes(pathOf(name), "x");
     }
     saveListFile(path, {"001     Alpha"});

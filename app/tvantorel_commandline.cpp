@@ -1,0 +1,16 @@
+// A list file named on the command line.
+#include "app/tvantorel.h"
+
+#include "common/displaytext.h"
+
+#include <QFileInfo>
+
+// The file named takes the place of the stored list file at the first
+// activation, so it is the one repaired (when set), shown in the status bar,
+// loaded, and stored at close; a missing one is reported as Load reports it.
+// A relative name is made absolute, as the Load dialog's choice is, so the
+// stored path still names the same file from another folder.
+void TVantorel::useListFileAtStartup(const QString& path)
+{
+    startupListFile_ = storedBytes(QFileInfo(path).absoluteFilePath());
+}
