@@ -84,7 +84,9 @@ void UpDown::setAssociate(QLineEdit* edit)
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == associate_ && event->type() == QEvent::KeyPress && isEnabled()) {
+    // The event type first: comparing with the guarded pointer casts it, which
+    // is not allowed while the box is being destroyed and still sends events.
+    if (event->type() == QEvent::KeyPress && watched == associate_ && isEnabled()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
         if (modifiers == Qt::NoModifier && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {

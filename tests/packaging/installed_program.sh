@@ -54,7 +54,9 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # In the sanitizer build, what the X11 and font libraries keep until the
 # process ends is not this program's leak; the offscreen suites check ours.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# The keyboard library of X11 hands strndup a buffer without an end byte,
+# which the strict string checks take for an overflow of ours.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:strict_string_checks=0"
 list="$work/lists/Projects of mine.txt"
 mkdir -p "$(dirname "$list")"
 printf '001     Garden shed\r\n002     Roof\r\n' >"$list"
