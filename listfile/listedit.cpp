@@ -104,13 +104,32 @@ public:
             foldedWide(a, wideA_);
         foldedWide(b, wideB_);
         bFolded_ = true;
-        return std::wcscoll(wideA_.c_str(), wideB_.c_str());
+        return collate(wideA_, wideB_);
     }
 
     bool less(std::string_view a, std::string_view b) const { return (*this)(a, b) < 0; }
 
 private:
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+    // The library collates up to a NUL only; a line may hold NULs, so the
+    // pieces between them are collated one after the other, the line with
+    // fewer pieces first when all of its pieces collate equal.
+    static int collate(const std::wstring& a, const std::wstring& b)
+    {
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (;;) {
+            if (const int order = std::wcscoll(a.c_str() + i, b.c_str() + j); order != 0)
+                return order;
+            const std::size_t endA = a.find(L'\0', i);
+            const std::size_t endB = b.find(L'\0', j);
+            if (endA == std::wstring::npos || endB == std::wstring::npos)
+                return endA == endB ? 0 : (endA == std::wstring::npos ? -1 : 1);
+            i = endA + 1;
+            j = endB + 1;
+        }
+    }
 
     // A byte that is no character of the locale's encoding (a Latin-1 letter
     // in a UTF-8 list, say) stands for the character of the same code, so
