@@ -1,0 +1,43 @@
+#pragma once
+// A change of the list by project number, the unit of everything that works
+// on changes not yet saved: undo and redo, the journal that survives a crash,
+// and the save that puts our changes onto the list as it is on disk now.
+// A project is matched on the first three characters of its line, as
+// findProjectLine matches it.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "listfile/linelist.h"
+
+struct ListOperation {
+    enum class Kind : std::uint8_t { Put = 1, Remove = 2 };
+    Kind kind = Kind::Put;
+    // The project's number as the list writes it ("012").
+    std::string numberText;
+    // Put: the line put as the project's line. Remove: empty.
+    std::string line;
+    // The line the operation replaced (Put) or took out (Remove); none for
+    // the Put of a project the list did not hold.
+    std::optional<std::string> replaced;
+    // Put of a project the list did not hold: where it was asked to go.
+    std::optional<std::uint64_t> insertAt;
+    // Put of a new project under the number "Add project" proposed rather
+    // than one the user chose: a merge may give it another number.
+    bool numberProposed = false;
+
+    friend bool operator==(const ListOperation& a, const ListOperation& b)
+    {
+        return a.kind == b.kind && a.numberText == b.numberText && a.line == b.line && a.replaced == b.replaced
+            && a.insertAt == b.insertAt && a.numberProposed == b.numberProposed;
+    }
+    friend bool operator!=(const ListOperation& a, const ListOperation& b) { return !(a == b); }
+};
+
+// Applies op to lines by number, as "Apply Changes" and "Remove Project" do,
+// and keeps the list's order; returns false (lines unchanged) for a Remove
+// whose project the list does not hold.
+bool applyOperation(LineList& lines, const ListOperation& op);
+
+// The operation that takes op back by number.
+ListOperation inverseOperation(const ListOperation& op);
