@@ -120,6 +120,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireHelp();
     wireAbout();
     wireListFileWatch();
+    wireUndo();
     wireKeyboard();
     nameControlsForAssistiveTools(this);
 
@@ -291,7 +292,7 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
         // A panel's contents asked for more room (a longer message, say).
         placePanels();
     }
-    if (handleKeyboardEvent(watched, event))
+    if (handleKeyboardEvent(watched, event) || undoKeyGoesToList(watched, event))
         return true;
     if (watched == ui_->Projects && event->type() == QEvent::FontChange)
         fitRowsToFont();
@@ -329,6 +330,7 @@ void TVantorel::FormActivate()
         }
         statusPanel(0)->setText(displayText(document_->currentListFile()));
         ShowListFile(document_->currentListFile(), true);
+        offerRecovery();
         if (optionsPanel_->form().JumptoLast->isChecked())
             startDelay_->start();
     });
@@ -375,6 +377,7 @@ void TVantorel::Load1Click()
     runCommand([&] {
         ShowListFile(path, true);
         document_->setCurrentListFile(path);
+        offerRecovery();
     });
 }
 

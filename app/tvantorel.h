@@ -19,8 +19,11 @@
 namespace Ui {
 class TVantorel;
 }
+class QAction;
 class QLabel;
 class QTimer;
+class QUndoStack;
+struct ListOperation;
 class ProjectListModel;
 class TFindDialog;
 class PrintSurface;
@@ -124,6 +127,10 @@ public slots:
     void Next3Click();
     void Back4Click();
 
+    // undo and redo of the changes to the list
+    void Undo1Click();
+    void Redo1Click();
+
     // context help
     void mainHelpClick();
     void HelpBtnClick();
@@ -190,7 +197,24 @@ private:
     // waits for the user: no repair, no wizard, no modal box open.
     bool idleForChangeOnDisk() const;
     void takeUpChangeOnDisk();
+    // Offers the changes a crashed or killed run left in its journal for
+    // the list file in use.
+    void offerRecovery();
     QTimer* changeOnDiskRetry_ = nullptr;
+
+    // --- undo and redo ---
+public:
+    QUndoStack* undoStack() const { return undoStack_; }
+
+private:
+    void wireUndo();
+    void showUndoState();
+    // Page 4 shows the project an undo or redo changed.
+    void followOnPage4(const ListOperation& op);
+    bool undoKeyGoesToList(QObject* watched, QEvent* event) const;
+    QUndoStack* undoStack_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
 
     // --- list repair ---
     // A close asked for while a repair runs ends the repair and happens after it.

@@ -5,10 +5,14 @@
 #include "app/tvantorel.h"
 
 #include "common/displaytext.h"
+#include "document/changejournal.h"
 #include "document/projectlistdocument.h"
+#include "listfile/intconversion.h"
+#include "wizard/wizardcontroller.h"
 #include "wizard/wizardpages.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 
 namespace {
@@ -27,6 +31,49 @@ void TVantorel::wireListFileWatch()
     changeOnDiskRetry_->setInterval(500);
     connect(changeOnDiskRetry_, &QTimer::timeout, this, &TVantorel::takeUpChangeOnDisk);
     connect(document_, &ProjectListDocument::listFileChangedOnDisk, this, &TVantorel::takeUpChangeOnDisk);
+    connect(document_, &ProjectListDocument::journalFailed, this, [this](const QString& message) {
+        dialogs_->showError(tr("%1\rThe changes are kept in memory only until they are saved").arg(message));
+    });
+}
+
+void TVantorel::offerRecovery()
+{
+    const std::string path = document_->currentListFile();
+    const std::optional<RecoverableChanges> changes = ChangeJournal::findRecoverable(path);
+    if (!changes)
+        return;
+    QString question = tr("The changes to the %1 of %2 were not saved (%3 changes). Recover them ?")
+                           .arg(listFileNamed(path), QLocale().toString(changes->started, QLocale::ShortFormat))
+                           .arg(changes->operations.size());
+    if (changes->fromOtherHost)
+        question += tr("\rThey were made on %1.").arg(QString::fromStdString(changes->hostName));
+    const MessageButton answer = dialogs_->ask(MessageKind::Confirmation, question,
+                                               {MessageButton::Yes, MessageButton::No, MessageButton::Cancel});
+    if (answer == MessageButton::Cancel)
+        return;
+    if (answer == MessageButton::No) {
+        runCommand([&] { ChangeJournal::setAside(*changes); });
+        return;
+    }
+    runCommand([&] {
+        const std::vector<std::string> differing = document_->recover(*changes);
+        ShowListFile(path, false);
+        QStringList told;
+        if (!differing.empty()) {
+            QStringList numbers;
+            for (const std::string& number : differing)
+                numbers << displayText(number);
+            told << tr("Projects %1 had changed in the list file since; the recovered changes were applied over them")
+                        .arg(numbers.join(QStringLiteral(", ")));
+        }
+        if (changes->unreadable > 0)
+            told << tr("%1 changes at the end of the journal could not be read").arg(changes->unreadable);
+        told << tr("The recovered changes are not saved yet: look them over, then press Finish");
+        dialogs_->showMessage(told.join(QLatin1Char('\r')));
+        // Finish is on page 4: it opens on the first project recovered.
+        if (!changes->operations.empty())
+            wizardPages_->ShowWizard(mdEdit, 4, convertInteger(changes->operations.front().numberText).value);
+    });
 }
 
 bool TVantorel::mayOverwriteListFile()

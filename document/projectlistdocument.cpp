@@ -1,15 +1,21 @@
 #include "document/projectlistdocument.h"
 
+#include "document/changejournal.h"
+#include "listfile/lineformat.h"
 #include "listfile/listedit.h"
+#include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 
 #include <QDir>
+#include <algorithm>
+#include <unordered_map>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
 ProjectListDocument::ProjectListDocument(QObject* parent)
-    : QObject(parent), watcher_(new QFileSystemWatcher(this)), settleDelay_(new QTimer(this))
+    : QObject(parent), journal_(std::make_unique<ChangeJournal>()), watcher_(new QFileSystemWatcher(this)),
+      settleDelay_(new QTimer(this))
 {
     settleDelay_->setSingleShot(true);
     settleDelay_->setInterval(200);
@@ -18,6 +24,8 @@ ProjectListDocument::ProjectListDocument(QObject* parent)
     connect(settleDelay_, &QTimer::timeout, this, &ProjectListDocument::checkDiskAfterNotice);
     watchListFile();
 }
+
+ProjectListDocument::~ProjectListDocument() = default;
 
 void ProjectListDocument::setCurrentListFile(const std::string& path)
 {
@@ -35,6 +43,10 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     currentListFile_ = path;
     reportedOnDisk_.reset();
     watchListFile();
+    // Changes kept for the old file are now kept for the new one.
+    journal_->discard();
+    journalOperations(unsaved_);
+    emit historyReset();
     emit listFileChanged();
 }
 
@@ -75,7 +87,8 @@ void ProjectListDocument::load(const std::string& path)
     pendingHash_ = std::make_shared<LinesHash>(lines_);
     stamp.linesHash = pendingHash_;
     rememberRead(path, stamp);
-    unsavedChanges_ = false;
+    resetBase(true);
+    knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
 }
@@ -88,7 +101,10 @@ void ProjectListDocument::save()
     stamp_ = ListFileStamp::of(currentListFile_, pendingHash_);
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
-    unsavedChanges_ = false;
+    resetBase(false);
+    // A list saved, its changes and any set aside for it are safe in it.
+    journal_->discard();
+    ChangeJournal::removeSetAside(currentListFile_);
     reportedOnDisk_.reset();
     // A save puts a new file in the old one's place.
     watchListFile();
@@ -108,7 +124,8 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
         settlePendingHash();
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
-        unsavedChanges_ = false;
+        resetBase(true);
+        knownSorted_ = false;
         emit linesReloaded();
         emit linesChanged();
     }
@@ -119,26 +136,249 @@ void ProjectListDocument::clear()
 {
     settlePendingHash();
     lines_.clear();
-    unsavedChanges_ = false;
+    resetBase(true);
+    knownSorted_ = true;
     emit linesChanged();
 }
 
+void ProjectListDocument::resetBase(bool clearsHistory)
+{
+    base_ = lines_;
+    unsaved_.clear();
+    if (clearsHistory) {
+        journal_->discard();
+        emit historyReset();
+    }
+}
+
+void ProjectListDocument::dropUnsavedChanges()
+{
+    unsaved_.clear();
+    journal_->discard();
+}
+
+void ProjectListDocument::applyTo(AppliedOperation& applied)
+{
+    const ListOperation& op = applied.operation;
+    applied.listWasSorted = knownSorted_;
+    applied.linesBefore.reset();
+    if (!applied.batch.empty()) {
+        applied.linesBefore = lines_;
+        applyOperations(lines_, applied.batch);
+        knownSorted_ = true;
+        return;
+    }
+    if (op.kind == ListOperation::Kind::Remove) {
+        const int found = findProjectLine(lines_, op.numberText);
+        if (found < 0)
+            throw ListFileError("List index out of bounds (-1)");
+        applied.placedAt = std::size_t(found);
+        lines_.erase(applied.placedAt);
+        return;
+    }
+    // A list read out of order is sorted whole by its first change; only
+    // then is the order before it kept, sharing the lines read.
+    std::optional<LineList> before;
+    if (!knownSorted_)
+        before = lines_;
+    std::optional<std::size_t> insertAt;
+    if (op.insertAt)
+        insertAt = std::size_t(*op.insertAt);
+    applied.placedAt = putProjectLine(lines_, op.numberText, op.line, insertAt);
+    applied.sorted = keepSorted(lines_, applied.placedAt);
+    if (applied.sorted.sortedAll)
+        applied.linesBefore = std::move(before);
+    knownSorted_ = true;
+}
+
+void ProjectListDocument::takeBack(const AppliedOperation& applied)
+{
+    const ListOperation& op = applied.operation;
+    if (!applied.batch.empty()) {
+        lines_ = *applied.linesBefore;
+    } else if (op.kind == ListOperation::Kind::Remove) {
+        lines_.insert(applied.placedAt, op.replaced.value_or(std::string()));
+    } else if (applied.linesBefore) {
+        lines_ = *applied.linesBefore;
+    } else if (op.replaced) {
+        lines_.moveLine(applied.sorted.at, applied.placedAt);
+        lines_.set(applied.placedAt, *op.replaced);
+    } else {
+        lines_.erase(applied.sorted.at);
+    }
+    knownSorted_ = applied.listWasSorted;
+}
+
+void ProjectListDocument::journalOperation(const ListOperation& op)
+{
+    if (journal_->failed())
+        return;
+    try {
+        journal_->append(currentListFile_, stamp_, op);
+    } catch (const ListFileError& error) {
+        emit journalFailed(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void ProjectListDocument::pushUnsaved(const ListOperation& op)
+{
+    unsaved_.push_back(op);
+    journalOperation(op);
+}
+
+void ProjectListDocument::popUnsaved()
+{
+    unsaved_.pop_back();
+    if (unsaved_.empty()) {
+        journal_->discard();
+        return;
+    }
+    if (journal_->failed())
+        return;
+    try {
+        journal_->appendUndo();
+    } catch (const ListFileError& error) {
+        emit journalFailed(QString::fromLocal8Bit(error.what()));
+    }
+}
+
 std::size_t ProjectListDocument::putProject(std::string_view numberText, std::string_view line,
-                                            std::optional<std::size_t> insertAt)
+                                            std::optional<std::size_t> insertAt, bool numberProposed)
 {
     settlePendingHash();
-    const std::size_t at = putProjectLine(lines_, numberText, line, insertAt);
-    keepSorted(lines_, at);
-    unsavedChanges_ = true;
+    auto applied = std::make_shared<AppliedOperation>();
+    ListOperation& op = applied->operation;
+    op.kind = ListOperation::Kind::Put;
+    op.numberText = std::string(numberText);
+    op.line = std::string(line);
+    const int found = findProjectLine(lines_, numberText);
+    if (found >= 0) {
+        op.replaced = std::string(lines_[std::size_t(found)]);
+    } else {
+        if (insertAt)
+            op.insertAt = std::uint64_t(*insertAt);
+        op.numberProposed = numberProposed;
+    }
+    applyTo(*applied);
+    pushUnsaved(op);
     emit linesChanged();
-    return at;
+    emit operationApplied(applied);
+    return applied->placedAt;
 }
 
 void ProjectListDocument::removeProject(std::string_view numberText)
 {
     settlePendingHash();
-    removeProjectLine(lines_, numberText);
-    unsavedChanges_ = true;
+    auto applied = std::make_shared<AppliedOperation>();
+    ListOperation& op = applied->operation;
+    op.kind = ListOperation::Kind::Remove;
+    op.numberText = std::string(numberText);
+    const int found = findProjectLine(lines_, numberText);
+    if (found < 0)
+        throw ListFileError("List index out of bounds (-1)");
+    op.replaced = std::string(lines_[std::size_t(found)]);
+    applyTo(*applied);
+    pushUnsaved(op);
+    emit linesChanged();
+    emit operationApplied(applied);
+}
+
+std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& changes)
+{
+    settlePendingHash();
+    // Each project's first line as it is now, followed through the changes,
+    // to tell which changes meet a line other than the one they replaced.
+    std::unordered_map<std::string, std::optional<std::string>> current;
+    for (const ListOperation& op : changes.operations)
+        current.emplace(op.numberText, std::nullopt);
+    for (std::string_view line : lines_) {
+        if (line.size() < 3)
+            continue;
+        auto found = current.find(std::string(line.substr(0, 3)));
+        if (found != current.end() && !found->second)
+            found->second = std::string(line);
+    }
+    auto applied = std::make_shared<AppliedOperation>();
+    std::vector<std::string> differing;
+    for (ListOperation op : changes.operations) {
+        std::optional<std::string>& now = current[op.numberText];
+        if (now != op.replaced && std::find(differing.begin(), differing.end(), op.numberText) == differing.end())
+            differing.push_back(op.numberText);
+        // Already gone from the file: nothing left to take out.
+        if (op.kind == ListOperation::Kind::Remove && !now)
+            continue;
+        op.replaced = now;
+        if (op.kind == ListOperation::Kind::Put) {
+            if (op.replaced)
+                op.insertAt.reset();
+            now = op.line;
+        } else {
+            now.reset();
+        }
+        applied->batch.push_back(std::move(op));
+    }
+    if (!applied->batch.empty()) {
+        applyTo(*applied);
+        unsaved_.insert(unsaved_.end(), applied->batch.begin(), applied->batch.end());
+        journalOperations(applied->batch);
+        emit linesChanged();
+        emit operationApplied(applied);
+    }
+    // Every change is in this document's own journal now, unless that
+    // journal could not be written: then the old one stays.
+    if (!journal_->failed())
+        ChangeJournal::remove(changes);
+    return differing;
+}
+
+void ProjectListDocument::journalOperations(const std::vector<ListOperation>& ops)
+{
+    if (journal_->failed())
+        return;
+    try {
+        journal_->append(currentListFile_, stamp_, ops);
+    } catch (const ListFileError& error) {
+        emit journalFailed(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void ProjectListDocument::unsavedUndone(const ListOperation& op)
+{
+    // Taken back since the last save: it simply is no longer unsaved. Saved
+    // meanwhile: taking it back is a change of its own.
+    if (!unsaved_.empty() && unsaved_.back() == op)
+        popUnsaved();
+    else
+        pushUnsaved(inverseOperation(op));
+}
+
+void ProjectListDocument::unsavedRedone(const ListOperation& op)
+{
+    if (!unsaved_.empty() && unsaved_.back() == inverseOperation(op))
+        popUnsaved();
+    else
+        pushUnsaved(op);
+}
+
+void ProjectListDocument::undo(const AppliedOperation& applied)
+{
+    settlePendingHash();
+    takeBack(applied);
+    if (applied.batch.empty())
+        unsavedUndone(applied.operation);
+    for (auto op = applied.batch.rbegin(); op != applied.batch.rend(); ++op)
+        unsavedUndone(*op);
+    emit linesChanged();
+}
+
+void ProjectListDocument::redo(AppliedOperation& applied)
+{
+    settlePendingHash();
+    applyTo(applied);
+    if (applied.batch.empty())
+        unsavedRedone(applied.operation);
+    for (const ListOperation& op : applied.batch)
+        unsavedRedone(op);
     emit linesChanged();
 }
 

@@ -6,8 +6,10 @@
 //
 // It remembers what it last read from or wrote to the list file in use, so
 // that a save can tell whether someone else changed the file meanwhile, and
-// it watches that file and says when it changes on disk. Lines put or removed
-// since the last read or save are its unsaved changes.
+// it watches that file and says when it changes on disk. The changes since
+// the last read or save are operations by project number, each knowing what
+// it replaced: they are what "unsaved" means, what undo takes back, what the
+// journal keeps safe from a crash.
 #include <QObject>
 #include <cstddef>
 #include <memory>
@@ -17,15 +19,36 @@
 
 #include "document/listfilestamp.h"
 #include "listfile/linelist.h"
+#include "listfile/listedit.h"
+#include "listfile/listoperation.h"
 #include "listfile/listrepair.h"
+#include <vector>
 
+class ChangeJournal;
+struct RecoverableChanges;
 class QFileSystemWatcher;
 class QTimer;
+
+// An operation as it was applied to the lines, with what taking it back
+// exactly needs: where its line was put or taken from, and where the order
+// moved it. Only an operation that had to sort a list read out of order
+// keeps the lines as they were before it. Changes recovered from a journal
+// are one batch, applied in one pass, which keeps the lines before it.
+struct AppliedOperation {
+    ListOperation operation;
+    std::vector<ListOperation> batch;
+    std::size_t placedAt = 0;
+    SortedPlace sorted;
+    std::optional<LineList> linesBefore;
+    bool listWasSorted = false;
+};
+using AppliedOperationPtr = std::shared_ptr<AppliedOperation>;
 
 class ProjectListDocument : public QObject {
     Q_OBJECT
 public:
     explicit ProjectListDocument(QObject* parent = nullptr);
+    ~ProjectListDocument() override;
 
     // A copy is a snapshot: it shares the lines until the next change.
     const LineList& lines() const { return lines_; }
@@ -51,23 +74,54 @@ public:
     void clear();
     // Puts line as the project numberText's line (see putProjectLine) and
     // restores the list's order. Returns where the line went before sorting.
+    // numberProposed: a new project under the number "Add project" offered.
     std::size_t putProject(std::string_view numberText, std::string_view line,
-                           std::optional<std::size_t> insertAt = std::nullopt);
+                           std::optional<std::size_t> insertAt = std::nullopt, bool numberProposed = false);
     // Takes out the first line of the project numberText (ListFileError
     // "List index out of bounds (-1)" when there is none).
     void removeProject(std::string_view numberText);
+
+    // Takes back the latest operation applied and not taken back, exactly;
+    // then puts it back again. Undo reaches back past a save: the list is
+    // then unsaved again.
+    void undo(const AppliedOperation& applied);
+    void redo(AppliedOperation& applied);
+
+    // The changes since the list was last read or saved, oldest first, and
+    // the lines as then.
+    const std::vector<ListOperation>& unsavedOperations() const { return unsaved_; }
+    const LineList& baseLines() const { return base_; }
 
     // Whether the list file in use is still what was last read from it or
     // written to it.
     DiskState listFileOnDisk();
     // Lines were put or removed since the list was last read or saved.
-    bool hasUnsavedChanges() const { return unsavedChanges_; }
-    // The user chose to let those changes go; the lines stay until replaced.
-    void dropUnsavedChanges() { unsavedChanges_ = false; }
+    bool hasUnsavedChanges() const { return !unsaved_.empty(); }
+    // The user chose to let those changes go; the lines stay until replaced,
+    // and the journal of the changes goes.
+    void dropUnsavedChanges();
+
+    // The journal that keeps the unsaved changes safe from a crash.
+    ChangeJournal& journal() { return *journal_; }
+
+    // Applies changes recovered from a journal, by project number, to the
+    // lines as they are (the list file as it is on disk now, just read):
+    // they become unsaved changes of this document, and the journal they
+    // came from goes. Returns the numbers whose line was no longer what the
+    // journal's change replaced.
+    std::vector<std::string> recover(const RecoverableChanges& changes);
 
 signals:
     // Any change of the lines.
     void linesChanged();
+    // putProject or removeProject applied an operation (not undo or redo):
+    // whoever keeps the undo history takes it.
+    void operationApplied(AppliedOperationPtr applied);
+    // What was done before can no longer be taken back: another list was
+    // read, the list was repaired, another list file came into use.
+    void historyReset();
+    // The journal could not be written: the changes are in memory only.
+    void journalFailed(const QString& message);
     // The lines were read anew from a file (load, repair): whatever was being
     // edited belongs to a list that is gone.
     void linesReloaded();
@@ -85,10 +139,30 @@ private:
     void settlePendingHash();
     void watchListFile();
     void checkDiskAfterNotice();
+    // Applies op to the lines and records what taking it back needs.
+    void applyTo(AppliedOperation& applied);
+    void takeBack(const AppliedOperation& applied);
+    // The list of unsaved changes and its journal, kept in step.
+    void pushUnsaved(const ListOperation& op);
+    void journalOperation(const ListOperation& op);
+    void popUnsaved();
+    // Takes op back from the unsaved changes, or records its inverse when
+    // it was saved meanwhile; and the other way round.
+    void unsavedUndone(const ListOperation& op);
+    void unsavedRedone(const ListOperation& op);
+    // Journals ops with one flush to the disk.
+    void journalOperations(const std::vector<ListOperation>& ops);
+    // The lines just read or written are the new base: nothing unsaved.
+    void resetBase(bool clearsHistory);
 
     LineList lines_;
     std::string currentListFile_ = "Projects.txt";
-    bool unsavedChanges_ = false;
+    LineList base_;
+    std::vector<ListOperation> unsaved_;
+    // Whether the lines are known to be in the list's order, so that an
+    // operation need not keep the lines as they were before it.
+    bool knownSorted_ = false;
+    std::unique_ptr<ChangeJournal> journal_;
 
     // The list file in use as last read or written (or as it stood when it
     // became the list in use), and the file last read, which becomes the

@@ -197,23 +197,27 @@ void sortLines(LineList& lines)
     lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
 }
 
-void keepSorted(LineList& lines, std::size_t changed)
+SortedPlace keepSorted(LineList& lines, std::size_t changed)
 {
     if (changed >= lines.size() || lines.size() < 2)
-        return;
+        return {changed, false};
     const LineOrder order;
     if (!othersInOrder(lines, changed, order)) {
         sortLines(lines);
-        return;
+        return {0, true};
     }
     const auto at = lines.begin() + static_cast<std::ptrdiff_t>(changed);
     const auto less = [&order](std::string_view a, std::string_view b) { return order.less(a, b); };
     const auto indexOf = [&lines](LineList::const_iterator it) { return static_cast<std::size_t>(it - lines.begin()); };
+    std::size_t to = changed;
     if (changed > 0 && less(*at, *(at - 1))) {
         // Goes up, after the lines equal to it.
-        lines.moveLine(changed, indexOf(std::upper_bound(lines.begin(), at, *at, less)));
+        to = indexOf(std::upper_bound(lines.begin(), at, *at, less));
     } else if (changed + 1 < lines.size() && less(*(at + 1), *at)) {
         // Goes down, before the lines equal to it.
-        lines.moveLine(changed, indexOf(std::lower_bound(at + 1, lines.end(), *at, less)) - 1);
+        to = indexOf(std::lower_bound(at + 1, lines.end(), *at, less)) - 1;
     }
+    if (to != changed)
+        lines.moveLine(changed, to);
+    return {to, false};
 }

@@ -42,7 +42,14 @@ int compareLines(std::string_view a, std::string_view b);
 // Sorts the whole list; lines that compare equal keep their order.
 void sortLines(LineList& lines);
 
+// Where keepSorted left the changed line: its new index, or sortedAll when
+// the other lines were out of order and the whole list was sorted.
+struct SortedPlace {
+    std::size_t at = 0;
+    bool sortedAll = false;
+};
+
 // Restores the order after lines[changed] alone was replaced or added. When
 // every other line is in order (one cheap pass), only that line moves, to the
 // place a binary search finds; otherwise the whole list is sorted.
-void keepSorted(LineList& lines, std::size_t changed);
+SortedPlace keepSorted(LineList& lines, std::size_t changed);

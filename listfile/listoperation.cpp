@@ -3,6 +3,9 @@
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 bool applyOperation(LineList& lines, const ListOperation& op)
 {
     if (op.kind == ListOperation::Kind::Remove) {
@@ -35,4 +38,123 @@ ListOperation inverseOperation(const ListOperation& op)
         inverse.replaced = op.line;
     }
     return inverse;
+}
+
+namespace {
+
+constexpr std::size_t codeLength = 3;
+
+// The first three characters of a line, as findProjectLine compares them.
+std::string_view codeOf(std::string_view line)
+{
+    return line.size() >= codeLength ? line.substr(0, codeLength) : std::string_view();
+}
+
+// One project's lines as the operations leave them: the lines the list held
+// for it (in order), each kept, replaced or removed, and the ones added.
+struct ProjectLines {
+    struct Held {
+        std::size_t index;
+        std::optional<std::string> replacement;
+        bool removed = false;
+    };
+    std::vector<Held> held;
+    std::vector<std::string> added;
+};
+
+} // namespace
+
+void applyOperations(LineList& lines, const std::vector<ListOperation>& ops)
+{
+    if (ops.empty())
+        return;
+    // Only codes of three characters ever match a line.
+    std::unordered_map<std::string, ProjectLines> projects;
+    for (const ListOperation& op : ops)
+        if (op.numberText.size() == codeLength)
+            projects.emplace(op.numberText, ProjectLines());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view code = codeOf(lines[i]);
+        if (code.empty())
+            continue;
+        if (auto found = projects.find(std::string(code)); found != projects.end())
+            found->second.held.push_back({i, std::nullopt, false});
+    }
+    std::vector<std::string> unmatched;  // Puts under codes no line can match
+    for (const ListOperation& op : ops) {
+        auto found = projects.find(op.numberText);
+        if (found == projects.end()) {
+            if (op.kind == ListOperation::Kind::Put)
+                unmatched.push_back(op.line);
+            continue;
+        }
+        ProjectLines& project = found->second;
+        // The project's first line: one the list held, else one added.
+        auto held = std::find_if(project.held.begin(), project.held.end(),
+                                 [](const ProjectLines::Held& h) { return !h.removed; });
+        if (op.kind == ListOperation::Kind::Remove) {
+            if (held != project.held.end())
+                held->removed = true;
+            else if (!project.added.empty())
+                project.added.erase(project.added.begin());
+        } else if (held != project.held.end()) {
+            held->replacement = op.line;
+        } else if (!project.added.empty()) {
+            project.added.front() = op.line;
+        } else {
+            project.added.push_back(op.line);
+        }
+    }
+
+    // The lines that move: replaced ones go to their new place, like added ones.
+    std::vector<std::string> placed = std::move(unmatched);
+    std::vector<bool> drop(lines.size(), false);
+    for (auto& [code, project] : projects) {
+        for (ProjectLines::Held& held : project.held) {
+            if (held.removed || held.replacement) {
+                drop[held.index] = true;
+                if (!held.removed)
+                    placed.push_back(std::move(*held.replacement));
+            }
+        }
+        for (std::string& line : project.added)
+            placed.push_back(std::move(line));
+    }
+    const auto less = [](std::string_view a, std::string_view b) { return compareLines(a, b) < 0; };
+    std::stable_sort(placed.begin(), placed.end(), less);
+
+    bool inOrder = true;
+    std::string_view previous;
+    bool hasPrevious = false;
+    for (std::size_t i = 0; i < lines.size() && inOrder; ++i) {
+        if (drop[i])
+            continue;
+        if (hasPrevious && less(lines[i], previous))
+            inOrder = false;
+        previous = lines[i];
+        hasPrevious = true;
+    }
+    LineList result;
+    result.reserve(lines.size() + placed.size());
+    if (!inOrder) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (!drop[i])
+                result.push_back(lines[i]);
+        for (const std::string& line : placed)
+            result.push_back(line);
+        sortLines(result);
+    } else {
+        // Both in order: one merge, a placed line after the list's lines equal to it.
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (drop[i])
+                continue;
+            while (next < placed.size() && less(placed[next], lines[i]))
+                result.push_back(placed[next++]);
+            result.push_back(lines[i]);
+        }
+        for (; next < placed.size(); ++next)
+            result.push_back(placed[next]);
+    }
+    lines.swap(result);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "listfile/linelist.h"
 
@@ -41,3 +42,11 @@ bool applyOperation(LineList& lines, const ListOperation& op);
 
 // The operation that takes op back by number.
 ListOperation inverseOperation(const ListOperation& op);
+
+// Applies ops in order to lines in a single pass, for many operations on a
+// long list (changes recovered after a crash): each project's line ends as
+// applying them one by one leaves it, and the lines the operations put go
+// where the list's order puts them. A list that was out of order is sorted
+// whole, as its first change one by one would sort it. Removes whose
+// project is gone by then change nothing.
+void applyOperations(LineList& lines, const std::vector<ListOperation>& ops);

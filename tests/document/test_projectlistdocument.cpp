@@ -81,6 +81,8 @@ void TestProjectListDocument::init()
 {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
+    // Journals of unsaved changes go inside the test's folder.
+    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestProjectListDocument::loadReplacesTheLinesAndSaysSo()

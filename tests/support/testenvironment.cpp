@@ -7,15 +7,17 @@
 #include <QFile>
 #include <QSettings>
 
-TestEnvironment::TestEnvironment() : previousDir_(QDir::currentPath())
+TestEnvironment::TestEnvironment() : previousState_(qgetenv("XDG_STATE_HOME")), previousDir_(QDir::currentPath())
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+    qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
     QDir::setCurrent(work_.path());
 }
 
 TestEnvironment::~TestEnvironment()
 {
     QDir::setCurrent(previousDir_);
+    qputenv("XDG_STATE_HOME", previousState_);
 }
 
 QString TestEnvironment::path(const QString& name) const

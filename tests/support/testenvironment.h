@@ -28,10 +28,14 @@ public:
     QString settingsValue(const QString& name) const;
 
     QString workFolder() const { return work_.path(); }
+    QString stateFolder() const { return state_.path(); }
 
 private:
     QTemporaryDir work_;
     QTemporaryDir config_;
+    // Journals of unsaved changes go here, not to the tester's own.
+    QTemporaryDir state_;
+    QByteArray previousState_;
     QString previousDir_;
 };
 

@@ -1,0 +1,218 @@
+#include "document/changejournal.h"
+
+#include "document/listfilestamp.h"
+#include "listfile/listfileerror.h"
+#include "listfile/listjournal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::int64_t nsPerSecond = 1'000'000'000;
+// A journal from another machine may belong to a program still running
+// there; only one left alone this long is offered.
+constexpr std::int64_t otherHostQuietNs = 60 * nsPerSecond;
+const char setAsideSuffix[] = ".set-aside";
+
+std::string absolutePath(const std::string& path)
+{
+    const QString local = QString::fromLocal8Bit(path.data(), qsizetype(path.size()));
+    return QFileInfo(local).absoluteFilePath().toLocal8Bit().toStdString();
+}
+
+// "Projects.txt-0123456789abcdef": what every journal of one list begins with.
+std::string stemFor(const std::string& listPath)
+{
+    std::string name = journalFileName(absolutePath(listPath));
+    const std::string extension = ".journal";
+    if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+        name.resize(name.size() - extension.size());
+    return name;
+}
+
+std::string inFolder(const std::string& name)
+{
+    return (ChangeJournal::folder() + QLatin1Char('/')).toLocal8Bit().toStdString() + name;
+}
+
+// Journals of the list, oldest first; set-aside ones when setAside holds.
+std::vector<std::string> journalsOf(const std::string& listPath, bool setAside)
+{
+    const QString stem = QString::fromLocal8Bit(stemFor(listPath).c_str());
+    QDir dir(ChangeJournal::folder());
+    const QStringList names = dir.entryList({stem + QStringLiteral(".*")}, QDir::Files | QDir::System | QDir::Hidden,
+                                            QDir::Time | QDir::Reversed);
+    std::vector<std::string> paths;
+    for (const QString& name : names) {
+        const bool isSetAside = name.contains(QLatin1String(setAsideSuffix));
+        if (isSetAside == setAside && (setAside || name.endsWith(QLatin1String(".journal"))))
+            paths.push_back(dir.filePath(name).toLocal8Bit().toStdString());
+    }
+    return paths;
+}
+
+std::int64_t nowNs()
+{
+    return QDateTime::currentMSecsSinceEpoch() * 1'000'000;
+}
+
+} // namespace
+
+ChangeJournal::ChangeJournal() = default;
+
+ChangeJournal::~ChangeJournal()
+{
+    // The journal stays for the next start when the program ends with
+    // changes it did not save; the writer only lets go of it.
+}
+
+QString ChangeJournal::folder()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quindle/journals");
+}
+
+std::string ChangeJournal::pathFor(const std::string& listPath)
+{
+    return inFolder(stemFor(listPath) + "." + std::to_string(currentJournalProcess().pid) + ".journal");
+}
+
+void ChangeJournal::append(const std::string& listPath, const ListFileStamp& base, const ListOperation& op)
+{
+    append(listPath, base, std::vector<ListOperation> {op});
+}
+
+void ChangeJournal::append(const std::string& listPath, const ListFileStamp& base, const std::vector<ListOperation>& ops)
+{
+    if (failed_ || ops.empty())
+        return;
+    try {
+        if (!writer_)
+            open(listPath, base);
+        std::vector<JournalRecord> records;
+        records.reserve(ops.size());
+        for (const ListOperation& op : ops)
+            records.push_back(JournalRecord::of(op));
+        writer_->append(records);
+    } catch (const ListFileError&) {
+        failed_ = true;
+        throw;
+    }
+}
+
+void ChangeJournal::open(const std::string& listPath, const ListFileStamp& base)
+{
+    if (!QDir().mkpath(folder()))
+        throw ListFileError("Cannot write journal " + folder().toLocal8Bit().toStdString());
+    JournalHeader header;
+    header.listPath = absolutePath(listPath);
+    header.base.exists = base.identity.exists;
+    header.base.size = std::uint64_t(std::max<std::int64_t>(base.identity.size, 0));
+    header.base.modifiedNs = base.identity.modifiedNs;
+    header.base.linesHash = base.linesHash ? base.linesHash->value() : 0;
+    header.process = currentJournalProcess();
+    header.startedNs = nowNs();
+    auto writer = std::make_unique<JournalWriter>();
+    const std::string path = pathFor(listPath);
+    // Left by an earlier run under this pid (another boot): set aside, never
+    // written over.
+    if (QFileInfo::exists(QString::fromLocal8Bit(path.c_str()))) {
+        RecoverableChanges old;
+        old.journalPath = path;
+        setAside(old);
+    }
+    writer->create(path, header);
+    writer_ = std::move(writer);
+}
+
+void ChangeJournal::appendUndo()
+{
+    if (!writer_ || failed_)
+        return;
+    try {
+        writer_->append(JournalRecord::undo());
+    } catch (const ListFileError&) {
+        failed_ = true;
+        throw;
+    }
+}
+
+void ChangeJournal::discard()
+{
+    if (writer_) {
+        try {
+            writer_->remove();
+        } catch (const ListFileError&) {
+            // A journal that cannot be removed is offered again and found to
+            // hold what was saved; nothing is lost by leaving it.
+        }
+        writer_.reset();
+    }
+    failed_ = false;
+}
+
+std::optional<RecoverableChanges> ChangeJournal::findRecoverable(const std::string& listPath)
+{
+    const JournalProcess self = currentJournalProcess();
+    for (const std::string& path : journalsOf(listPath, false)) {
+        if (journalIsHeldByLiveWriter(path))
+            continue;
+        const JournalContents contents = readJournal(path);
+        if (contents.status != JournalStatus::Ok || !contents.header)
+            continue;
+        const JournalHeader& header = *contents.header;
+        if (header.process == self || journalProcessIsAlive(header.process))
+            continue;
+        RecoverableChanges changes;
+        changes.fromOtherHost = header.process.hostName != self.hostName;
+        changes.hostName = header.process.hostName;
+        if (changes.fromOtherHost) {
+            const QFileInfo info(QString::fromLocal8Bit(path.c_str()));
+            if (nowNs() - info.lastModified().toMSecsSinceEpoch() * 1'000'000 < otherHostQuietNs)
+                continue;
+        }
+        const JournalReplay replay = replayJournal(contents.records);
+        if (replay.inEffect.empty() && contents.unreadable + replay.unreadable == 0) {
+            // Everything in it was taken back: nothing to offer.
+            QFile::remove(QString::fromLocal8Bit(path.c_str()));
+            continue;
+        }
+        changes.journalPath = path;
+        changes.started = QDateTime::fromMSecsSinceEpoch(header.startedNs / 1'000'000);
+        changes.operations = replay.inEffect;
+        changes.unreadable = contents.unreadable + replay.unreadable;
+        changes.baseExisted = header.base.exists;
+        changes.baseSize = std::int64_t(header.base.size);
+        changes.baseModifiedNs = header.base.modifiedNs;
+        changes.baseLinesHash = header.base.linesHash;
+        return changes;
+    }
+    return std::nullopt;
+}
+
+void ChangeJournal::setAside(const RecoverableChanges& changes)
+{
+    const QString from = QString::fromLocal8Bit(changes.journalPath.c_str());
+    QString to = from + QLatin1String(setAsideSuffix);
+    for (int n = 2; QFileInfo::exists(to); ++n)
+        to = from + QLatin1String(setAsideSuffix) + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(from, to))
+        throw ListFileError("Cannot write journal " + changes.journalPath);
+}
+
+void ChangeJournal::remove(const RecoverableChanges& changes)
+{
+    QFile::remove(QString::fromLocal8Bit(changes.journalPath.c_str()));
+}
+
+void ChangeJournal::removeSetAside(const std::string& listPath)
+{
+    for (const std::string& path : journalsOf(listPath, true))
+        QFile::remove(QString::fromLocal8Bit(path.c_str()));
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The journal of a list's unsaved changes, in the user's state folder
+// ($XDG_STATE_HOME/quindle/journals, ~/.local/state/quindle/journals by
+// default), one file for each list file, named from its absolute path. Each
+// operation is on the disk before the command that made it returns, so a
+// crash, a kill or a power cut loses none of them; the next start offers to
+// recover them. A journal the user chose not to recover is set aside under a
+// name of its own until the next save of that list.
+#include <QDateTime>
+#include <QString>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "listfile/listoperation.h"
+
+struct ListFileStamp;
+class JournalWriter;
+
+// A journal left by a program that is gone, as found for a list file.
+struct RecoverableChanges {
+    std::string journalPath;
+    QDateTime started;
+    // The operations in effect, oldest first.
+    std::vector<ListOperation> operations;
+    // Records that could not be read (a cut or damaged tail).
+    std::size_t unreadable = 0;
+    // The journal came from another machine sharing this state folder.
+    bool fromOtherHost = false;
+    std::string hostName;
+    // What the journal says the list file was when its changes began.
+    bool baseExisted = false;
+    std::int64_t baseSize = 0;
+    std::int64_t baseModifiedNs = 0;
+    std::uint64_t baseLinesHash = 0;
+};
+
+class ChangeJournal {
+public:
+    ChangeJournal();
+    ~ChangeJournal();
+    ChangeJournal(const ChangeJournal&) = delete;
+    ChangeJournal& operator=(const ChangeJournal&) = delete;
+
+    // The folder journals live in.
+    static QString folder();
+    // The journal of the list file at listPath (made absolute).
+    static std::string pathFor(const std::string& listPath);
+
+    // Appends op to the journal of listPath, starting one with the stamp of
+    // the list it applies to if none is open; on the disk when it returns.
+    // Throws ListFileError when the journal cannot be written; from then on
+    // failed() holds until the journal is discarded.
+    void append(const std::string& listPath, const ListFileStamp& base, const ListOperation& op);
+    // Appends many with one flush to the disk.
+    void append(const std::string& listPath, const ListFileStamp& base, const std::vector<ListOperation>& ops);
+    // The latest operation journalled is taken back.
+    void appendUndo();
+    bool failed() const { return failed_; }
+    bool isOpen() const { return writer_ != nullptr; }
+    // The changes are saved or let go: the journal goes.
+    void discard();
+
+    // A journal for listPath that its program left behind: none when there
+    // is none, when it is set aside, when its program still runs, or when it
+    // comes from another machine and is less than a minute old.
+    static std::optional<RecoverableChanges> findRecoverable(const std::string& listPath);
+    // Keeps the journal under a name of its own, never offered again; it
+    // goes at the next save of its list.
+    static void setAside(const RecoverableChanges& changes);
+    // Removes a journal once its changes are safe elsewhere.
+    static void remove(const RecoverableChanges& changes);
+    // Removes the journals set aside for listPath.
+    static void removeSetAside(const std::string& listPath);
+
+private:
+    void open(const std::string& listPath, const ListFileStamp& base);
+
+    std::unique_ptr<JournalWriter> writer_;
+    bool failed_ = false;
+};
