@@ -33,10 +33,15 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t word)
 
 FileIdentity identityOf(const std::string& path)
 {
-    FileIdentity identity;
     struct stat info {};
     if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0)
-        return identity;
+        return FileIdentity();
+    return identityOf(info);
+}
+
+FileIdentity identityOf(const struct stat& info)
+{
+    FileIdentity identity;
     identity.exists = true;
     identity.device = std::uint64_t(info.st_dev);
     identity.inode = std::uint64_t(info.st_ino);

@@ -11,6 +11,8 @@
 
 #include "listfile/linelist.h"
 
+struct stat;
+
 struct FileIdentity {
     bool exists = false;
     std::uint64_t device = 0;
@@ -33,6 +35,8 @@ struct FileIdentity {
 // The file at path as the file system reports it now (symbolic links
 // followed); exists is false when there is none.
 FileIdentity identityOf(const std::string& path);
+// The file that info, from stat or fstat, describes.
+FileIdentity identityOf(const struct stat& info);
 
 // A fast hash of the lines' bytes and of where each line ends, so that lines
 // joined or split differently hash differently.

@@ -1,5 +1,7 @@
 #include "listfile/savetemporary.h"
 
+#include "listfile/pathparts.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
@@ -17,22 +19,6 @@ const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123
 constexpr std::size_t randomLetters = 8;
 // Keeps the temporary name within the usual 255-byte limit however long the list's name.
 constexpr std::size_t longestStem = 200;
-
-std::string folderOf(const std::string& path)
-{
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-std::string_view fileNameOf(std::string_view path)
-{
-    std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 // Marks a file as one of this program's save files.
 constexpr std::string_view ownInfix = ".quindle-save.";

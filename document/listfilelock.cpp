@@ -1,0 +1,238 @@
+#include "document/listfilelock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> lockingEnabled {true};
+
+// How many ListFileLock objects of this process hold, or are taking, each
+// lock file. A lock file with this process's id that none of them holds was
+// left by an earlier process that had the same id (a restarted container).
+std::mutex ownLocksMutex;
+std::map<QString, int> ownLocks;
+
+void countOwnLock(const QString& lockPath, int change)
+{
+    const std::lock_guard<std::mutex> guard(ownLocksMutex);
+    int& count = ownLocks[lockPath];
+    count += change;
+    if (count <= 0)
+        ownLocks.erase(lockPath);
+}
+
+bool heldInThisProcess(const QString& lockPath)
+{
+    const std::lock_guard<std::mutex> guard(ownLocksMutex);
+    return ownLocks.count(lockPath) != 0;
+}
+
+// A lock file as it stands: the lines QLockFile writes (process id, program,
+// host name, machine id, boot id) and the file's identity and owner.
+struct LockFileContent {
+    bool readable = false;
+    qint64 pid = 0;
+    QString host;
+    QByteArray machineId;
+    FileIdentity identity;
+    uid_t owner = 0;
+};
+
+// None when there is no lock file (its holder let go meanwhile).
+std::optional<LockFileContent> readLockFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    LockFileContent content;
+    struct stat info {};
+    // Not blocking: whatever sits under the name must not stop the save.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (::stat(name.constData(), &info) != 0)
+            return std::nullopt;
+    } else {
+        char bytes[1024];
+        ssize_t size = -1;
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+            size = ::read(fd, bytes, sizeof bytes);
+        ::close(fd);
+        const QList<QByteArray> lines = QByteArray(bytes, size > 0 ? size : 0).split('\n');
+        bool isNumber = false;
+        content.pid = lines.value(0).toLongLong(&isNumber);
+        content.readable = isNumber && content.pid > 0;
+        content.host = QString::fromUtf8(lines.value(2));
+        content.machineId = lines.value(3);
+    }
+    content.identity = identityOf(info);
+    content.owner = info.st_uid;
+    return content;
+}
+
+// Judged as QLockFile does: by the machine id when both sides know theirs,
+// else by the host name.
+bool writtenOnThisHost(const LockFileContent& content)
+{
+    if (!content.readable)
+        return false;
+    const QByteArray ourMachine = QSysInfo::machineUniqueId();
+    if (!content.machineId.isEmpty() && !ourMachine.isEmpty())
+        return content.machineId == ourMachine;
+    return content.host.isEmpty() || content.host == QSysInfo::machineHostName();
+}
+
+QString userName(uid_t uid)
+{
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
+}
+
+LockHolder holderOf(const LockFileContent& content)
+{
+    LockHolder holder;
+    holder.pid = content.readable ? content.pid : 0;
+    holder.host = content.host;
+    holder.user = userName(content.owner);
+    holder.since = QDateTime::fromMSecsSinceEpoch(content.identity.modifiedNs / 1'000'000);
+    holder.onThisHost = writtenOnThisHost(content);
+    return holder;
+}
+
+// Older than staleAfter, or as far ahead of this machine's clock: the file's
+// time comes from the file server's clock.
+bool isStale(const FileIdentity& identity)
+{
+    const qint64 ageMs = QDateTime::currentMSecsSinceEpoch() - identity.modifiedNs / 1'000'000;
+    const qint64 staleMs = std::chrono::milliseconds(ListFileLock::staleAfter).count();
+    return ageMs > staleMs || ageMs < -staleMs;
+}
+
+// QLockFile reports only missing permission as such; a read-only mount or a
+// share that refuses new files may come as another error.
+bool folderTakesNoFiles(const QString& lockPath)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
+    struct statvfs info {};
+    if (::statvfs(folder.constData(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0)
+        return true;
+    if (::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0)
+        return false;
+    return errno == EACCES || errno == EROFS || errno == EPERM;
+}
+
+LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}}; }
+
+} // namespace
+
+QString ListFileLock::lockFilePathFor(const QString& listPath)
+{
+    const QFileInfo list(QDir::cleanPath(QFileInfo(listPath).absoluteFilePath()));
+    return list.absolutePath() + QStringLiteral("/.") + list.fileName() + QStringLiteral(".quindle-lock");
+}
+
+void ListFileLock::setLockingEnabledForTests(bool enabled)
+{
+    lockingEnabled = enabled;
+}
+
+ListFileLock::ListFileLock(const QString& listPath)
+    : lock_(lockFilePathFor(listPath))
+{
+    // QLockFile would remove a lock from another machine once it is older
+    // than this; the user is asked first instead.
+    lock_.setStaleLockTime(0);
+}
+
+ListFileLock::~ListFileLock()
+{
+    unlock();
+}
+
+LockAttempt ListFileLock::tryLock()
+{
+    if (locked_ || !lockingEnabled) {
+        locked_ = true;
+        return outcomeOnly(LockOutcome::Locked);
+    }
+    staleSeen_.reset();
+    const QString path = lock_.fileName();
+    // A holder may let go between the failed attempt and the look at its
+    // file, and a leftover is removed: then the lock is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        countOwnLock(path, +1);
+        // QLockFile itself removes a lock whose process is gone from this machine.
+        if (lock_.tryLock(0)) {
+            locked_ = true;
+            return outcomeOnly(LockOutcome::Locked);
+        }
+        countOwnLock(path, -1);
+        if (lock_.error() == QLockFile::PermissionError)
+            return outcomeOnly(LockOutcome::FolderNotLockable);
+        if (lock_.error() != QLockFile::LockFailedError)
+            return outcomeOnly(folderTakesNoFiles(path) ? LockOutcome::FolderNotLockable : LockOutcome::Failed);
+
+        const std::optional<LockFileContent> content = readLockFile(path);
+        if (!content)
+            continue;
+        const LockHolder holder = holderOf(*content);
+        if (holder.onThisHost && holder.pid == QCoreApplication::applicationPid() && !heldInThisProcess(path)) {
+            removeLockFileIfStill(content->identity);
+            continue;
+        }
+        if (!holder.onThisHost && isStale(content->identity)) {
+            staleSeen_ = content->identity;
+            return LockAttempt {LockOutcome::StaleFromOtherHost, holder};
+        }
+        return LockAttempt {LockOutcome::HeldByOther, holder};
+    }
+    return outcomeOnly(LockOutcome::HeldByOther);
+}
+
+LockAttempt ListFileLock::takeOverStale()
+{
+    const std::optional<FileIdentity> agreed = staleSeen_;
+    const LockAttempt now = tryLock();
+    if (now.outcome != LockOutcome::StaleFromOtherHost || !agreed)
+        return now;
+    removeLockFileIfStill(*agreed);
+    return tryLock();
+}
+
+void ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
+{
+    // The guard QLockFile itself takes before it removes a stale lock.
+    QLockFile guard(lock_.fileName() + QStringLiteral(".rmlock"));
+    if (!guard.tryLock(0))
+        return;
+    if (identityOf(QFile::encodeName(lock_.fileName()).toStdString()) == judged)
+        lock_.removeStaleLockFile();
+}
+
+void ListFileLock::unlock()
+{
+    if (!locked_)
+        return;
+    locked_ = false;
+    if (lock_.isLocked()) {
+        lock_.unlock();
+        countOwnLock(lock_.fileName(), -1);
+    }
+}
