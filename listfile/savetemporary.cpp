@@ -1,5 +1,7 @@
 #include "listfile/savetemporary.h"
 
+#include "listfile/posixfile.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
@@ -17,22 +19,6 @@ const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123
 constexpr std::size_t randomLetters = 8;
 // Keeps the temporary name within the usual 255-byte limit however long the list's name.
 constexpr std::size_t longestStem = 200;
-
-std::string folderOf(const std::string& path)
-{
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-std::string_view fileNameOf(std::string_view path)
-{
-    std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 // Marks a file as one of this program's save files.
 constexpr std::string_view ownInfix = ".quindle-save.";
@@ -69,17 +55,6 @@ LockResult lockNewFile(int fd)
     if (::fstat(fd, &info) != 0 || info.st_nlink == 0)
         return LockResult::taken;  // swept away before we held it
     return LockResult::locked;
-}
-
-void syncFolder(const std::string& folder)
-{
-    // Makes the rename itself survive a crash; failing here changes nothing
-    // about the file, which is already whole under its name.
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
