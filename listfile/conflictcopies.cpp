@@ -1,7 +1,7 @@
 #include "listfile/conflictcopies.h"
 
 #include "listfile/listfileerror.h"
-#include "listfile/pathparts.h"
+#include "listfile/posixfile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,6 +2,7 @@
 
 #include "listfile/listfileerror.h"
 #include "listfile/memoryhint.h"
+#include "listfile/posixfile.h"
 #include "listfile/savetemporary.h"
 
 #include <algorithm>
@@ -111,26 +112,6 @@ std::string joinListText(const LineList& lines)
 }
 
 namespace {
-
-// Closes a descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset()
-    {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
-    }
-
-private:
-    int fd_;
-};
 
 // The most a list file may hold: what the machine has as memory. A bigger
 // file (a disk image, a sparse file) is no list the program could keep.

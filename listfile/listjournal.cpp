@@ -1,6 +1,7 @@
 #include "listfile/listjournal.h"
 
 #include "listfile/listfileerror.h"
+#include "listfile/posixfile.h"
 
 #include <algorithm>
 #include <array>
@@ -282,48 +283,6 @@ FrameCheck checkFrame(std::string_view bytes, std::uint32_t chain, std::uint32_t
 
 // ---- Files ----
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd = -1)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void syncFolder(const std::string& path)
-{
-    const FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.valid())
-        ::fsync(folder.get());
-}
-
 // Opens path for reading if it is a plain file (a link to one is followed).
 // A pipe or device is never opened: opening some devices does something.
 JournalStatus openPlainFile(const std::string& path, FileDescriptor& file)
@@ -504,8 +463,12 @@ void JournalDecoder::decodeHeld()
     Frame frame;
     if (stage_ == Stage::Header) {
         const std::string_view rest = std::string_view(held_).substr(at_);
+        // The whole head first, even when its first bytes are wrong already:
+        // damage is counted from its payload CRC, whatever the pieces.
+        if (rest.size() < frameHeadSize)
+            return;
         const FrameCheck check = checkFrame(rest, 0, largestHeader, frame);
-        if (check == FrameCheck::NeedsHead || check == FrameCheck::NeedsPayload)
+        if (check == FrameCheck::NeedsPayload)
             return;
         std::optional<JournalHeader> header;
         if (check == FrameCheck::Whole && frame.kind == headerFrame && frame.sequence == 0)
@@ -513,8 +476,7 @@ void JournalDecoder::decodeHeld()
         if (!header) {
             // Records are still counted when the header's payload CRC (their
             // chain) survived.
-            if (rest.size() >= frameHeadSize)
-                chain_ = static_cast<std::uint32_t>(getLittleEndian(rest.substr(payloadCrcAt), 4));
+            chain_ = static_cast<std::uint32_t>(getLittleEndian(rest.substr(payloadCrcAt), 4));
             damaged(at_ + 1);
         } else {
             contents_.header = std::move(header);
@@ -611,6 +573,13 @@ JournalContents readJournal(const std::string& path)
     std::string buffer(1 << 20, '\0');
     bool readToEnd = false;
     while (decoder.wantsMore()) {
+        if (decoder.passesOverZeros()) {
+            const off_t here = ::lseek(file.get(), 0, SEEK_CUR);
+            if (here >= 0 && ::lseek(file.get(), here, SEEK_DATA) < 0 && errno == ENXIO) {
+                readToEnd = true;  // nothing but a hole up to the end
+                break;
+            }
+        }
         const ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
@@ -636,8 +605,9 @@ JournalReplay replayJournal(const std::vector<JournalRecord>& records)
             replay.inEffect.push_back(record.operation);
             replay.undone.clear();
         } else {
-            std::vector<ListOperation>& from = record.kind == JournalRecord::Kind::Undo ? replay.inEffect : replay.undone;
-            std::vector<ListOperation>& to = record.kind == JournalRecord::Kind::Undo ? replay.undone : replay.inEffect;
+            const bool undo = record.kind == JournalRecord::Kind::Undo;
+            std::vector<ListOperation>& from = undo ? replay.inEffect : replay.undone;
+            std::vector<ListOperation>& to = undo ? replay.undone : replay.inEffect;
             if (from.empty())
                 break;
             to.push_back(std::move(from.back()));
@@ -676,7 +646,7 @@ std::string journalFileName(const std::string& absoluteListPath)
     std::uint64_t hash = 0xcbf29ce484222325ull;
     for (char c : absoluteListPath)
         hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-    std::string name = fileNameOf(absoluteListPath).substr(0, 100);
+    std::string name(fileNameOf(absoluteListPath).substr(0, 100));
     for (char& c : name) {
         const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'
             || c == '-' || c == '_';
@@ -739,7 +709,7 @@ bool removeStaleJournal(const std::string& path)
     if (::fstat(file.get(), &held) != 0 || ::stat(path.c_str(), &named) != 0 || held.st_dev != named.st_dev
         || held.st_ino != named.st_ino || ::unlink(path.c_str()) != 0)
         return false;
-    syncFolder(path);
+    syncFolder(folderOf(path));
     return true;
 }
 
@@ -751,6 +721,7 @@ JournalWriter::~JournalWriter()
 void JournalWriter::create(const std::string& path, const JournalHeader& header)
 {
     close();
+    path_ = path;
     if (path.empty() || path.find('\0') != std::string::npos)
         cannotWrite(path);
     std::uint32_t chain = 0;
@@ -760,7 +731,7 @@ void JournalWriter::create(const std::string& path, const JournalHeader& header)
 
     // Written whole under a hidden name, then given the real one: a journal
     // under its name always has its whole header.
-    std::string temporary = folderOf(path) + "/." + fileNameOf(path).substr(0, 200) + ".XXXXXX";
+    std::string temporary = folderOf(path) + "/." + std::string(fileNameOf(path).substr(0, 200)) + ".XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.valid())
         cannotWrite(path);
@@ -773,29 +744,15 @@ void JournalWriter::create(const std::string& path, const JournalHeader& header)
         ::unlink(temporary.c_str());
         cannotWrite(path, placed == EEXIST ? "a journal of unsaved changes is already there" : "");
     }
-    syncFolder(path);
+    syncFolder(folderOf(path));
     fd_ = file.release();
-    path_ = path;
     size_ = start.size();
     chain_ = chain;
 }
 
 void JournalWriter::append(const JournalRecord& record)
 {
-    if (fd_ < 0)
-        cannotWrite(path_);
-    const std::string payload = recordPayload(record);
-    if (payload.size() > largestJournalRecord)
-        cannotWrite(path_, "the change is too large");
-    const std::string bytes = frameBytes(frameKindOf(record), nextSequence_, payload, chain_);
-    if (!writeAllAt(fd_, bytes, size_) || ::fdatasync(fd_) != 0) {
-        // Whatever part of the frame reached the file goes again, so the
-        // journal ends cleanly after the last whole record.
-        (void)::ftruncate(fd_, static_cast<off_t>(size_));
-        cannotWrite(path_);
-    }
-    size_ += bytes.size();
-    ++nextSequence_;
+    append(std::vector<JournalRecord> {record});
 }
 
 void JournalWriter::append(const std::vector<JournalRecord>& records)
@@ -804,27 +761,26 @@ void JournalWriter::append(const std::vector<JournalRecord>& records)
         cannotWrite(path_);
     std::string bytes;
     std::uint64_t sequence = nextSequence_;
-    std::uint32_t chain = chain_;
     for (const JournalRecord& record : records) {
         const std::string payload = recordPayload(record);
         if (payload.size() > largestJournalRecord)
             cannotWrite(path_, "the change is too large");
-        bytes += frameBytes(frameKindOf(record), sequence++, payload, chain);
+        bytes += frameBytes(frameKindOf(record), sequence++, payload, chain_);
     }
     if (!writeAllAt(fd_, bytes, size_) || ::fdatasync(fd_) != 0) {
+        // Whatever part reached the file goes again, so the journal ends
+        // cleanly after the last whole record.
         (void)::ftruncate(fd_, static_cast<off_t>(size_));
         cannotWrite(path_);
     }
     size_ += bytes.size();
     nextSequence_ = sequence;
-    chain_ = chain;
 }
 
 void JournalWriter::close()
 {
     if (fd_ >= 0)
         ::close(std::exchange(fd_, -1));
-    path_.clear();
     size_ = 0;
     nextSequence_ = 1;
     chain_ = 0;
@@ -841,7 +797,7 @@ void JournalWriter::remove()
         && held.st_ino == named.st_ino) {
         if (::unlink(path_.c_str()) != 0)
             throw ListFileError("Cannot remove journal " + path_);
-        syncFolder(path_);
+        syncFolder(folderOf(path_));
     }
     close();
 }

@@ -143,6 +143,9 @@ public:
     void feed(std::string_view bytes);
     // False once more bytes can change nothing (not a journal of ours).
     bool wantsMore() const { return stage_ != Stage::Finished; }
+    // Whether zero bytes fed now would change nothing: past damage, with no
+    // frame begun. A reader may then skip the holes of a sparse file.
+    bool passesOverZeros() const { return stage_ == Stage::SkippingDamage && held_.empty(); }
     // The result, counting a cut frame at the end as unreadable.
     JournalContents finish();
 
@@ -213,6 +216,7 @@ public:
     void remove();
 
     bool isOpen() const { return fd_ >= 0; }
+    // The journal last created (or tried).
     const std::string& path() const { return path_; }
 
 private:

@@ -1,6 +1,6 @@
 #include "listfile/savetemporary.h"
 
-#include "listfile/pathparts.h"
+#include "listfile/posixfile.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -55,17 +55,6 @@ LockResult lockNewFile(int fd)
     if (::fstat(fd, &info) != 0 || info.st_nlink == 0)
         return LockResult::taken;  // swept away before we held it
     return LockResult::locked;
-}
-
-void syncFolder(const std::string& folder)
-{
-    // Makes the rename itself survive a crash; failing here changes nothing
-    // about the file, which is already whole under its name.
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace

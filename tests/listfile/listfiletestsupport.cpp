@@ -7,7 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +55,26 @@ int inChild(const std::function<int()>& body, bool asOrdinaryUser)
 int inUnprivilegedChild(const std::function<int()>& body)
 {
     return inChild(body, true);
+}
+
+int onSmallFileSystem(const fs::path& folder, const char* size, const std::function<int()>& body)
+{
+    return inChild([&] {
+        const std::string options = std::string("size=") + size + ",mode=0755";
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("quindle-test", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
+            return cannotMount;
+        return body();
+    }, false);
+}
+
+void fill(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
 }
 
 int expectListFileError(const std::string& message, const std::function<void()>& action)

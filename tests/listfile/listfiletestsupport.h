@@ -22,6 +22,14 @@ enum ChildResult { childThrewExpected = 0, childDidNotThrow = 1, childWrongMessa
 int inChild(const std::function<int()>& body, bool asOrdinaryUser);
 int inUnprivilegedChild(const std::function<int()>& body);
 
+// Runs body in a child with its own mount table, where a small tmpfs of the
+// given size ("256k") is mounted on folder: the mount goes with the child,
+// whatever happens. cannotMount where that is not allowed.
+constexpr int cannotMount = 97;
+int onSmallFileSystem(const std::filesystem::path& folder, const char* size, const std::function<int()>& body);
+// Fills the file system until a write fails.
+void fill(const std::string& path);
+
 // childThrewExpected when action throws ListFileError with exactly message.
 int expectListFileError(const std::string& message, const std::function<void()>& action);
 

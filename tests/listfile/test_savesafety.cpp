@@ -18,9 +18,7 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/file.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -28,37 +26,12 @@ using Lines = LineList;
 
 namespace {
 
-constexpr int cannotMount = 97;
-
-// Runs body in a child with its own mount table, where a small tmpfs is
-// mounted on folder: the mount goes with the child, whatever happens.
-int onSmallFileSystem(const fs::path& folder, const char* size, const std::function<int()>& body)
-{
-    return inChild([&] {
-        const std::string options = std::string("size=") + size + ",mode=0755";
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || ::mount("quindle-test", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
-            return cannotMount;
-        return body();
-    }, false);
-}
-
 Lines listOfSize(std::size_t bytes, char letter)
 {
     Lines lines;
     for (std::size_t size = 0; size < bytes; size += 40)
         lines.push_back("001     " + std::string(30, letter));
     return lines;
-}
-
-// Fills the file system until a write fails.
-void fill(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const std::string block(4096, 'f');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    ::close(fd);
 }
 
 // The child reports the first check that failed by its number.
