@@ -1,6 +1,7 @@
 #include "app/qtdialogs.h"
 
 #include "common/apptitle.h"
+#include "app/conflictwindow.h"
 #include "app/printersetupdialog.h"
 
 #include <QColorDialog>
@@ -11,6 +12,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QTimer>
 
 namespace {
 
@@ -187,4 +190,32 @@ bool QtDialogs::printerSetup(QPrinter& printer)
 int QtDialogs::execDialog(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+std::optional<QList<ConflictAnswer>> QtDialogs::resolveConflicts(const QString& text, const QList<ConflictRow>& rows)
+{
+    ConflictWindow window(text, rows, parent_);
+    if (window.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return window.answers();
+}
+
+bool QtDialogs::waitUntil(const QString& text, const std::function<bool()>& finished)
+{
+    if (finished())
+        return true;
+    QProgressDialog wait(text, QCoreApplication::translate("QtDialogs", "Cancel"), 0, 0, parent_);
+    wait.setObjectName(QStringLiteral("WaitDialog"));
+    wait.setWindowTitle(applicationTitle());
+    wait.setWindowModality(Qt::WindowModal);
+    wait.setMinimumDuration(0);
+    QTimer look;
+    look.setInterval(200);
+    QObject::connect(&look, &QTimer::timeout, &wait, [&] {
+        if (finished())
+            wait.reset();
+    });
+    look.start();
+    wait.exec();
+    return !wait.wasCanceled() || finished();
 }

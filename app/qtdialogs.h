@@ -18,6 +18,8 @@ public:
     bool printDialog(QPrinter& printer) override;
     bool printerSetup(QPrinter& printer) override;
     int execDialog(QDialog& dialog) override;
+    std::optional<QList<ConflictAnswer>> resolveConflicts(const QString& text, const QList<ConflictRow>& rows) override;
+    bool waitUntil(const QString& text, const std::function<bool()>& finished) override;
 
     // "Ardlow Project File [*.txt]|*.txt" becomes Qt's "Ardlow Project File [*.txt] (*.txt)".
     static QString qtFilter(const QString& classicFilter);

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -22,6 +23,15 @@ struct FileDialogOptions {
     QString fileName;         // initial file name
     bool mustExist = true;    // false: a name that does not exist yet is fine
 };
+
+// One project that both this window and someone else changed differently
+// since the list was last read or saved: the texts as shown to the user.
+struct ConflictRow {
+    QString number;
+    QString theirs;
+    QString mine;
+};
+enum class ConflictAnswer { KeepTheirs, KeepMine, KeepBoth };
 
 class Dialogs {
 public:
@@ -49,4 +59,13 @@ public:
     virtual bool printerSetup(QPrinter& printer) = 0;
     // Runs one of the program's own modal dialogs (the about box).
     virtual int execDialog(QDialog& dialog) = 0;
+    // The conflict window: every row with both texts side by side, each
+    // answered (keep theirs, keep mine, keep both), with a default for all;
+    // one answer a row, or nothing when the user cancels.
+    virtual std::optional<QList<ConflictAnswer>> resolveConflicts(const QString& text,
+                                                                  const QList<ConflictRow>& rows) = 0;
+    // Shows text with a Cancel button until finished() holds, looking every
+    // so often while the window's events go on; false when the user
+    // cancelled first.
+    virtual bool waitUntil(const QString& text, const std::function<bool()>& finished) = 0;
 };

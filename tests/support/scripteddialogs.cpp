@@ -1,6 +1,9 @@
 #include "scripteddialogs.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
+#include <QThread>
 
 namespace {
 template <typename T>
@@ -78,4 +81,28 @@ int ScriptedDialogs::execDialog(QDialog& dialog)
 {
     shown.append({QStringLiteral("dialog"), dialog.objectName(), MessageKind::Information, {}});
     return takeOr(dialogResults, int(QDialog::Rejected));
+}
+
+std::optional<QList<ConflictAnswer>> ScriptedDialogs::resolveConflicts(const QString& text,
+                                                                      const QList<ConflictRow>& rows)
+{
+    shown.append({QStringLiteral("conflicts"), text, MessageKind::Warning, {}});
+    conflictWindows.append(rows);
+    return takeOr(conflictAnswers, std::optional<QList<ConflictAnswer>>());
+}
+
+bool ScriptedDialogs::waitUntil(const QString& text, const std::function<bool()>& finished)
+{
+    shown.append({QStringLiteral("wait"), text, MessageKind::Information, {MessageButton::Cancel}});
+    if (takeOr(waitCancels, false))
+        return finished();
+    // A test that waits forever is a failure of its own: a minute at most.
+    const QDeadlineTimer deadline(60'000);
+    while (!finished()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
 }

@@ -8,7 +8,8 @@
 #include <optional>
 
 struct ShownDialog {
-    QString kind;  // "message", "error", "ask", "open", "input", "font", "colour", "print", "printersetup", "dialog"
+    QString kind;  // "message", "error", "ask", "open", "input", "font", "colour", "print", "printersetup", "dialog",
+                   // "conflicts", "wait"
     QString text;
     MessageKind messageKind = MessageKind::Information;
     QList<MessageButton> buttons;
@@ -26,6 +27,13 @@ public:
     QList<bool> printAnswers;
     QList<bool> printerSetupAnswers;
     QList<int> dialogResults;
+    // Answers of the conflict window: one list a showing; none cancels.
+    QList<std::optional<QList<ConflictAnswer>>> conflictAnswers;
+    // Whether each wait is cancelled at once (true) or waited out (false,
+    // the default).
+    QList<bool> waitCancels;
+    // The rows of each conflict window shown.
+    QList<QList<ConflictRow>> conflictWindows;
 
     // What was shown, in order.
     QList<ShownDialog> shown;
@@ -47,4 +55,6 @@ public:
     bool printDialog(QPrinter& printer) override;
     bool printerSetup(QPrinter& printer) override;
     int execDialog(QDialog& dialog) override;
+    std::optional<QList<ConflictAnswer>> resolveConflicts(const QString& text, const QList<ConflictRow>& rows) override;
+    bool waitUntil(const QString& text, const std::function<bool()>& finished) override;
 };
