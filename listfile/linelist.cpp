@@ -42,6 +42,20 @@ LineList LineList::adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size)
     return list;
 }
 
+LineList LineList::sharingBytesOf(const LineList& source)
+{
+    LineList list;
+    auto data = std::make_shared<Data>();
+    if (source.data_) {
+        // The source's chunk for new bytes comes along too, but never as this
+        // list's own: only the source appends to it.
+        data->chunks = source.data_->chunks;
+        data->chunkBytes = source.data_->chunkBytes;
+    }
+    list.data_ = std::move(data);
+    return list;
+}
+
 void LineList::appendAdopted(std::string_view bytesInside)
 {
     Data& data = writable();

@@ -79,7 +79,12 @@ public:
     // point into them (appendAdopted): the bytes of a file just read, say.
     // Nothing is copied.
     static LineList adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size);
-    // Appends a line whose bytes lie inside those given to adoptBytes.
+    // An empty list that holds on to the bytes of source, so that lines of
+    // source can be appended with appendAdopted without copying their bytes:
+    // an edited copy of a large list built in one pass.
+    static LineList sharingBytesOf(const LineList& source);
+    // Appends a line whose bytes lie inside those given to adoptBytes, or
+    // inside the list given to sharingBytesOf.
     void appendAdopted(std::string_view bytesInside);
 
     std::size_t size() const { return data_ ? data_->entries.size() : 0; }

@@ -59,8 +59,6 @@ void removeProjectLine(LineList& lines, std::string_view numberText)
     lines.erase(static_cast<std::size_t>(found));
 }
 
-namespace {
-
 // Compares lines as compareLines describes. The full comparison turns both
 // lines into wide text, lower-cases every character (towlower, so the
 // locale's own case rules apply) and collates with wcscoll. That costs about
@@ -166,6 +164,8 @@ private:
     mutable bool bFolded_ = false;  // wideB_ holds the b of the last call
 };
 
+namespace {
+
 // Whether every line but the one at skip is in order.
 bool othersInOrder(const LineList& lines, std::size_t skip, const LineOrder& order)
 {
@@ -189,6 +189,15 @@ bool othersInOrder(const LineList& lines, std::size_t skip, const LineOrder& ord
 int compareLines(std::string_view a, std::string_view b)
 {
     return LineOrder()(a, b);
+}
+
+LineComparison::LineComparison() : order_(std::make_unique<const LineOrder>()) {}
+
+LineComparison::~LineComparison() = default;
+
+int LineComparison::operator()(std::string_view a, std::string_view b) const
+{
+    return (*order_)(a, b);
 }
 
 void sortLines(LineList& lines)

@@ -3,6 +3,7 @@
 // putting a project's line in place or taking it out, and the order the list
 // is kept in after each change.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,24 @@ void removeProjectLine(LineList& lines, std::string_view numberText);
 // library, which the program takes from the environment at start). Returns a
 // negative number, 0 or a positive number.
 int compareLines(std::string_view a, std::string_view b);
+
+class LineOrder;
+
+// compareLines for many comparisons in a row (a binary search, a merge): the
+// locale's tables are set up once rather than for every pair.
+class LineComparison {
+public:
+    LineComparison();
+    ~LineComparison();
+    LineComparison(const LineComparison&) = delete;
+    LineComparison& operator=(const LineComparison&) = delete;
+
+    int operator()(std::string_view a, std::string_view b) const;
+    bool less(std::string_view a, std::string_view b) const { return (*this)(a, b) < 0; }
+
+private:
+    std::unique_ptr<const LineOrder> order_;
+};
 
 // Sorts the whole list; lines that compare equal keep their order.
 void sortLines(LineList& lines);

@@ -95,3 +95,20 @@ TEST(LineList, LoadedListCostsFileSizeAndSixteenBytesALine)
     const LineList projects = splitListText(text);
     EXPECT_LE(projects.bytesHeld(), text.size() + 16 * (projects.size() + 1));
 }
+
+// A list built from another's lines shares their bytes rather than copying
+// them, and keeps them alive after the other list lets go.
+TEST(LineList, BuildsOnTheBytesOfAnotherList)
+{
+    LineList source = splitListText("001     Alpha\r\n002     Beta\r\n");
+    const char* betaBytes = source[1].data();
+    LineList built = LineList::sharingBytesOf(source);
+    built.appendAdopted(source[1]);
+    built.push_back("003     Gamma");
+    built.appendAdopted(source[0]);
+    source.clear();
+    EXPECT_EQ(built, (LineList {"002     Beta", "003     Gamma", "001     Alpha"}));
+    EXPECT_EQ(built[0].data(), betaBytes);
+    built.set(0, "002     Changed");
+    EXPECT_EQ(built, (LineList {"002     Changed", "003     Gamma", "001     Alpha"}));
+}
