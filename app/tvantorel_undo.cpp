@@ -23,8 +23,11 @@
 
 namespace {
 
-QString commandText(const ListOperation& op)
+QString commandText(const AppliedOperation& applied)
 {
+    if (!applied.batch.empty())
+        return QCoreApplication::translate("TVantorel", "Changes to %n Projects", nullptr, int(applied.batch.size()));
+    const ListOperation& op = applied.operation;
     const QString number = displayText(op.numberText);
     return op.kind == ListOperation::Kind::Remove
         ? QCoreApplication::translate("TVantorel", "Remove Project %1").arg(number)
@@ -37,7 +40,7 @@ class ListOperationCommand : public QUndoCommand {
 public:
     ListOperationCommand(ProjectListDocument& document, AppliedOperationPtr applied,
                          std::function<void(const ListOperation&)> follow)
-        : QUndoCommand(commandText(applied->operation)), document_(document), applied_(std::move(applied)),
+        : QUndoCommand(commandText(*applied)), document_(document), applied_(std::move(applied)),
           follow_(std::move(follow))
     {
     }

@@ -285,11 +285,21 @@ void ProjectListDocument::removeProject(std::string_view numberText)
 
 std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& changes)
 {
+    std::vector<std::string> differing = applyChanges(changes.operations);
+    // Every change is in this document's own journal now, unless that
+    // journal could not be written: then the old one stays.
+    if (!journal_->failed())
+        ChangeJournal::remove(changes);
+    return differing;
+}
+
+std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOperation> ops)
+{
     settlePendingHash();
     // Each project's first line as it is now, followed through the changes,
     // to tell which changes meet a line other than the one they replaced.
     std::unordered_map<std::string, std::optional<std::string>> current;
-    for (const ListOperation& op : changes.operations)
+    for (const ListOperation& op : ops)
         current.emplace(op.numberText, std::nullopt);
     for (std::string_view line : lines_) {
         if (line.size() < 3)
@@ -300,11 +310,11 @@ std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& 
     }
     auto applied = std::make_shared<AppliedOperation>();
     std::vector<std::string> differing;
-    for (ListOperation op : changes.operations) {
+    for (ListOperation& op : ops) {
         std::optional<std::string>& now = current[op.numberText];
         if (now != op.replaced && std::find(differing.begin(), differing.end(), op.numberText) == differing.end())
             differing.push_back(op.numberText);
-        // Already gone from the file: nothing left to take out.
+        // Already gone: nothing left to take out.
         if (op.kind == ListOperation::Kind::Remove && !now)
             continue;
         op.replaced = now;
@@ -324,10 +334,6 @@ std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& 
         emit linesChanged();
         emit operationApplied(applied);
     }
-    // Every change is in this document's own journal now, unless that
-    // journal could not be written: then the old one stays.
-    if (!journal_->failed())
-        ChangeJournal::remove(changes);
     return differing;
 }
 

@@ -110,6 +110,12 @@ public:
     // came from goes. Returns the numbers whose line was no longer what the
     // journal's change replaced.
     std::vector<std::string> recover(const RecoverableChanges& changes);
+    // Applies ops by project number as one step of unsaved changes (one
+    // undo takes them all back), in a single pass over the lines. Each op's
+    // replaced line is set from the lines as they are; a Remove whose
+    // project is not there is left out. Returns the numbers whose line was
+    // not what the op said it replaced.
+    std::vector<std::string> applyChanges(std::vector<ListOperation> ops);
 
 signals:
     // Any change of the lines.

@@ -120,7 +120,8 @@ void applyOperations(LineList& lines, const std::vector<ListOperation>& ops)
         for (std::string& line : project.added)
             placed.push_back(std::move(line));
     }
-    const auto less = [](std::string_view a, std::string_view b) { return compareLines(a, b) < 0; };
+    const LineComparison order;
+    const auto less = [&order](std::string_view a, std::string_view b) { return order.less(a, b); };
     std::stable_sort(placed.begin(), placed.end(), less);
 
     bool inOrder = true;
