@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 
 namespace {
@@ -62,7 +63,11 @@ std::int64_t nowNs()
 
 } // namespace
 
-ChangeJournal::ChangeJournal() = default;
+ChangeJournal::ChangeJournal()
+{
+    static std::atomic<unsigned> instances {0};
+    instance_ = ++instances;
+}
 
 ChangeJournal::~ChangeJournal()
 {
@@ -78,9 +83,11 @@ QString ChangeJournal::folder()
     return state + QStringLiteral("/quindle/journals");
 }
 
-std::string ChangeJournal::pathFor(const std::string& listPath)
+std::string ChangeJournal::pathFor(const std::string& listPath) const
 {
-    return inFolder(stemFor(listPath) + "." + std::to_string(currentJournalProcess().pid) + ".journal");
+    // Two windows of one process on one list keep a journal each.
+    return inFolder(stemFor(listPath) + "." + std::to_string(currentJournalProcess().pid) + "-"
+                    + std::to_string(instance_) + ".journal");
 }
 
 void ChangeJournal::append(const std::string& listPath, const ListFileStamp& base, const ListOperation& op)

@@ -46,8 +46,8 @@ public:
 
     // The folder journals live in.
     static QString folder();
-    // The journal of the list file at listPath (made absolute).
-    static std::string pathFor(const std::string& listPath);
+    // The journal this object writes for the list file at listPath.
+    std::string pathFor(const std::string& listPath) const;
 
     // Appends op to the journal of listPath, starting one with the stamp of
     // the list it applies to if none is open; on the disk when it returns.
@@ -79,5 +79,6 @@ private:
     void open(const std::string& listPath, const ListFileStamp& base);
 
     std::unique_ptr<JournalWriter> writer_;
+    unsigned instance_ = 0;
     bool failed_ = false;
 };
