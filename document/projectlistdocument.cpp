@@ -157,7 +157,7 @@ void ProjectListDocument::dropUnsavedChanges()
     journal_->discard();
 }
 
-void ProjectListDocument::applyTo(AppliedOperation& applied)
+void ProjectListDocument::applyTo(AppliedOperation& applied, int found)
 {
     const ListOperation& op = applied.operation;
     applied.listWasSorted = knownSorted_;
@@ -168,8 +168,9 @@ void ProjectListDocument::applyTo(AppliedOperation& applied)
         knownSorted_ = true;
         return;
     }
+    if (found == notLookedUp)
+        found = findProjectLine(lines_, op.numberText);
     if (op.kind == ListOperation::Kind::Remove) {
-        const int found = findProjectLine(lines_, op.numberText);
         if (found < 0)
             throw ListFileError("List index out of bounds (-1)");
         applied.placedAt = std::size_t(found);
@@ -181,11 +182,15 @@ void ProjectListDocument::applyTo(AppliedOperation& applied)
     std::optional<LineList> before;
     if (!knownSorted_)
         before = lines_;
-    std::optional<std::size_t> insertAt;
-    if (op.insertAt)
-        insertAt = std::size_t(*op.insertAt);
-    applied.placedAt = putProjectLine(lines_, op.numberText, op.line, insertAt);
-    applied.sorted = keepSorted(lines_, applied.placedAt);
+    if (found >= 0) {
+        applied.placedAt = std::size_t(found);
+        lines_.set(applied.placedAt, op.line);
+    } else {
+        applied.placedAt = std::min(op.insertAt ? std::size_t(*op.insertAt) : lines_.size(), lines_.size());
+        lines_.insert(applied.placedAt, op.line);
+    }
+    applied.sorted = knownSorted_ ? keepSortedInOrderedList(lines_, applied.placedAt)
+                                  : keepSorted(lines_, applied.placedAt);
     if (applied.sorted.sortedAll)
         applied.linesBefore = std::move(before);
     knownSorted_ = true;
@@ -259,7 +264,7 @@ std::size_t ProjectListDocument::putProject(std::string_view numberText, std::st
             op.insertAt = std::uint64_t(*insertAt);
         op.numberProposed = numberProposed;
     }
-    applyTo(*applied);
+    applyTo(*applied, found);
     pushUnsaved(op);
     emit linesChanged();
     emit operationApplied(applied);
@@ -277,7 +282,7 @@ void ProjectListDocument::removeProject(std::string_view numberText)
     if (found < 0)
         throw ListFileError("List index out of bounds (-1)");
     op.replaced = std::string(lines_[std::size_t(found)]);
-    applyTo(*applied);
+    applyTo(*applied, found);
     pushUnsaved(op);
     emit linesChanged();
     emit operationApplied(applied);

@@ -145,8 +145,10 @@ private:
     void settlePendingHash();
     void watchListFile();
     void checkDiskAfterNotice();
-    // Applies op to the lines and records what taking it back needs.
-    void applyTo(AppliedOperation& applied);
+    // Applies op to the lines and records what taking it back needs; found
+    // is the index of the op's project line when the caller looked it up.
+    static constexpr int notLookedUp = -2;
+    void applyTo(AppliedOperation& applied, int found = notLookedUp);
     void takeBack(const AppliedOperation& applied);
     // The list of unsaved changes and its journal, kept in step.
     void pushUnsaved(const ListOperation& op);

@@ -206,15 +206,11 @@ void sortLines(LineList& lines)
     lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
 }
 
-SortedPlace keepSorted(LineList& lines, std::size_t changed)
+namespace {
+
+// Moves lines[changed] to its place among the others, which are in order.
+SortedPlace moveIntoPlace(LineList& lines, std::size_t changed, const LineOrder& order)
 {
-    if (changed >= lines.size() || lines.size() < 2)
-        return {changed, false};
-    const LineOrder order;
-    if (!othersInOrder(lines, changed, order)) {
-        sortLines(lines);
-        return {0, true};
-    }
     const auto at = lines.begin() + static_cast<std::ptrdiff_t>(changed);
     const auto less = [&order](std::string_view a, std::string_view b) { return order.less(a, b); };
     const auto indexOf = [&lines](LineList::const_iterator it) { return static_cast<std::size_t>(it - lines.begin()); };
@@ -229,4 +225,25 @@ SortedPlace keepSorted(LineList& lines, std::size_t changed)
     if (to != changed)
         lines.moveLine(changed, to);
     return {to, false};
+}
+
+} // namespace
+
+SortedPlace keepSorted(LineList& lines, std::size_t changed)
+{
+    if (changed >= lines.size() || lines.size() < 2)
+        return {changed, false};
+    const LineOrder order;
+    if (!othersInOrder(lines, changed, order)) {
+        sortLines(lines);
+        return {0, true};
+    }
+    return moveIntoPlace(lines, changed, order);
+}
+
+SortedPlace keepSortedInOrderedList(LineList& lines, std::size_t changed)
+{
+    if (changed >= lines.size() || lines.size() < 2)
+        return {changed, false};
+    return moveIntoPlace(lines, changed, LineOrder());
 }

@@ -72,3 +72,6 @@ struct SortedPlace {
 // every other line is in order (one cheap pass), only that line moves, to the
 // place a binary search finds; otherwise the whole list is sorted.
 SortedPlace keepSorted(LineList& lines, std::size_t changed);
+// The same for a list known to have been in order before lines[changed]
+// changed: no pass over the list, only the binary search.
+SortedPlace keepSortedInOrderedList(LineList& lines, std::size_t changed);
