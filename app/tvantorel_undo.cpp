@@ -23,12 +23,21 @@
 
 namespace {
 
-QString commandText(const ListOperation& op)
+QString commandText(const AppliedOperation& applied)
 {
+    if (!applied.batch.empty())
+        return QCoreApplication::translate("TVantorel", "Recover Changes");
+    const ListOperation& op = applied.operation;
     const QString number = displayText(op.numberText);
     return op.kind == ListOperation::Kind::Remove
         ? QCoreApplication::translate("TVantorel", "Remove Project %1").arg(number)
         : QCoreApplication::translate("TVantorel", "Apply Changes to %1").arg(number);
+}
+
+// The project page 4 shows after the step: a recovery's first, as when it was recovered.
+const ListOperation& shownOperation(const AppliedOperation& applied)
+{
+    return applied.batch.empty() ? applied.operation : applied.batch.front();
 }
 
 // One operation on the list. It was applied before it came onto the stack,
@@ -37,14 +46,14 @@ class ListOperationCommand : public QUndoCommand {
 public:
     ListOperationCommand(ProjectListDocument& document, AppliedOperationPtr applied,
                          std::function<void(const ListOperation&)> follow)
-        : QUndoCommand(commandText(applied->operation)), document_(document), applied_(std::move(applied)),
+        : QUndoCommand(commandText(*applied)), document_(document), applied_(std::move(applied)),
           follow_(std::move(follow))
     {
     }
     void undo() override
     {
         document_.undo(*applied_);
-        follow_(applied_->operation);
+        follow_(shownOperation(*applied_));
     }
     void redo() override
     {
@@ -53,7 +62,7 @@ public:
             return;
         }
         document_.redo(*applied_);
-        follow_(applied_->operation);
+        follow_(shownOperation(*applied_));
     }
 
 private:

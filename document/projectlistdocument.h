@@ -142,16 +142,15 @@ private:
     // Applies op to the lines and records what taking it back needs.
     void applyTo(AppliedOperation& applied);
     void takeBack(const AppliedOperation& applied);
-    // The list of unsaved changes and its journal, kept in step.
+    // The list of unsaved changes and its journal, kept in step: each
+    // command stages its records, then writes them with one flush.
     void pushUnsaved(const ListOperation& op);
-    void journalOperation(const ListOperation& op);
     void popUnsaved();
+    void writeJournal();
     // Takes op back from the unsaved changes, or records its inverse when
     // it was saved meanwhile; and the other way round.
     void unsavedUndone(const ListOperation& op);
     void unsavedRedone(const ListOperation& op);
-    // Journals ops with one flush to the disk.
-    void journalOperations(const std::vector<ListOperation>& ops);
     // The lines just read or written are the new base: nothing unsaved.
     void resetBase(bool clearsHistory);
 

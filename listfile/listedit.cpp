@@ -191,6 +191,17 @@ int compareLines(std::string_view a, std::string_view b)
     return LineOrder()(a, b);
 }
 
+struct LineComparison::Order {
+    LineOrder order;
+};
+
+LineComparison::LineComparison() : order_(std::make_shared<const Order>()) {}
+
+int LineComparison::operator()(std::string_view a, std::string_view b) const
+{
+    return order_->order(a, b);
+}
+
 void sortLines(LineList& lines)
 {
     const LineOrder order;

@@ -3,6 +3,7 @@
 // putting a project's line in place or taking it out, and the order the list
 // is kept in after each change.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,20 @@ void removeProjectLine(LineList& lines, std::string_view numberText);
 // library, which the program takes from the environment at start). Returns a
 // negative number, 0 or a positive number.
 int compareLines(std::string_view a, std::string_view b);
+
+// compareLines for many comparisons in a row (a merge, a search): the locale's
+// tables are set up once, not on every call. Copies share that state; use
+// one from one thread at a time.
+class LineComparison {
+public:
+    LineComparison();
+    int operator()(std::string_view a, std::string_view b) const;
+    bool less(std::string_view a, std::string_view b) const { return (*this)(a, b) < 0; }
+
+private:
+    struct Order;
+    std::shared_ptr<const Order> order_;
+};
 
 // Sorts the whole list; lines that compare equal keep their order.
 void sortLines(LineList& lines);
