@@ -26,7 +26,9 @@ namespace {
 QString commandText(const AppliedOperation& applied)
 {
     if (!applied.batch.empty())
-        return QCoreApplication::translate("TVantorel", "Changes to %n Projects", nullptr, int(applied.batch.size()));
+        return applied.batchKind == AppliedOperation::Batch::ConflictCopy
+            ? QCoreApplication::translate("TVantorel", "Merge Conflict Copy")
+            : QCoreApplication::translate("TVantorel", "Recover Changes");
     const ListOperation& op = applied.operation;
     const QString number = displayText(op.numberText);
     return op.kind == ListOperation::Kind::Remove

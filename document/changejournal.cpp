@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QFile>
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 
 namespace {
@@ -63,11 +62,7 @@ std::int64_t nowNs()
 
 } // namespace
 
-ChangeJournal::ChangeJournal()
-{
-    static std::atomic<unsigned> instances {0};
-    instance_ = ++instances;
-}
+ChangeJournal::ChangeJournal() = default;
 
 ChangeJournal::~ChangeJournal()
 {
@@ -83,29 +78,42 @@ QString ChangeJournal::folder()
     return state + QStringLiteral("/quindle/journals");
 }
 
-std::string ChangeJournal::pathFor(const std::string& listPath) const
+namespace {
+
+// The journal of this process for the list; a second document of the same
+// list in this process gets instance 2, and so on.
+std::string journalPathOf(const std::string& listPath, int instance)
 {
-    // Two windows of one process on one list keep a journal each.
-    return inFolder(stemFor(listPath) + "." + std::to_string(currentJournalProcess().pid) + "-"
-                    + std::to_string(instance_) + ".journal");
+    const std::string pid = std::to_string(currentJournalProcess().pid);
+    return inFolder(stemFor(listPath) + "." + pid + (instance > 1 ? "-" + std::to_string(instance) : "") + ".journal");
 }
 
-void ChangeJournal::append(const std::string& listPath, const ListFileStamp& base, const ListOperation& op)
+} // namespace
+
+std::string ChangeJournal::pathFor(const std::string& listPath)
 {
-    append(listPath, base, std::vector<ListOperation> {op});
+    return journalPathOf(listPath, 1);
 }
 
-void ChangeJournal::append(const std::string& listPath, const ListFileStamp& base, const std::vector<ListOperation>& ops)
+void ChangeJournal::stage(const ListOperation& op)
 {
-    if (failed_ || ops.empty())
+    staged_.push_back(JournalRecord::of(op));
+}
+
+void ChangeJournal::stageUndo()
+{
+    staged_.push_back(JournalRecord::undo());
+}
+
+void ChangeJournal::commit(const std::string& listPath, const ListFileStamp& base)
+{
+    std::vector<JournalRecord> records;
+    records.swap(staged_);
+    if (failed_ || records.empty())
         return;
     try {
         if (!writer_)
             open(listPath, base);
-        std::vector<JournalRecord> records;
-        records.reserve(ops.size());
-        for (const ListOperation& op : ops)
-            records.push_back(JournalRecord::of(op));
         writer_->append(records);
     } catch (const ListFileError&) {
         failed_ = true;
@@ -126,32 +134,20 @@ void ChangeJournal::open(const std::string& listPath, const ListFileStamp& base)
     header.process = currentJournalProcess();
     header.startedNs = nowNs();
     auto writer = std::make_unique<JournalWriter>();
-    const std::string path = pathFor(listPath);
-    // Left by an earlier run under this pid (another boot): set aside, never
-    // written over.
-    if (QFileInfo::exists(QString::fromLocal8Bit(path.c_str()))) {
-        RecoverableChanges old;
-        old.journalPath = path;
-        setAside(old);
-    }
+    std::string path = journalPathOf(listPath, 1);
+    // A name taken stays with its journal: another document's of this
+    // process, or one an earlier run under this pid left (another boot, a
+    // sandbox giving every run the same pid), which is still to be offered
+    // and is removed by name once recovered.
+    for (int instance = 2; QFileInfo::exists(QString::fromLocal8Bit(path.c_str())); ++instance)
+        path = journalPathOf(listPath, instance);
     writer->create(path, header);
     writer_ = std::move(writer);
 }
 
-void ChangeJournal::appendUndo()
-{
-    if (!writer_ || failed_)
-        return;
-    try {
-        writer_->append(JournalRecord::undo());
-    } catch (const ListFileError&) {
-        failed_ = true;
-        throw;
-    }
-}
-
 void ChangeJournal::discard()
 {
+    staged_.clear();
     if (writer_) {
         try {
             writer_->remove();

@@ -17,6 +17,7 @@
 #include "listfile/listoperation.h"
 
 struct ListFileStamp;
+struct JournalRecord;
 class JournalWriter;
 
 // A journal left by a program that is gone, as found for a list file.
@@ -46,21 +47,23 @@ public:
 
     // The folder journals live in.
     static QString folder();
-    // The journal this object writes for the list file at listPath.
-    std::string pathFor(const std::string& listPath) const;
+    // This process's journal of the list file at listPath (made absolute);
+    // a second document of the same list in this process writes another.
+    static std::string pathFor(const std::string& listPath);
 
-    // Appends op to the journal of listPath, starting one with the stamp of
-    // the list it applies to if none is open; on the disk when it returns.
-    // Throws ListFileError when the journal cannot be written; from then on
-    // failed() holds until the journal is discarded.
-    void append(const std::string& listPath, const ListFileStamp& base, const ListOperation& op);
-    // Appends many with one flush to the disk.
-    void append(const std::string& listPath, const ListFileStamp& base, const std::vector<ListOperation>& ops);
-    // The latest operation journalled is taken back.
-    void appendUndo();
+    // The records of one command: an operation applied, or the latest one
+    // taken back. They wait until commit.
+    void stage(const ListOperation& op);
+    void stageUndo();
+    // Appends the records staged to the journal of listPath, starting one
+    // with the stamp of the list they apply to if none is open, with one
+    // flush: on the disk when it returns. Throws ListFileError when the
+    // journal cannot be written; from then on failed() holds, and nothing
+    // is written, until the journal is discarded.
+    void commit(const std::string& listPath, const ListFileStamp& base);
     bool failed() const { return failed_; }
     bool isOpen() const { return writer_ != nullptr; }
-    // The changes are saved or let go: the journal goes.
+    // The changes are saved or let go: the journal goes, with anything staged.
     void discard();
 
     // A journal for listPath that its program left behind: none when there
@@ -79,6 +82,6 @@ private:
     void open(const std::string& listPath, const ListFileStamp& base);
 
     std::unique_ptr<JournalWriter> writer_;
-    unsigned instance_ = 0;
+    std::vector<JournalRecord> staged_;
     bool failed_ = false;
 };

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <algorithm>
-#include <unordered_map>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -45,7 +44,9 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     watchListFile();
     // Changes kept for the old file are now kept for the new one.
     journal_->discard();
-    journalOperations(unsaved_);
+    for (const ListOperation& op : unsaved_)
+        journal_->stage(op);
+    writeJournal();
     emit historyReset();
     emit listFileChanged();
 }
@@ -165,7 +166,10 @@ void ProjectListDocument::applyTo(AppliedOperation& applied, int found)
     if (!applied.batch.empty()) {
         applied.linesBefore = lines_;
         applyOperations(lines_, applied.batch);
-        knownSorted_ = true;
+        // Only a Put sorts a list read out of order.
+        knownSorted_ = knownSorted_
+            || std::any_of(applied.batch.begin(), applied.batch.end(),
+                           [](const ListOperation& op) { return op.kind == ListOperation::Kind::Put; });
         return;
     }
     if (found == notLookedUp)
@@ -214,34 +218,27 @@ void ProjectListDocument::takeBack(const AppliedOperation& applied)
     knownSorted_ = applied.listWasSorted;
 }
 
-void ProjectListDocument::journalOperation(const ListOperation& op)
-{
-    if (journal_->failed())
-        return;
-    try {
-        journal_->append(currentListFile_, stamp_, op);
-    } catch (const ListFileError& error) {
-        emit journalFailed(QString::fromLocal8Bit(error.what()));
-    }
-}
-
 void ProjectListDocument::pushUnsaved(const ListOperation& op)
 {
     unsaved_.push_back(op);
-    journalOperation(op);
+    journal_->stage(op);
 }
 
 void ProjectListDocument::popUnsaved()
 {
     unsaved_.pop_back();
+    journal_->stageUndo();
+}
+
+void ProjectListDocument::writeJournal()
+{
+    // Nothing unsaved left: nothing to keep.
     if (unsaved_.empty()) {
         journal_->discard();
         return;
     }
-    if (journal_->failed())
-        return;
     try {
-        journal_->appendUndo();
+        journal_->commit(currentListFile_, stamp_);
     } catch (const ListFileError& error) {
         emit journalFailed(QString::fromLocal8Bit(error.what()));
     }
@@ -266,6 +263,7 @@ std::size_t ProjectListDocument::putProject(std::string_view numberText, std::st
     }
     applyTo(*applied, found);
     pushUnsaved(op);
+    writeJournal();
     emit linesChanged();
     emit operationApplied(applied);
     return applied->placedAt;
@@ -284,6 +282,7 @@ void ProjectListDocument::removeProject(std::string_view numberText)
     op.replaced = std::string(lines_[std::size_t(found)]);
     applyTo(*applied, found);
     pushUnsaved(op);
+    writeJournal();
     emit linesChanged();
     emit operationApplied(applied);
 }
@@ -298,59 +297,36 @@ std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& 
     return differing;
 }
 
-std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOperation> ops)
+std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOperation> ops, AppliedOperation::Batch kind)
 {
     settlePendingHash();
-    // Each project's first line as it is now, followed through the changes,
-    // to tell which changes meet a line other than the one they replaced.
-    std::unordered_map<std::string, std::optional<std::string>> current;
-    for (const ListOperation& op : ops)
-        current.emplace(op.numberText, std::nullopt);
-    for (std::string_view line : lines_) {
-        if (line.size() < 3)
-            continue;
-        auto found = current.find(std::string(line.substr(0, 3)));
-        if (found != current.end() && !found->second)
-            found->second = std::string(line);
-    }
+    // The line each change meets now, to tell which changes meet a line
+    // other than the one they replaced.
+    const std::vector<std::optional<std::string>> met = linesMet(lines_, ops);
     auto applied = std::make_shared<AppliedOperation>();
+    applied->batchKind = kind;
     std::vector<std::string> differing;
-    for (ListOperation& op : ops) {
-        std::optional<std::string>& now = current[op.numberText];
-        if (now != op.replaced && std::find(differing.begin(), differing.end(), op.numberText) == differing.end())
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        ListOperation op = std::move(ops[i]);
+        if (met[i] != op.replaced && std::find(differing.begin(), differing.end(), op.numberText) == differing.end())
             differing.push_back(op.numberText);
         // Already gone: nothing left to take out.
-        if (op.kind == ListOperation::Kind::Remove && !now)
+        if (op.kind == ListOperation::Kind::Remove && !met[i])
             continue;
-        op.replaced = now;
-        if (op.kind == ListOperation::Kind::Put) {
-            if (op.replaced)
-                op.insertAt.reset();
-            now = op.line;
-        } else {
-            now.reset();
-        }
+        op.replaced = met[i];
+        if (op.kind == ListOperation::Kind::Put && op.replaced)
+            op.insertAt.reset();
         applied->batch.push_back(std::move(op));
     }
     if (!applied->batch.empty()) {
         applyTo(*applied);
-        unsaved_.insert(unsaved_.end(), applied->batch.begin(), applied->batch.end());
-        journalOperations(applied->batch);
+        for (const ListOperation& op : applied->batch)
+            pushUnsaved(op);
+        writeJournal();
         emit linesChanged();
         emit operationApplied(applied);
     }
     return differing;
-}
-
-void ProjectListDocument::journalOperations(const std::vector<ListOperation>& ops)
-{
-    if (journal_->failed())
-        return;
-    try {
-        journal_->append(currentListFile_, stamp_, ops);
-    } catch (const ListFileError& error) {
-        emit journalFailed(QString::fromLocal8Bit(error.what()));
-    }
 }
 
 void ProjectListDocument::unsavedUndone(const ListOperation& op)
@@ -379,6 +355,7 @@ void ProjectListDocument::undo(const AppliedOperation& applied)
         unsavedUndone(applied.operation);
     for (auto op = applied.batch.rbegin(); op != applied.batch.rend(); ++op)
         unsavedUndone(*op);
+    writeJournal();
     emit linesChanged();
 }
 
@@ -390,6 +367,7 @@ void ProjectListDocument::redo(AppliedOperation& applied)
         unsavedRedone(applied.operation);
     for (const ListOperation& op : applied.batch)
         unsavedRedone(op);
+    writeJournal();
     emit linesChanged();
 }
 

@@ -35,8 +35,10 @@ class QTimer;
 // keeps the lines as they were before it. Changes recovered from a journal
 // are one batch, applied in one pass, which keeps the lines before it.
 struct AppliedOperation {
+    enum class Batch { Recovery, ConflictCopy };
     ListOperation operation;
     std::vector<ListOperation> batch;
+    Batch batchKind = Batch::Recovery;
     std::size_t placedAt = 0;
     SortedPlace sorted;
     std::optional<LineList> linesBefore;
@@ -115,7 +117,8 @@ public:
     // replaced line is set from the lines as they are; a Remove whose
     // project is not there is left out. Returns the numbers whose line was
     // not what the op said it replaced.
-    std::vector<std::string> applyChanges(std::vector<ListOperation> ops);
+    std::vector<std::string> applyChanges(std::vector<ListOperation> ops,
+                                          AppliedOperation::Batch kind = AppliedOperation::Batch::Recovery);
 
 signals:
     // Any change of the lines.
@@ -150,16 +153,15 @@ private:
     static constexpr int notLookedUp = -2;
     void applyTo(AppliedOperation& applied, int found = notLookedUp);
     void takeBack(const AppliedOperation& applied);
-    // The list of unsaved changes and its journal, kept in step.
+    // The list of unsaved changes and its journal, kept in step: each
+    // command stages its records, then writes them with one flush.
     void pushUnsaved(const ListOperation& op);
-    void journalOperation(const ListOperation& op);
     void popUnsaved();
+    void writeJournal();
     // Takes op back from the unsaved changes, or records its inverse when
     // it was saved meanwhile; and the other way round.
     void unsavedUndone(const ListOperation& op);
     void unsavedRedone(const ListOperation& op);
-    // Journals ops with one flush to the disk.
-    void journalOperations(const std::vector<ListOperation>& ops);
     // The lines just read or written are the new base: nothing unsaved.
     void resetBase(bool clearsHistory);
 

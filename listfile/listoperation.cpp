@@ -50,112 +50,159 @@ std::string_view codeOf(std::string_view line)
     return line.size() >= codeLength ? line.substr(0, codeLength) : std::string_view();
 }
 
-// One project's lines as the operations leave them: the lines the list held
-// for it (in order), each kept, replaced or removed, and the ones added.
-struct ProjectLines {
-    struct Held {
-        std::size_t index;
-        std::optional<std::string> replacement;
-        bool removed = false;
-    };
-    std::vector<Held> held;
-    std::vector<std::string> added;
+// Operations applied one by one, followed only through the lines that
+// matter: those whose first three characters some operation names. Which of
+// them is a project's first line depends on their order among themselves
+// alone: the list's own order until the first Put, the sorted order from
+// then on. So each such group is kept in that order, and the other lines
+// are merged back once at the end.
+class OperationRun {
+public:
+    OperationRun(const LineList& lines, const std::vector<ListOperation>& ops) : lines_(lines)
+    {
+        for (const ListOperation& op : ops)
+            if (op.numberText.size() == codeLength)
+                groups_.emplace(op.numberText, Group());
+        grouped_.assign(lines.size(), false);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (Group* group = groupOf(lines[i])) {
+                group->push_back(i);
+                grouped_[i] = true;
+            }
+        }
+        for (const ListOperation& op : ops)
+            apply(op);
+    }
+
+    // What each operation met: its project's first line then, if any.
+    const std::vector<std::optional<std::string>>& met() const { return met_; }
+
+    // The lines as the operations leave them.
+    void finish(LineList& lines)
+    {
+        // The list's lines that stay: those no operation touched, and those
+        // still in their group.
+        std::vector<bool> kept(lines_.size());
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            kept[i] = !grouped_[i];
+        std::vector<std::string> placed = std::move(elsewhere_);
+        for (const auto& [code, group] : groups_) {
+            for (const Entry entry : group) {
+                if (entry < lines_.size())
+                    kept[entry] = true;
+                else
+                    placed.push_back(std::move(puts_[entry - lines_.size()]));
+            }
+        }
+        std::stable_sort(placed.begin(), placed.end(),
+                         [this](const std::string& a, const std::string& b) { return order_.less(a, b); });
+
+        LineList result;
+        result.reserve(lines_.size() + placed.size());
+        bool inOrder = true;
+        std::string_view previous;
+        bool hasPrevious = false;
+        for (std::size_t i = 0; i < lines_.size() && inOrder; ++i) {
+            if (!kept[i])
+                continue;
+            inOrder = !hasPrevious || !order_.less(lines_[i], previous);
+            previous = lines_[i];
+            hasPrevious = true;
+        }
+        if (!inOrder && sorted_) {
+            for (std::size_t i = 0; i < lines_.size(); ++i)
+                if (kept[i])
+                    result.push_back(lines_[i]);
+            for (const std::string& line : placed)
+                result.push_back(line);
+            sortLines(result);
+        } else {
+            // One merge, a placed line after the list's lines equal to it;
+            // with no Put nothing is placed and the list keeps its order.
+            std::size_t next = 0;
+            for (std::size_t i = 0; i < lines_.size(); ++i) {
+                if (!kept[i])
+                    continue;
+                while (next < placed.size() && order_.less(placed[next], lines_[i]))
+                    result.push_back(placed[next++]);
+                result.push_back(lines_[i]);
+            }
+            for (; next < placed.size(); ++next)
+                result.push_back(placed[next]);
+        }
+        lines.swap(result);
+    }
+
+private:
+    // A line of a group: one the list held (its index), or one put (the
+    // list's size and its index in puts_).
+    using Entry = std::size_t;
+    using Group = std::vector<Entry>;
+
+    Group* groupOf(std::string_view line)
+    {
+        const std::string_view code = codeOf(line);
+        if (code.empty())
+            return nullptr;
+        const auto found = groups_.find(std::string(code));
+        return found == groups_.end() ? nullptr : &found->second;
+    }
+    std::string_view text(Entry entry) const
+    {
+        return entry < lines_.size() ? lines_[entry] : std::string_view(puts_[entry - lines_.size()]);
+    }
+
+    void apply(const ListOperation& op)
+    {
+        Group* group = op.numberText.size() == codeLength ? &groups_.at(op.numberText) : nullptr;
+        const bool found = group && !group->empty();
+        met_.push_back(found ? std::optional<std::string>(text(group->front())) : std::nullopt);
+        if (found)
+            group->erase(group->begin());
+        if (op.kind == ListOperation::Kind::Remove)
+            return;
+        Group* goesTo = groupOf(op.line);
+        if (!goesTo) {
+            elsewhere_.push_back(op.line);
+        } else {
+            const Entry entry = lines_.size() + puts_.size();
+            puts_.push_back(op.line);
+            const auto less = [this](Entry a, Entry b) { return order_.less(text(a), text(b)); };
+            goesTo->insert(sorted_ ? std::upper_bound(goesTo->begin(), goesTo->end(), entry, less) : goesTo->end(),
+                           entry);
+        }
+        if (!sorted_) {
+            // The first Put sorts a list read out of order.
+            sorted_ = true;
+            const auto less = [this](Entry a, Entry b) { return order_.less(text(a), text(b)); };
+            for (auto& [code, lines] : groups_)
+                if (!std::is_sorted(lines.begin(), lines.end(), less))
+                    std::stable_sort(lines.begin(), lines.end(), less);
+        }
+    }
+
+    const LineList& lines_;
+    const LineComparison order_;
+    std::unordered_map<std::string, Group> groups_;
+    // The list's lines that were in a group at the start.
+    std::vector<bool> grouped_;
+    // Lines put into a group, and those whose first three characters no
+    // operation names.
+    std::vector<std::string> puts_;
+    std::vector<std::string> elsewhere_;
+    std::vector<std::optional<std::string>> met_;
+    bool sorted_ = false;
 };
 
 } // namespace
 
+std::vector<std::optional<std::string>> linesMet(const LineList& lines, const std::vector<ListOperation>& ops)
+{
+    return OperationRun(lines, ops).met();
+}
+
 void applyOperations(LineList& lines, const std::vector<ListOperation>& ops)
 {
-    if (ops.empty())
-        return;
-    // Only codes of three characters ever match a line.
-    std::unordered_map<std::string, ProjectLines> projects;
-    for (const ListOperation& op : ops)
-        if (op.numberText.size() == codeLength)
-            projects.emplace(op.numberText, ProjectLines());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view code = codeOf(lines[i]);
-        if (code.empty())
-            continue;
-        if (auto found = projects.find(std::string(code)); found != projects.end())
-            found->second.held.push_back({i, std::nullopt, false});
-    }
-    std::vector<std::string> unmatched;  // Puts under codes no line can match
-    for (const ListOperation& op : ops) {
-        auto found = projects.find(op.numberText);
-        if (found == projects.end()) {
-            if (op.kind == ListOperation::Kind::Put)
-                unmatched.push_back(op.line);
-            continue;
-        }
-        ProjectLines& project = found->second;
-        // The project's first line: one the list held, else one added.
-        auto held = std::find_if(project.held.begin(), project.held.end(),
-                                 [](const ProjectLines::Held& h) { return !h.removed; });
-        if (op.kind == ListOperation::Kind::Remove) {
-            if (held != project.held.end())
-                held->removed = true;
-            else if (!project.added.empty())
-                project.added.erase(project.added.begin());
-        } else if (held != project.held.end()) {
-            held->replacement = op.line;
-        } else if (!project.added.empty()) {
-            project.added.front() = op.line;
-        } else {
-            project.added.push_back(op.line);
-        }
-    }
-
-    // The lines that move: replaced ones go to their new place, like added ones.
-    std::vector<std::string> placed = std::move(unmatched);
-    std::vector<bool> drop(lines.size(), false);
-    for (auto& [code, project] : projects) {
-        for (ProjectLines::Held& held : project.held) {
-            if (held.removed || held.replacement) {
-                drop[held.index] = true;
-                if (!held.removed)
-                    placed.push_back(std::move(*held.replacement));
-            }
-        }
-        for (std::string& line : project.added)
-            placed.push_back(std::move(line));
-    }
-    const LineComparison order;
-    const auto less = [&order](std::string_view a, std::string_view b) { return order.less(a, b); };
-    std::stable_sort(placed.begin(), placed.end(), less);
-
-    bool inOrder = true;
-    std::string_view previous;
-    bool hasPrevious = false;
-    for (std::size_t i = 0; i < lines.size() && inOrder; ++i) {
-        if (drop[i])
-            continue;
-        if (hasPrevious && less(lines[i], previous))
-            inOrder = false;
-        previous = lines[i];
-        hasPrevious = true;
-    }
-    LineList result;
-    result.reserve(lines.size() + placed.size());
-    if (!inOrder) {
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (!drop[i])
-                result.push_back(lines[i]);
-        for (const std::string& line : placed)
-            result.push_back(line);
-        sortLines(result);
-    } else {
-        // Both in order: one merge, a placed line after the list's lines equal to it.
-        std::size_t next = 0;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (drop[i])
-                continue;
-            while (next < placed.size() && less(placed[next], lines[i]))
-                result.push_back(placed[next++]);
-            result.push_back(lines[i]);
-        }
-        for (; next < placed.size(); ++next)
-            result.push_back(placed[next]);
-    }
-    lines.swap(result);
+    if (!ops.empty())
+        OperationRun(lines, ops).finish(lines);
 }

@@ -43,10 +43,18 @@ bool applyOperation(LineList& lines, const ListOperation& op);
 // The operation that takes op back by number.
 ListOperation inverseOperation(const ListOperation& op);
 
+// What each of ops meets when they are applied in order to lines, as
+// applyOperations applies them: its project's first line at that moment
+// (the line a Put replaces or a Remove takes out), or none.
+std::vector<std::optional<std::string>> linesMet(const LineList& lines, const std::vector<ListOperation>& ops);
+
 // Applies ops in order to lines in a single pass, for many operations on a
-// long list (changes recovered after a crash): each project's line ends as
-// applying them one by one leaves it, and the lines the operations put go
+// long list (changes recovered after a crash): the lines end as applying
+// them one by one with applyOperation leaves them, up to the order of lines
+// that compare equal. Only the lines whose first three characters an
+// operation names are followed one change after another; the lines put go
 // where the list's order puts them. A list that was out of order is sorted
-// whole, as its first change one by one would sort it. Removes whose
-// project is gone by then change nothing.
+// whole when a Put is among ops, as that Put one by one would sort it;
+// Removes alone keep its order. Removes whose project is gone by then change
+// nothing.
 void applyOperations(LineList& lines, const std::vector<ListOperation>& ops);

@@ -6,6 +6,7 @@
 //
 // QUINDLE_KILLS and QUINDLE_KILL_SECONDS change the number of kills (400) and
 // the time allowed for them (30 s).
+#include "childprocess.h"
 #include "savecrashlists.h"
 
 #include "listfile/listfileio.h"
@@ -25,14 +26,8 @@
 #include <thread>
 #include <vector>
 
-#include <csignal>
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -48,77 +43,31 @@ std::string readBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-long environmentNumber(const char* name, long fallback)
-{
-    const char* value = std::getenv(name);
-    return value && *value ? std::atol(value) : fallback;
-}
-
 // One run of the save-loop helper, started with --wait: it builds its lists,
 // reports ready, and saves once it is told to go.
 class SaveLoop {
 public:
     SaveLoop(const std::string& listFile, long long saves, std::size_t lineCount = listLines)
+        : child_({SAVE_LOOP_PATH, listFile, std::to_string(lineCount), std::to_string(saves), "--wait"})
     {
-        int toChild[2];
-        int fromChild[2];
-        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-        const std::string lines = std::to_string(lineCount);
-        const std::string count = std::to_string(saves);
-        const char* argv[] = {SAVE_LOOP_PATH, listFile.c_str(), lines.c_str(), count.c_str(), "--wait", nullptr};
-        if (::posix_spawn(&pid_, SAVE_LOOP_PATH, &actions, nullptr, const_cast<char**>(argv), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        go_ = toChild[1];
-        ready_ = fromChild[0];
     }
-    ~SaveLoop()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(go_);
-        ::close(ready_);
-    }
-    SaveLoop(const SaveLoop&) = delete;
-    SaveLoop& operator=(const SaveLoop&) = delete;
 
     // Waits until the helper has built its lists.
     bool waitReady()
     {
-        pollfd ready {ready_, POLLIN, 0};
+        pollfd ready {child_.output(), POLLIN, 0};
         char byte = 0;
-        return pid_ > 0 && ::poll(&ready, 1, 60000) == 1 && ::read(ready_, &byte, 1) == 1 && byte == '+';
+        return child_.running() && ::poll(&ready, 1, 60000) == 1 && ::read(child_.output(), &byte, 1) == 1
+            && byte == '+';
     }
-    bool go() { return ::write(go_, "g", 1) == 1; }
+    bool go() { return ::write(child_.input(), "g", 1) == 1; }
     // Kills the helper and says whether it was still running.
-    bool kill()
-    {
-        int status = 0;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(std::exchange(pid_, -1), &status, 0);
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    }
+    bool kill() { return child_.kill(); }
     // Waits for the helper to end by itself; its exit code.
-    int finish()
-    {
-        int status = 0;
-        ::waitpid(std::exchange(pid_, -1), &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int finish() { return child_.finish(); }
 
 private:
-    pid_t pid_ = -1;
-    int go_ = -1;
-    int ready_ = -1;
+    ChildProcess child_;
 };
 
 class KillDuringSave : public ::testing::Test {

@@ -1,0 +1,356 @@
+// The document's history of unsaved changes: every undo step gives back the
+// lines as they were before that step, byte for byte, and every redo the
+// lines after it; what counts as unsaved follows, also past a save; the
+// journal on disk holds exactly the unsaved changes and goes with them.
+// Journals of documents still running are never offered for recovery. A
+// recovery gives the lines the run had when it died (a list read out of
+// order, projects of two lines, four-digit numbers), is one step to undo,
+// and onto a list changed on disk meanwhile names the projects changed.
+#include "deadjournal.h"
+#include "document/changejournal.h"
+#include "document/projectlistdocument.h"
+
+#include "listfile/listjournal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// One step of a row: a Put (line not empty) or Remove of a project, or a save.
+struct Step {
+    enum Kind { Put, Remove, Save } kind = Put;
+    QByteArray number;
+    QByteArray line;
+    std::optional<std::size_t> insertAt;
+};
+
+Step put(const QByteArray& line, std::optional<std::size_t> insertAt = std::nullopt)
+{
+    return {Step::Put, line.left(line.indexOf(' ')), line, insertAt};
+}
+Step removal(const QByteArray& number)
+{
+    return {Step::Remove, number, {}, std::nullopt};
+}
+const Step save {Step::Save, {}, {}, std::nullopt};
+
+std::string bytes(const QByteArray& text)
+{
+    return std::string(text.constData(), std::size_t(text.size()));
+}
+
+// The lines joined by LF (no line holds one), NUL and 8-bit bytes as they are.
+QByteArray joined(const LineList& lines)
+{
+    QByteArray out;
+    for (std::string_view line : lines)
+        out.append(line.data(), qsizetype(line.size())).append('\n');
+    return out;
+}
+
+QByteArray listFile(const QList<QByteArray>& lines)
+{
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+QString describe(const std::vector<ListOperation>& ops)
+{
+    QStringList out;
+    for (const ListOperation& op : ops)
+        out << QStringLiteral("%1 %2 \"%3\"")
+                   .arg(op.kind == ListOperation::Kind::Put ? "Put" : "Remove", QString::fromStdString(op.numberText),
+                        QString::fromLatin1(op.line.data(), qsizetype(op.line.size())));
+    return out.join(QStringLiteral("; "));
+}
+
+// The operations a journal file leaves in effect; none when there is no file.
+std::optional<std::vector<ListOperation>> journalled(const std::string& path)
+{
+    const JournalContents contents = readJournal(path);
+    if (contents.status == JournalStatus::Missing)
+        return std::nullopt;
+    return replayJournal(contents.records).inEffect;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Step>)
+
+class TestUndoHistory : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void undoAndRedoEveryStep_data();
+    void undoAndRedoEveryStep();
+    void journalsOfRunningDocumentsAreNotOffered();
+    void recovery_data();
+    void recovery();
+
+private:
+    std::string write(const QString& name, const QByteArray& content)
+    {
+        const QString path = folder_->filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path.toStdString();
+    }
+    // Journal file names in the state folder, set-aside ones included.
+    QStringList journalFiles() const
+    {
+        return QDir(ChangeJournal::folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    // What the one journal in the state folder holds.
+    std::optional<std::vector<ListOperation>> onlyJournal() const
+    {
+        const QStringList names = journalFiles();
+        if (names.size() != 1)
+            return std::nullopt;
+        return journalled(QDir(ChangeJournal::folder()).filePath(names.first()).toStdString());
+    }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+void TestUndoHistory::init()
+{
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
+}
+
+void TestUndoHistory::undoAndRedoEveryStep_data()
+{
+    QTest::addColumn<QList<QByteArray>>("file");
+    QTest::addColumn<QList<Step>>("steps");
+    const QList<QByteArray> sorted {"001     Alpha", "002     Beta", "003     Gamma", "004     Delta",
+                                    "005     Epsilon"};
+    QTest::newRow("puts replacing, sorted list")
+        << sorted << QList<Step> {put("002     Zulu"), put("004     Aardvark"), put("002     Again")};
+    QTest::newRow("new projects inserted, sorted list")
+        << sorted
+        << QList<Step> {put("010     Ten", 2), put("000     Zero", 0), put("999     Last", 100), put("007     Seven")};
+    QTest::newRow("removes and a number put back")
+        << sorted << QList<Step> {removal("003"), removal("001"), put("003     Back again", 1), removal("005")};
+    // The first put sorts the whole list; removes before it keep its order.
+    QTest::newRow("list read out of order")
+        << QList<QByteArray> {"005     E", "001     A", "003     C", "002     B"}
+        << QList<Step> {removal("003"), put("004     D", 1), put("001     Z"), removal("005"), put("000     Start")};
+    QTest::newRow("NUL and 8-bit bytes")
+        << QList<QByteArray> {QByteArray("001     a\0b", 11), "002     \xe9t\xe9", "003     \xff\xfe"}
+        << QList<Step> {put(QByteArray("002     \0\x80", 10)), removal("001"),
+                        put(QByteArray("004     \xc3\xa9\0", 11)), put("003     \x01\x7f")};
+    QTest::newRow("save in the middle, undo past it")
+        << sorted
+        << QList<Step> {put("002     Zulu"), removal("001"), put("006     Six", 9), save, put("002     Yankee"),
+                        removal("004")};
+    QTest::newRow("out of order list saved after its first put")
+        << QList<QByteArray> {"003     C", "001     A", "002     B"}
+        << QList<Step> {put("004     D"), save, removal("001"), put("003     Changed")};
+}
+
+void TestUndoHistory::undoAndRedoEveryStep()
+{
+    QFETCH(QList<QByteArray>, file);
+    QFETCH(QList<Step>, steps);
+    const std::string path = write(QStringLiteral("Projects.txt"), listFile(file));
+    ProjectListDocument document;
+    document.load(path);
+    document.setCurrentListFile(path);
+    std::vector<AppliedOperationPtr> applied;
+    connect(&document, &ProjectListDocument::operationApplied, this,
+            [&applied](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
+
+    // states[k]: the lines after k operations; savedAt: operations in effect at the save.
+    std::vector<QByteArray> states {joined(document.lines())};
+    std::size_t savedAt = 0;
+    LineList oneByOne = document.lines();
+    for (const Step& step : steps) {
+        if (step.kind == Step::Save) {
+            document.save();
+            savedAt = applied.size();
+            QVERIFY(!journalled(ChangeJournal::pathFor(path)));
+            continue;
+        }
+        if (step.kind == Step::Put)
+            document.putProject(bytes(step.number), bytes(step.line), step.insertAt);
+        else
+            document.removeProject(bytes(step.number));
+        QCOMPARE(applied.size(), states.size());
+        // The journal replays operations with applyOperation: the same lines.
+        QVERIFY(applyOperation(oneByOne, applied.back()->operation));
+        QCOMPARE(joined(oneByOne), joined(document.lines()));
+        states.push_back(joined(document.lines()));
+    }
+
+    // With k operations in effect: those after the save are unsaved, or,
+    // undone past it, the inverses of those taken back, latest first.
+    const auto checkUnsaved = [&](std::size_t k) {
+        std::vector<ListOperation> expected;
+        for (std::size_t i = savedAt; i < k; ++i)
+            expected.push_back(applied[i]->operation);
+        for (std::size_t i = savedAt; i > k; --i)
+            expected.push_back(inverseOperation(applied[i - 1]->operation));
+        QVERIFY2(document.unsavedOperations() == expected,
+                 qPrintable(describe(document.unsavedOperations()) + " instead of " + describe(expected)));
+        QCOMPARE(document.hasUnsavedChanges(), k != savedAt);
+        const std::optional<std::vector<ListOperation>> inJournal = journalled(ChangeJournal::pathFor(path));
+        QCOMPARE(inJournal.has_value(), k != savedAt);
+        if (inJournal)
+            QVERIFY2(*inJournal == expected, qPrintable("journal: " + describe(*inJournal)));
+    };
+    checkUnsaved(applied.size());
+    for (std::size_t k = applied.size(); k-- > 0;) {
+        document.undo(*applied[k]);
+        QCOMPARE(joined(document.lines()), states[k]);
+        checkUnsaved(k);
+    }
+    for (std::size_t k = 0; k < applied.size(); ++k) {
+        document.redo(*applied[k]);
+        QCOMPARE(joined(document.lines()), states[k + 1]);
+        checkUnsaved(k + 1);
+    }
+
+    // Letting the changes go takes their journal with them.
+    document.dropUnsavedChanges();
+    QVERIFY(!document.hasUnsavedChanges());
+    QCOMPARE(journalFiles(), QStringList());
+}
+
+void TestUndoHistory::journalsOfRunningDocumentsAreNotOffered()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), listFile({"001     Alpha", "002     Beta"}));
+    ProjectListDocument first;
+    ProjectListDocument second;
+    for (ProjectListDocument* document : {&first, &second}) {
+        document->load(path);
+        document->setCurrentListFile(path);
+    }
+    first.putProject("002", "002     First's");
+    second.removeProject("001");
+    second.putProject("003", "003     Second's");
+    QVERIFY(!ChangeJournal::findRecoverable(path));
+
+    // Each keeps its own journal: the second never takes the first's name
+    // or sets it aside.
+    const QStringList names = journalFiles();
+    QCOMPARE(names.size(), 2);
+    QCOMPARE(names.filter(QStringLiteral("set-aside")), QStringList());
+    std::vector<std::vector<ListOperation>> kept;
+    for (const QString& name : names)
+        kept.push_back(*journalled(QDir(ChangeJournal::folder()).filePath(name).toStdString()));
+    QVERIFY(kept[0] != kept[1]);
+    for (const ProjectListDocument* document : {&first, &second})
+        QVERIFY2(kept[0] == document->unsavedOperations() || kept[1] == document->unsavedOperations(),
+                 qPrintable(describe(document->unsavedOperations())));
+
+    // Saved by one, the other's journal stays.
+    first.save();
+    QCOMPARE(journalFiles().size(), 1);
+    QVERIFY(!ChangeJournal::findRecoverable(path));
+}
+
+void TestUndoHistory::recovery_data()
+{
+    QTest::addColumn<QList<QByteArray>>("file");
+    QTest::addColumn<QList<Step>>("steps");
+    // The file when the changes are recovered; empty: unchanged.
+    QTest::addColumn<QList<QByteArray>>("onDisk");
+    QTest::addColumn<QStringList>("changedOnDisk");
+    // Empty: the lines the run had when it died.
+    QTest::addColumn<QByteArray>("recovered");
+    QTest::newRow("file changed meanwhile")
+        << QList<QByteArray> {"001     Alpha", "002     Beta", "003     Gamma", "005     Epsilon"}
+        << QList<Step> {put("002     Ours"), removal("003"), put("004     New", 3), put("005     Fifth"),
+                        removal("005")}
+        << QList<QByteArray> {"001     Alpha", "002     Theirs", "006     Added"}
+        << QStringList {"002", "003", "005"}
+        << QByteArray("001     Alpha\n002     Ours\n004     New\n006     Added\n");
+    QTest::newRow("removes keep a list read out of order")
+        << QList<QByteArray> {"003     C", "001     A", "004     D", "002     B"}
+        << QList<Step> {removal("001"), removal("004")} << QList<QByteArray> {} << QStringList {} << QByteArray();
+    // Which line is a project's first depends on the order each change leaves.
+    QTest::newRow("projects of two lines")
+        << QList<QByteArray> {"001     A", "005     X", "005     Y", "009     Z"}
+        << QList<Step> {put("005     Changed"), put("005     Zed"), put("005     Again"), removal("005")}
+        << QList<QByteArray> {} << QStringList {} << QByteArray();
+    QTest::newRow("four-digit number put twice")
+        << QList<QByteArray> {"001     A"} << QList<Step> {put("1001     One"), put("1001     Two")}
+        << QList<QByteArray> {} << QStringList {} << QByteArray();
+    QTest::newRow("four-digit number, then its first three digits")
+        << QList<QByteArray> {"001     A", "002     B"}
+        << QList<Step> {put("1000     Big"), put("1000     Bigger"), put("100     Hundred"), removal("100")}
+        << QList<QByteArray> {} << QStringList {} << QByteArray();
+}
+
+void TestUndoHistory::recovery()
+{
+    QFETCH(QList<QByteArray>, file);
+    QFETCH(QList<Step>, steps);
+    QFETCH(QList<QByteArray>, onDisk);
+    QFETCH(QStringList, changedOnDisk);
+    QFETCH(QByteArray, recovered);
+    const std::string path = write(QStringLiteral("Projects.txt"), listFile(file));
+    {
+        ProjectListDocument crashed;
+        crashed.load(path);
+        crashed.setCurrentListFile(path);
+        for (const Step& step : steps) {
+            if (step.kind == Step::Put)
+                crashed.putProject(bytes(step.number), bytes(step.line), step.insertAt);
+            else
+                crashed.removeProject(bytes(step.number));
+        }
+        QVERIFY(!ChangeJournal::findRecoverable(path));
+        if (recovered.isEmpty())
+            recovered = joined(crashed.lines());
+    }
+    QVERIFY(makeJournalOfDeadRun(ChangeJournal::pathFor(path)));
+    if (!onDisk.isEmpty())
+        write(QStringLiteral("Projects.txt"), listFile(onDisk));
+    ProjectListDocument document;
+    document.load(path);
+    document.setCurrentListFile(path);
+    const QByteArray before = joined(document.lines());
+    const std::optional<RecoverableChanges> changes = ChangeJournal::findRecoverable(path);
+    QVERIFY(changes);
+    QCOMPARE(changes->operations.size(), std::size_t(steps.size()));
+    QCOMPARE(changes->unreadable, std::size_t(0));
+    std::vector<AppliedOperationPtr> applied;
+    connect(&document, &ProjectListDocument::operationApplied, this,
+            [&applied](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
+
+    QStringList numbers;
+    for (const std::string& number : document.recover(*changes))
+        numbers << QString::fromStdString(number);
+    QCOMPARE(numbers, changedOnDisk);
+    QCOMPARE(joined(document.lines()), recovered);
+    QVERIFY(document.hasUnsavedChanges());
+    // The dead run's journal is gone (written under this process's pid, it
+    // also shows a new run that got the same pid keeping apart from it);
+    // this document's own holds the changes.
+    QVERIFY(onlyJournal() == document.unsavedOperations());
+    QVERIFY(!ChangeJournal::findRecoverable(path));
+
+    // One undo step takes the whole recovery back, one redo puts it back.
+    QCOMPARE(applied.size(), std::size_t(1));
+    document.undo(*applied.front());
+    QCOMPARE(joined(document.lines()), before);
+    QVERIFY(!document.hasUnsavedChanges());
+    QCOMPARE(journalFiles(), QStringList());
+    document.redo(*applied.front());
+    QCOMPARE(joined(document.lines()), recovered);
+    QVERIFY(onlyJournal() == document.unsavedOperations());
+}
+
+QTEST_GUILESS_MAIN(TestUndoHistory)
+#include "test_undohistory.moc"
