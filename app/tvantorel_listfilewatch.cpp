@@ -1,18 +1,27 @@
 // The main window's guard over the list file: saves that would overwrite
 // someone else's change ask first, changes of the file on disk are taken up
-// while the window is idle, and projects applied or removed but not saved are
-// asked about before the list in memory is replaced or the program closes.
+// while no command runs (the wizard may be open) and told in the notice bar,
+// never in a box that pops up by itself, and projects applied or removed but
+// not saved are asked about before the list in memory is replaced or the
+// program closes.
 #include "app/tvantorel.h"
 
+#include "ui_tvantorel.h"
+#include "ui_wizardpages.h"
+
+#include "app/noticebar.h"
 #include "common/displaytext.h"
 #include "document/changejournal.h"
 #include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"
+#include "listfile/listfileerror.h"
 #include "wizard/wizardcontroller.h"
 #include "wizard/wizardpages.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QLocale>
+#include <QTableView>
 #include <QTimer>
 
 namespace {
@@ -21,6 +30,10 @@ QString listFileNamed(const std::string& path)
 {
     return QCoreApplication::translate("TVantorel", "Project List %1").arg(displayText(path));
 }
+
+// The notice about the state of the list file itself (changed, deleted,
+// unreadable): a newer state replaces it.
+const QString listFileNotice = QStringLiteral("listfile");
 
 } // namespace
 
@@ -31,6 +44,11 @@ void TVantorel::wireListFileWatch()
     changeOnDiskRetry_->setInterval(500);
     connect(changeOnDiskRetry_, &QTimer::timeout, this, &TVantorel::takeUpChangeOnDisk);
     connect(document_, &ProjectListDocument::listFileChangedOnDisk, this, &TVantorel::takeUpChangeOnDisk);
+    // What was told of another list file is no longer so.
+    connect(document_, &ProjectListDocument::listFileChanged, this, [this] { noticeBar_->withdraw(listFileNotice); });
+
+    noticeBar_ = new NoticeBar(ui_->centralwidget);
+    connect(noticeBar_, &NoticeBar::sizeChanged, this, &TVantorel::layOutListArea);
     connect(document_, &ProjectListDocument::journalFailed, this, [this](const QString& message) {
         dialogs_->showError(tr("%1\rThe changes are kept in memory only until they are saved").arg(message));
     });
@@ -129,8 +147,12 @@ bool TVantorel::settleUnsavedChanges()
 
 bool TVantorel::idleForChangeOnDisk() const
 {
-    return !repairRunning_ && wizardPanel_->isHidden() && !QApplication::activeModalWidget()
-        && !QApplication::activePopupWidget();
+    // Page 4 may stay open: it keeps its number and typed text across a
+    // re-read. A caption being edited in place would lose its editor.
+    const QList<QWidget*> editors = ui_->Projects->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const bool captionEdited = std::any_of(editors.begin(), editors.end(), [](QWidget* e) { return e->isVisible(); });
+    return !repairRunning_ && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()
+        && !captionEdited;
 }
 
 void TVantorel::takeUpChangeOnDisk()
@@ -144,20 +166,74 @@ void TVantorel::takeUpChangeOnDisk()
         return;
     }
     changeOnDiskRetry_->stop();
-    const DiskState state = document_->listFileOnDisk();
-    if (state == DiskState::Unchanged)
+    switch (document_->listFileOnDisk()) {
+    case DiskState::Unchanged:
+        // Put back as it was: nothing left to tell.
+        noticeBar_->withdraw(listFileNotice);
         return;
-    const std::string path = document_->currentListFile();
-    if (document_->hasUnsavedChanges()) {
-        dialogs_->showMessage((state == DiskState::Deleted
-                                   ? tr("%1 was deleted by another program\r"
-                                        "The changes in memory are kept, and saving them will ask you first")
-                                   : tr("%1 was changed by another program\r"
-                                        "The changes in memory are kept, and saving them will ask you first"))
-                                  .arg(listFileNamed(path)));
+    case DiskState::Deleted:
+        tellListFileDeleted();
+        return;
+    case DiskState::Changed:
+        readChangeOnDisk();
         return;
     }
-    // Nothing of the user's would be lost: the list shows the file as it is
-    // now (a deleted file is reported as missing and the list stays).
-    runCommand([&] { ShowListFile(path, true); });
+}
+
+void TVantorel::readChangeOnDisk()
+{
+    const std::string path = document_->currentListFile();
+    if (document_->hasUnsavedChanges()) {
+        noticeBar_->post(listFileNotice, NoticeBar::Kind::Information,
+                         tr("The %1 was changed on disk. The changes in memory are kept, and saving them will "
+                            "ask you first")
+                             .arg(listFileNamed(path)));
+        return;
+    }
+    try {
+        // Nothing of the user's would be lost: the list shows the file as it
+        // is now, and page 4, if open, goes on editing it.
+        wizardPages_->changeListFromWizard([&] { document_->load(path); });
+    } catch (const ListFileError& error) {
+        tellListFileUnreadable(listFileErrorText(error.what()));
+        return;
+    }
+    noticeBar_->withdraw(listFileNotice);
+    ShowListFile(path, false);
+    showPage4Count();
+}
+
+void TVantorel::tellListFileDeleted()
+{
+    noticeBar_->post(listFileNotice, NoticeBar::Kind::Warning,
+                     tr("The %1 was deleted on disk").arg(listFileNamed(document_->currentListFile())),
+                     {{tr("Save here again"), [this] { runCommand([this] { saveList(); }); }}});
+}
+
+void TVantorel::tellListFileUnreadable(const QString& error)
+{
+    noticeBar_->post(listFileNotice, NoticeBar::Kind::Warning,
+                     tr("The %1 can no longer be read: %2").arg(listFileNamed(document_->currentListFile()), error),
+                     {{tr("Reload"), [this] { takeUpChangeOnDisk(); }}});
+}
+
+void TVantorel::showPage4Count()
+{
+    if (!wizardPanel_->isHidden())
+        wizardPanel_->form().Pros->setText(
+            QCoreApplication::translate("RecordEditor", "%1 Projects").arg(document_->lines().size()));
+}
+
+void TVantorel::layOutListArea()
+{
+    const QRect area = ui_->centralwidget->rect();
+    int top = 0;
+    if (noticeBar_ && !noticeBar_->isHidden()) {
+        const int height = noticeBar_->hasHeightForWidth() ? noticeBar_->heightForWidth(area.width())
+                                                           : noticeBar_->sizeHint().height();
+        noticeBar_->setGeometry(0, 0, area.width(), qMax(height, noticeBar_->minimumSizeHint().height()));
+        noticeBar_->raise();
+        top = noticeBar_->height();
+    }
+    ui_->Projects->setGeometry(area.adjusted(0, top, 0, 0));
 }

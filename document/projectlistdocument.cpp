@@ -1,6 +1,7 @@
 #include "document/projectlistdocument.h"
 
 #include "document/changejournal.h"
+#include "document/filesystemkind.h"
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
@@ -15,13 +16,18 @@
 
 ProjectListDocument::ProjectListDocument(QObject* parent)
     : QObject(parent), journal_(std::make_unique<ChangeJournal>()), watcher_(new QFileSystemWatcher(this)),
-      settleDelay_(new QTimer(this))
+      settleDelay_(new QTimer(this)), poll_(new QTimer(this))
 {
     settleDelay_->setSingleShot(true);
     settleDelay_->setInterval(200);
+    poll_->setInterval(3000);
     connect(watcher_, &QFileSystemWatcher::fileChanged, settleDelay_, qOverload<>(&QTimer::start));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, settleDelay_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        folderNoticed_ = true;
+        settleDelay_->start();
+    });
     connect(settleDelay_, &QTimer::timeout, this, &ProjectListDocument::checkDiskAfterNotice);
+    connect(poll_, &QTimer::timeout, this, &ProjectListDocument::pollListFile);
     watchListFile();
 }
 
@@ -399,24 +405,73 @@ void ProjectListDocument::watchListFile()
         watcher_->removePaths(watcher_->files());
     if (!watcher_->directories().isEmpty())
         watcher_->removePaths(watcher_->directories());
-    if (currentListFile_.empty() || currentListFile_.find('\0') != std::string::npos)
+    if (currentListFile_.empty() || currentListFile_.find('\0') != std::string::npos) {
+        poll_->stop();
         return;
+    }
     const QFileInfo file(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
     // The folder tells when the file is deleted, replaced or created; the
     // file itself when it is written in place.
     const QString folder = file.absolutePath();
+    const bool polled = detection_ == ChangeDetection::PollingOnly || isNetworkFileSystem(folder);
+    if (polled && !poll_->isActive()) {
+        polledFile_ = identityOf(currentListFile_);
+        polledFolder_ = identityOf(folder.toLocal8Bit().toStdString());
+        poll_->start();
+    } else if (!polled) {
+        poll_->stop();
+    }
+    if (detection_ == ChangeDetection::PollingOnly)
+        return;
     if (QFileInfo(folder).isDir())
         watcher_->addPath(folder);
     if (file.exists())
         watcher_->addPath(file.absoluteFilePath());
 }
 
+void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval)
+{
+    detection_ = detection;
+    poll_->setInterval(int(pollInterval.count()));
+    poll_->stop();
+    watchListFile();
+}
+
+bool ProjectListDocument::pollsListFile() const
+{
+    return poll_->isActive();
+}
+
+void ProjectListDocument::pollListFile()
+{
+    // A stat of each: cheap enough every few seconds, also on a slow share.
+    const FileIdentity file = identityOf(currentListFile_);
+    const QString folder = QFileInfo(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())))
+                               .absolutePath();
+    const FileIdentity folderNow = identityOf(folder.toLocal8Bit().toStdString());
+    if (folderNow != polledFolder_)
+        folderNoticed_ = true;
+    if (file != polledFile_ || folderNow != polledFolder_) {
+        polledFile_ = file;
+        polledFolder_ = folderNow;
+        settleDelay_->start();
+    }
+}
+
 void ProjectListDocument::checkDiskAfterNotice()
 {
     // A file replaced by a new one is no longer the one watched.
     watchListFile();
+    if (folderNoticed_) {
+        folderNoticed_ = false;
+        emit listFolderChanged();
+    }
     if (stamp_.compareWithDisk(currentListFile_) == DiskState::Unchanged) {
         reportedOnDisk_.reset();
+        if (stamp_.identity.exists && stamp_.identity != settledOnDisk_) {
+            settledOnDisk_ = stamp_.identity;
+            emit listFileSettled();
+        }
         return;
     }
     const FileIdentity now = identityOf(currentListFile_);

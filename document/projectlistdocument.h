@@ -11,6 +11,7 @@
 // it replaced: they are what "unsaved" means, what undo takes back, what the
 // journal keeps safe from a crash.
 #include <QObject>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -43,6 +44,12 @@ struct AppliedOperation {
     bool listWasSorted = false;
 };
 using AppliedOperationPtr = std::shared_ptr<AppliedOperation>;
+
+// How changes of the list file on disk are noticed. Automatic: the file
+// system's events, and on a network file system (whose other machines raise
+// no events here) a look at the file and its folder every few seconds too.
+// PollingOnly: only the look, as on a share that raises no events at all.
+enum class ChangeDetection { Automatic, PollingOnly };
 
 class ProjectListDocument : public QObject {
     Q_OBJECT
@@ -92,6 +99,13 @@ public:
     const std::vector<ListOperation>& unsavedOperations() const { return unsaved_; }
     const LineList& baseLines() const { return base_; }
 
+    // How changes on disk are noticed (PollingOnly is for tests of shares),
+    // and how often the file is looked at where it is polled.
+    void setChangeDetection(ChangeDetection detection,
+                            std::chrono::milliseconds pollInterval = std::chrono::seconds(3));
+    // Whether the list file in use is being looked at every pollInterval.
+    bool pollsListFile() const;
+
     // Whether the list file in use is still what was last read from it or
     // written to it.
     DiskState listFileOnDisk();
@@ -135,6 +149,12 @@ signals:
     // The list file in use changed on disk (or was deleted) since it was last
     // read or written by this document: once for each new state of the file.
     void listFileChangedOnDisk();
+    // Files came or went in the list file's folder (a sync tool's conflict
+    // copy, say).
+    void listFolderChanged();
+    // The list file on disk is what this document last wrote or read, in a
+    // state not told before: after a save, once the file system settled.
+    void listFileSettled();
 
 private:
     // Reads path into into; returns the stamp of what was read, without hash.
@@ -145,6 +165,8 @@ private:
     void settlePendingHash();
     void watchListFile();
     void checkDiskAfterNotice();
+    // One look at the list file and its folder where they are polled.
+    void pollListFile();
     // Applies op to the lines and records what taking it back needs.
     void applyTo(AppliedOperation& applied);
     void takeBack(const AppliedOperation& applied);
@@ -184,4 +206,12 @@ private:
     QTimer* settleDelay_ = nullptr;
     // The state of the file last reported by listFileChangedOnDisk.
     std::optional<FileIdentity> reportedOnDisk_;
+    // The state of the file last told by listFileSettled.
+    FileIdentity settledOnDisk_;
+    ChangeDetection detection_ = ChangeDetection::Automatic;
+    QTimer* poll_ = nullptr;
+    // The file and its folder as the last look found them.
+    FileIdentity polledFile_;
+    FileIdentity polledFolder_;
+    bool folderNoticed_ = false;
 };

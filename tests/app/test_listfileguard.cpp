@@ -1,8 +1,8 @@
 // The real main window guarding the list file: an edit made by another
 // program before Finish (or the repair's Yes) is not overwritten without
-// asking, a deleted file is not silently made again, applied changes are
-// asked about before Exit, Load or Fix Errors would drop them, and a change
-// on disk is read again while the window is idle with nothing unsaved.
+// asking, a deleted file is not silently made again, and applied changes are
+// asked about before Exit, Load or Fix Errors would drop them. (What the
+// watch tells of changes on disk: test_noticebar.)
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "testlists.h"
@@ -55,8 +55,6 @@ private slots:
     void exitWithAppliedChanges();
     void loadAndRepairAskFirst();
     void wizardAsksBeforeItReplacesTheList();
-    void idleWindowReadsAnUnchangedListAgain();
-    void unsavedChangesAreKeptWhenTheFileChanges();
 };
 
 void TestListFileGuard::externalEditBeforeFinish()
@@ -279,66 +277,6 @@ void TestListFileGuard::wizardAsksBeforeItReplacesTheList()
     QVERIFY(linesInMemory(*w).isEmpty());
     QCOMPARE(w->CurrentListFile(), env.path(QStringLiteral("Other.txt")).toStdString());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(ourList));
-}
-
-void TestListFileGuard::idleWindowReadsAnUnchangedListAgain()
-{
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
-    ScriptedDialogs dialogs;
-    auto w = startMainWindow(dialogs);
-    w->show();
-    dialogs.clear();
-
-    // While the wizard is open the change waits; once it closes it is read.
-    applyNewDescription(*w, QStringLiteral("Tool shed"));
-    named<QPushButton>(&*w, "Next4")->click();
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
-    QVERIFY(triggerAction(&*w, "EditBtn"));
-    QVERIFY(named<QWidget>(&*w, "Wizard")->isVisible());
-    const QStringList theirs = ourList + QStringList {"004     Their project"};
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(theirs));
-    QTest::qWait(1000);
-    QCOMPARE(captionsShown(*w).size(), 3);
-    named<QPushButton>(&*w, "Button3")->click();
-    QTRY_COMPARE(linesInMemory(*w), theirs);
-    QCOMPARE(captionsShown(*w).size(), 4);
-    QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("4"));
-
-    // Deleted: reported as a missing list, the list stays.
-    QVERIFY(QFile::remove(env.path(QStringLiteral("Projects.txt"))));
-    QTRY_COMPARE(dialogs.messages(), QStringList {QStringLiteral("Cannot find list file Projects.txt")});
-    QCOMPARE(linesInMemory(*w), theirs);
-    QTest::qWait(600);
-    QCOMPARE(dialogs.shown.size(), 1);
-}
-
-void TestListFileGuard::unsavedChangesAreKeptWhenTheFileChanges()
-{
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
-    ScriptedDialogs dialogs;
-    auto w = startMainWindow(dialogs);
-    w->show();
-    applyNewDescription(*w, QStringLiteral("Tool shed"));
-    named<QPushButton>(&*w, "Button3")->click();
-    dialogs.clear();
-
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes({"001     Theirs"}));
-    QTRY_COMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first(),
-             QStringLiteral("Project List Projects.txt was changed by another program\r"
-                            "The changes in memory are kept, and saving them will ask you first"));
-    QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    // Told once; the decision comes with the save.
-    QTest::qWait(800);
-    QCOMPARE(dialogs.shown.size(), 1);
-    dialogs.answers = {MessageButton::Yes, MessageButton::Ok};
-    QVERIFY(w->close());
-    QCOMPARE(dialogs.texts().mid(1), (QStringList {unsavedQuestion, overwriteQuestion}));
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
 }
 
 QTEST_MAIN(TestListFileGuard)
