@@ -213,7 +213,6 @@ private:
     void showPage4Count();
     // True when the list file is as read, or the user agrees to overwrite
     // (or re-create) it.
-    bool mayOverwriteListFile();
     // A change of the list file on disk is taken up only while the window
     // waits for the user: no repair, no wizard, no modal box open.
     bool idleForChangeOnDisk() const;

@@ -15,6 +15,8 @@
 #include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"
 #include "listfile/listfileerror.h"
+#include "listfile/listedit.h"
+#include "common/dialogs.h"
 #include "wizard/wizardcontroller.h"
 #include "wizard/wizardpages.h"
 
@@ -34,6 +36,80 @@ QString listFileNamed(const std::string& path)
 // The notice about the state of the list file itself (changed, deleted,
 // unreadable): a newer state replaces it.
 const QString listFileNotice = QStringLiteral("listfile");
+QString projectText(std::string_view line)
+{
+    return displayText(storedDescription(line), lineCoding(line));
+}
+
+// The save's questions as the window asks them.
+class WindowSaveQuestions : public SaveQuestions {
+public:
+    WindowSaveQuestions(Dialogs& dialogs, QString list) : dialogs_(dialogs), list_(std::move(list)) {}
+
+    bool waitForLock(const LockHolder& holder, const std::function<bool()>& finished) override
+    {
+        return dialogs_.waitUntil(
+            QCoreApplication::translate("TVantorel", "Waiting for the %1: in use by %2 on %3 since %4")
+                .arg(list_, holder.user, holder.host, when(holder.since)),
+            finished);
+    }
+    bool waitForSave(const std::function<bool()>& finished) override
+    {
+        return dialogs_.waitUntil(QCoreApplication::translate("TVantorel", "Saving the %1 ...").arg(list_), finished);
+    }
+    bool takeOverStaleLock(const LockHolder& holder) override
+    {
+        return dialogs_.ask(MessageKind::Warning,
+                            QCoreApplication::translate("TVantorel",
+                                                        "The %1 has been locked by %2 on %3 since %4, longer than "
+                                                        "a save takes: that program may have stopped\r"
+                                                        "Take over its lock and save ?")
+                                .arg(list_, holder.user, holder.host, when(holder.since)),
+                            {MessageButton::Yes, MessageButton::Cancel})
+            == MessageButton::Yes;
+    }
+    bool createDeletedFile() override
+    {
+        return dialogs_.ask(MessageKind::Warning,
+                            QCoreApplication::translate("TVantorel",
+                                                        "%1 was deleted by another program\r"
+                                                        "Create it again from the list in memory ?")
+                                .arg(list_),
+                            {MessageButton::Ok, MessageButton::Cancel})
+            == MessageButton::Ok;
+    }
+    std::optional<std::vector<ConflictChoice>> resolveConflicts(const std::vector<MergeConflict>& conflicts) override
+    {
+        QList<ConflictRow> rows;
+        for (const MergeConflict& conflict : conflicts)
+            rows.append({displayText(conflict.numberText), projectText(conflict.theirs), projectText(conflict.ours)});
+        const auto answers = dialogs_.resolveConflicts(
+            QCoreApplication::translate("TVantorel",
+                                        "Both you and someone else changed these projects of the %1 since it was "
+                                        "last read or saved\rChoose the text to keep for each project")
+                .arg(list_),
+            rows);
+        if (!answers || answers->size() != rows.size())
+            return std::nullopt;
+        std::vector<ConflictChoice> choices;
+        for (ConflictAnswer answer : *answers)
+            choices.push_back(answer == ConflictAnswer::KeepTheirs ? ConflictChoice::KeepTheirs
+                              : answer == ConflictAnswer::KeepMine ? ConflictChoice::KeepMine
+                                                                   : ConflictChoice::KeepBoth);
+        return choices;
+    }
+
+private:
+    static QString when(const QDateTime& since)
+    {
+        const QLocale locale;
+        return since.date() == QDate::currentDate() ? locale.toString(since.time(), QLocale::ShortFormat)
+                                                    : locale.toString(since, QLocale::ShortFormat);
+    }
+
+    Dialogs& dialogs_;
+    QString list_;
+};
 
 } // namespace
 
@@ -94,36 +170,23 @@ void TVantorel::offerRecovery()
     });
 }
 
-bool TVantorel::mayOverwriteListFile()
-{
-    const QString list = listFileNamed(document_->currentListFile());
-    switch (document_->listFileOnDisk()) {
-    case DiskState::Unchanged:
-        return true;
-    case DiskState::Changed:
-        return dialogs_->ask(MessageKind::Warning,
-                             tr("%1 was changed by another program\r"
-                                "Overwrite it with the list in memory ?")
-                                 .arg(list),
-                             {MessageButton::Ok, MessageButton::Cancel})
-            == MessageButton::Ok;
-    case DiskState::Deleted:
-        return dialogs_->ask(MessageKind::Warning,
-                             tr("%1 was deleted by another program\r"
-                                "Create it again from the list in memory ?")
-                                 .arg(list),
-                             {MessageButton::Ok, MessageButton::Cancel})
-            == MessageButton::Ok;
-    }
-    return false;
-}
-
 bool TVantorel::saveList()
 {
-    if (!mayOverwriteListFile())
+    const std::string path = document_->currentListFile();
+    WindowSaveQuestions questions(*dialogs_, listFileNamed(path));
+    const SaveResult result = document_->save(questions);
+    if (result.status == SaveResult::Status::ReadOnlyFolder) {
+        dialogs_->showMessage(tr("%1 is in a folder where no lock can be made: the list is read-only for you\r"
+                                 "Your changes are kept, not saved")
+                                  .arg(listFileNamed(path)));
         return false;
-    document_->save();
-    ShowListFile(document_->currentListFile(), false);
+    }
+    if (result.status != SaveResult::Status::Saved)
+        return false;
+    ShowListFile(path, false);
+    const QStringList told = mergeNoticeTexts(result.notices);
+    if (!told.isEmpty())
+        dialogs_->showMessage(told.join(QLatin1Char('\r')));
     return true;
 }
 
@@ -183,24 +246,33 @@ void TVantorel::takeUpChangeOnDisk()
 void TVantorel::readChangeOnDisk()
 {
     const std::string path = document_->currentListFile();
-    if (document_->hasUnsavedChanges()) {
-        noticeBar_->post(listFileNotice, NoticeBar::Kind::Information,
-                         tr("The %1 was changed on disk. The changes in memory are kept, and saving them will "
-                            "ask you first")
-                             .arg(listFileNamed(path)));
-        return;
-    }
+    const bool hadUnsavedChanges = document_->hasUnsavedChanges();
+    DiskMergeResult merged;
     try {
-        // Nothing of the user's would be lost: the list shows the file as it
-        // is now, and page 4, if open, goes on editing it.
-        wizardPages_->changeListFromWizard([&] { document_->load(path); });
+        // Nothing of the user's is lost: with nothing unsaved the list is
+        // read again, else theirs comes in under the unsaved changes. Page 4,
+        // if open, goes on editing the list.
+        merged = document_->mergeFromDisk();
     } catch (const ListFileError& error) {
         tellListFileUnreadable(listFileErrorText(error.what()));
         return;
     }
     noticeBar_->withdraw(listFileNotice);
+    if (!merged.changed)
+        return;
     ShowListFile(path, false);
     showPage4Count();
+    if (!hadUnsavedChanges)
+        return;
+    QStringList told;
+    told << tr("The %1 was changed on disk; its changes came into the list in memory, and yours are kept, not "
+               "saved yet")
+                .arg(listFileNamed(path));
+    if (merged.conflictsWaiting > 0)
+        told << tr("Projects changed on both sides keep your text for now and will be asked about at Finish: %1")
+                    .arg(merged.conflictsWaiting);
+    told << mergeNoticeTexts(merged.notices);
+    noticeBar_->post(listFileNotice, NoticeBar::Kind::Information, told.join(QStringLiteral(". ")));
 }
 
 void TVantorel::tellListFileDeleted()

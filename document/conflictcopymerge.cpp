@@ -26,7 +26,7 @@ CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
     const LineList merged = applyMerge(inMemory_, plan_, choices, counts.notices);
     // Changes by number against the lines as they are now, which the plan
     // was made on; the document names what each replaced.
-    std::vector<ListOperation> ops = operationsBetween(inMemory_, merged);
+    std::vector<ListOperation> ops = operationsBetweenLists(inMemory_, merged);
     for (const ListOperation& op : ops) {
         if (op.kind == ListOperation::Kind::Remove)
             ++counts.removed;

@@ -116,6 +116,151 @@ void ProjectListDocument::save()
     watchListFile();
 }
 
+std::vector<std::string> ProjectListDocument::touchedNumbers() const
+{
+    std::vector<std::string> numbers;
+    numbers.reserve(unsaved_.size());
+    for (const ListOperation& op : unsaved_)
+        numbers.push_back(op.numberText);
+    return numbers;
+}
+
+SaveResult ProjectListDocument::save(SaveQuestions& questions)
+{
+    settlePendingHash();
+    SaveJob job;
+    job.path = currentListFile_;
+    job.base = repairedFrom_ ? *repairedFrom_ : base_;
+    job.wholeList = repairedFrom_.has_value();
+    job.ours = lines_;
+    job.touched = touchedNumbers();
+    job.waitingConflicts = waitingConflicts_;
+    job.stamp = stamp_;
+    job.baseExisted = stamp_.identity.exists;
+    const std::size_t savedOperations = unsaved_.size();
+    saving_ = true;
+    SaveOutcome out;
+    try {
+        out = runSaveCycle(std::move(job), questions);
+    } catch (...) {
+        saving_ = false;
+        throw;
+    }
+    saving_ = false;
+
+    SaveResult result;
+    result.notices = out.notices;
+    result.merged = out.merged;
+    result.mergedOthers = out.mergedOthers;
+    result.writes = out.writes;
+    if (out.status == SaveOutcome::Status::ReadOnlyFolder)
+        result.status = SaveResult::Status::ReadOnlyFolder;
+    if (out.status != SaveOutcome::Status::Saved)
+        return result;
+    result.status = SaveResult::Status::Saved;
+    adoptSaved(out, savedOperations);
+    return result;
+}
+
+void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOperations)
+{
+    // Changes made while the save ran (none while the window waits) stay
+    // unsaved, on top of the list written.
+    const std::vector<ListOperation> later(unsaved_.begin() + std::ptrdiff_t(savedOperations), unsaved_.end());
+    pendingHash_.reset();
+    base_ = out.written;
+    if (out.mergedOthers || !later.empty()) {
+        lines_ = out.written;
+        applyOperations(lines_, later);
+        knownSorted_ = !later.empty();
+    }
+    unsaved_ = later;
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
+    stamp_ = out.stamp;
+    lastReadPath_ = currentListFile_;
+    lastReadStamp_ = stamp_;
+    // A list saved, its changes and any set aside for it are safe in it.
+    journal_->discard();
+    ChangeJournal::removeSetAside(currentListFile_);
+    journalOperations(unsaved_);
+    reportedOnDisk_.reset();
+    // A save puts a new file in the old one's place.
+    watchListFile();
+    if (out.mergedOthers) {
+        // The exact undo records were made on lines that are no more.
+        emit historyReset();
+        emit linesChanged();
+    }
+}
+
+DiskMergeResult ProjectListDocument::mergeFromDisk()
+{
+    DiskMergeResult result;
+    // A repaired list not saved yet is merged as a whole by the save.
+    if (saving_ || repairedFrom_)
+        return result;
+    settlePendingHash();
+    if (stamp_.compareWithDisk(currentListFile_) != DiskState::Changed)
+        return result;
+    LineList theirs;
+    ListFileStamp stamp = readFile(currentListFile_, theirs);
+    stamp.linesHash = std::make_shared<LinesHash>(theirs);
+    stamp.linesHash->value();
+    if (theirs == base_) {
+        // Touched, not changed.
+        rememberRead(currentListFile_, stamp);
+        return result;
+    }
+    result.changed = true;
+    if (unsaved_.empty()) {
+        lines_ = theirs;
+        waitingConflicts_.clear();
+    } else {
+        const std::vector<std::string> touched = touchedNumbers();
+        const MergePlan plan = planMerge(base_, lines_, theirs, touched);
+        result.notices = plan.notices;
+        // Ours stays in memory until the save asks.
+        const std::vector<ConflictChoice> keepMine(plan.conflicts.size(), ConflictChoice::KeepMine);
+        const LineList merged = applyMerge(theirs, plan, keepMine, result.notices);
+        result.conflictsWaiting = plan.conflicts.size();
+        for (const MergeConflict& conflict : plan.conflicts) {
+            auto same = std::find_if(waitingConflicts_.begin(), waitingConflicts_.end(),
+                                     [&](const WaitingConflict& w) { return w.numberText == conflict.numberText; });
+            if (same != waitingConflicts_.end())
+                same->theirs = conflict.theirs;
+            else
+                waitingConflicts_.push_back({conflict.numberText, conflict.theirs});
+        }
+        std::vector<std::string> numbers = touched;
+        std::vector<std::string> proposed;
+        for (const ListOperation& op : unsaved_)
+            if (op.numberProposed)
+                proposed.push_back(op.numberText);
+        for (const MergeNotice& notice : result.notices) {
+            if (notice.kind == MergeNotice::Kind::Renumbered) {
+                numbers.push_back(notice.newNumberText);
+                proposed.push_back(notice.newNumberText);
+            }
+        }
+        // The unsaved changes are now those that turn the file read into
+        // the merged lines.
+        unsaved_ = operationsBetween(theirs, merged, numbers);
+        for (ListOperation& op : unsaved_)
+            op.numberProposed = !op.replaced && std::find(proposed.begin(), proposed.end(), op.numberText) != proposed.end();
+        lines_ = theirs;
+        applyOperations(lines_, unsaved_);
+    }
+    base_ = theirs;
+    knownSorted_ = false;
+    rememberRead(currentListFile_, stamp);
+    journal_->discard();
+    journalOperations(unsaved_);
+    emit historyReset();
+    emit linesChanged();
+    return result;
+}
+
 RepairCounts ProjectListDocument::repair(RepairObserver& observer)
 {
     // Repaired aside, so that a failed read or a cancelled repair leaves the
@@ -125,12 +270,15 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
     // Hashed before the repair changes the lines read.
     stamp.linesHash = std::make_shared<LinesHash>(reloaded);
     stamp.linesHash->value();
+    LineList read = reloaded;
     const RepairCounts counts = repairLines(reloaded, observer);
     if (!counts.cancelled) {
         settlePendingHash();
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
         resetBase(true);
+        if (lines_ != read)
+            repairedFrom_ = std::move(read);
         knownSorted_ = false;
         emit linesReloaded();
         emit linesChanged();
@@ -151,6 +299,8 @@ void ProjectListDocument::resetBase(bool clearsHistory)
 {
     base_ = lines_;
     unsaved_.clear();
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
     if (clearsHistory) {
         journal_->discard();
         emit historyReset();
@@ -160,6 +310,8 @@ void ProjectListDocument::resetBase(bool clearsHistory)
 void ProjectListDocument::dropUnsavedChanges()
 {
     unsaved_.clear();
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
     journal_->discard();
 }
 

@@ -19,11 +19,44 @@
 #include <string_view>
 
 #include "document/listfilestamp.h"
+#include "document/savecycle.h"
 #include "listfile/linelist.h"
 #include "listfile/listedit.h"
 #include "listfile/listoperation.h"
 #include "listfile/listrepair.h"
 #include <vector>
+
+// What merging the list file as it is now into memory did.
+struct DiskMergeResult {
+    // The lines changed: others' changes came in.
+    bool changed = false;
+    // Projects both sides changed differently: ours is kept in memory for
+    // now, and the next save asks about each that still differs then.
+    std::size_t conflictsWaiting = 0;
+    std::vector<MergeNotice> notices;
+};
+
+// How a save through the cycle of read, merge, write and read-back ended.
+struct SaveResult {
+    enum class Status {
+        Saved,
+        // The user cancelled a question or a wait: nothing written, the
+        // changes stay unsaved.
+        Cancelled,
+        // No lock can be made beside the list (a read-only folder or share):
+        // the list is read-only here; the changes and their journal stay.
+        ReadOnlyFolder,
+    };
+    Status status = Status::Cancelled;
+    // What the merge decided on its own, for the user.
+    std::vector<MergeNotice> notices;
+    // The file had changed on disk since it was last read or written.
+    bool merged = false;
+    // The list saved holds changes of others: the undo history went.
+    bool mergedOthers = false;
+    // Writes made: more than one when another writer replaced ours.
+    std::size_t writes = 0;
+};
 
 class ChangeJournal;
 struct RecoverableChanges;
@@ -74,6 +107,22 @@ public:
     // Writes the lines to the list file in use (ListFileError "Cannot create
     // file <path>"), whatever is on disk now: ask listFileOnDisk first.
     void save();
+    // Saves onto the list file as it is now: under the lock beside it, reads
+    // it, merges the unsaved changes onto it when someone else changed it,
+    // writes it and reads it back, asking through questions (never with the
+    // lock held). Then the list written is the lines and the new base, and
+    // the journal goes; a merge that brought in others' changes also resets
+    // the undo history. ListFileError when the file cannot be read or written.
+    SaveResult save(SaveQuestions& questions);
+    // Reads the list file as it is now and, when someone else changed it,
+    // merges it into memory: unsaved changes stay unsaved (rebased onto the
+    // file read, their journal rewritten), a project both changed keeps our
+    // text until the save asks. Signals linesChanged (never linesReloaded:
+    // an open editor page stays) and historyReset. ListFileError when the
+    // file cannot be read.
+    DiskMergeResult mergeFromDisk();
+    // Projects merged into memory with our text kept, not yet asked about.
+    const std::vector<WaitingConflict>& waitingConflicts() const { return waitingConflicts_; }
     // Reads the list file in use afresh and repairs it; the lines change only
     // when the repair ran to its end.
     RepairCounts repair(RepairObserver& observer);
@@ -182,11 +231,21 @@ private:
     void journalOperations(const std::vector<ListOperation>& ops);
     // The lines just read or written are the new base: nothing unsaved.
     void resetBase(bool clearsHistory);
+    // The save wrote out.written holding the first savedOperations unsaved
+    // changes.
+    void adoptSaved(const SaveOutcome& out, std::size_t savedOperations);
+    std::vector<std::string> touchedNumbers() const;
 
     LineList lines_;
     std::string currentListFile_ = "Projects.txt";
     LineList base_;
     std::vector<ListOperation> unsaved_;
+    std::vector<WaitingConflict> waitingConflicts_;
+    // The lines read before a repair not saved yet: the save merges the
+    // repaired list as a whole onto the file.
+    std::optional<LineList> repairedFrom_;
+    // A save is running: the file is not merged into memory meanwhile.
+    bool saving_ = false;
     // Whether the lines are known to be in the list's order, so that an
     // operation need not keep the lines as they were before it.
     bool knownSorted_ = false;

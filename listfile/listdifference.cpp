@@ -27,7 +27,7 @@ Projects projectsOf(const LineList& lines)
 
 } // namespace
 
-std::vector<ListOperation> operationsBetween(const LineList& from, const LineList& to)
+std::vector<ListOperation> operationsBetweenLists(const LineList& from, const LineList& to)
 {
     const Projects before = projectsOf(from);
     Projects after = projectsOf(to);

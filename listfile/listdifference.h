@@ -16,4 +16,4 @@
 #include "listfile/listoperation.h"
 
 // In the order of `to` for Puts, Removes first. One pass over each list.
-std::vector<ListOperation> operationsBetween(const LineList& from, const LineList& to);
+std::vector<ListOperation> operationsBetweenLists(const LineList& from, const LineList& to);

@@ -1,7 +1,7 @@
 // The real main window guarding the list file: an edit made by another
-// program before Finish (or the repair's Yes) is not overwritten without
-// asking, a deleted file is not silently made again, and applied changes are
-// asked about before Exit, Load or Fix Errors would drop them. (What the
+// program before Finish (or the repair's Yes) is merged with ours, never
+// overwritten, a deleted file is not silently made again, and applied changes
+// are asked about before Exit, Load or Fix Errors would drop them. (What the
 // watch tells of changes on disk: test_noticebar.)
 #include "scripteddialogs.h"
 #include "testenvironment.h"
@@ -16,9 +16,6 @@
 
 namespace {
 
-const QString overwriteQuestion = QStringLiteral(
-    "Project List Projects.txt was changed by another program\r"
-    "Overwrite it with the list in memory ?");
 const QString recreateQuestion = QStringLiteral(
     "Project List Projects.txt was deleted by another program\r"
     "Create it again from the list in memory ?");
@@ -65,26 +62,15 @@ void TestListFileGuard::externalEditBeforeFinish()
     auto w = startMainWindow(dialogs);
     applyNewDescription(*w, QStringLiteral("Tool shed"));
 
-    // Another program adds a project meanwhile.
+    // Another program adds a project meanwhile: Finish keeps both, asking nothing.
     const QByteArray theirs = TestEnvironment::listBytes(ourList + QStringList {"004     Their project"});
     env.writeFile(QStringLiteral("Projects.txt"), theirs);
     dialogs.clear();
-    dialogs.answers = {MessageButton::Cancel};
     named<QPushButton>(&*w, "Next4")->click();
-    QCOMPARE(dialogs.texts(), QStringList {overwriteQuestion});
-    QCOMPARE(dialogs.shown.first().buttons, (QList<MessageButton> {MessageButton::Ok, MessageButton::Cancel}));
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), theirs);
-    QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    QVERIFY(w->document().hasUnsavedChanges());
-
-    // Asked again at the next save, and this time overwritten.
-    dialogs.clear();
-    dialogs.answers = {MessageButton::Ok};
-    w->Next4Click();
-    QCOMPARE(dialogs.texts(), QStringList {overwriteQuestion});
+    QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
-    QCOMPARE(captionsShown(*w).size(), 3);
+             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed")) + QStringList {"004     Their project"}));
+    QCOMPARE(captionsShown(*w).size(), 4);
     QVERIFY(!w->document().hasUnsavedChanges());
 
     // Its own save is not someone else's change.
@@ -93,7 +79,7 @@ void TestListFileGuard::externalEditBeforeFinish()
     named<QPushButton>(&*w, "Next4")->click();
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Boat house"))));
+             TestEnvironment::listBytes(ourListWith(QStringLiteral("Boat house")) + QStringList {"004     Their project"}));
 }
 
 void TestListFileGuard::deletedFileBeforeFinish()
@@ -124,7 +110,8 @@ void TestListFileGuard::externalEditBeforeRepairSave()
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes({"1     Alpha", "002     Beta"}));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    // The file changes while the repair's question is open: Yes, then keep theirs.
+    // The file changes while the repair's question is open: Yes merges the
+    // repaired list onto theirs, which took number 001 meanwhile.
     const QByteArray theirs = TestEnvironment::listBytes({"001     Theirs"});
     struct EditingDialogs : ScriptedDialogs {
         TestEnvironment* env = nullptr;
@@ -138,13 +125,14 @@ void TestListFileGuard::externalEditBeforeRepairSave()
     } editing;
     editing.env = &env;
     editing.theirs = theirs;
-    editing.answers = {MessageButton::Yes, MessageButton::Cancel};
+    editing.answers = {MessageButton::Yes};
     w->setDialogs(&editing);
     QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(editing.texts().size(), 2);
-    QCOMPARE(editing.texts().last(), overwriteQuestion);
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), theirs);
-    QCOMPARE(linesInMemory(*w), (QStringList {"001     Alpha", "002     Beta"}));
+    QCOMPARE(editing.texts().last(), QStringLiteral("Project 001 was added by someone else meanwhile; yours is now project 002"));
+    const QStringList merged {"001     Theirs", "002     Alpha"};
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(merged));
+    QCOMPARE(linesInMemory(*w), merged);
 }
 
 void TestListFileGuard::exitWithAppliedChanges_data()

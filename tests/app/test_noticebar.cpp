@@ -72,6 +72,7 @@ private slots:
     void listFileStatesAreToldInTheBar();
     void deletedListIsSavedHereAgain();
     void unreadableListIsReadOnceItIsBack();
+    void unsavedChangesAreKeptAndTold_data();
     void unsavedChangesAreKeptAndTold();
     void barIsAboveTheListAndKeyboardReachable();
     void pollingSeesChangesWithoutEvents_data();
@@ -191,23 +192,62 @@ void TestNoticeBar::unreadableListIsReadOnceItIsBack()
     QVERIFY(t.dialogs.shown.isEmpty());
 }
 
+void TestNoticeBar::unsavedChangesAreKeptAndTold_data()
+{
+    QTest::addColumn<QStringList>("theirs");
+    QTest::addColumn<QStringList>("merged");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QStringList>("saved");
+    const QString came = QStringLiteral(
+        "The Project List Projects.txt was changed on disk; its changes came into the list in memory, and yours are "
+        "kept, not saved yet");
+    QTest::newRow("they added a project")
+        << theirList << QStringList {"001     Harbour wall", "002     Tool shed", "003     Old pier", "004     Their project"}
+        << came << QStringList {"001     Harbour wall", "002     Tool shed", "003     Old pier", "004     Their project"};
+    // Ours stays in memory until Finish asks; theirs is kept there.
+    QTest::newRow("they changed the project we edit")
+        << numberedDescriptions({"Harbour wall", "Their shed", "Old pier"})
+        << QStringList {"001     Harbour wall", "002     Tool shed", "003     Old pier"}
+        << came + QStringLiteral(". Projects changed on both sides keep your text for now and will be asked about at "
+                                 "Finish: 1")
+        << QStringList {"001     Harbour wall", "002     Their shed", "003     Old pier"};
+    QTest::newRow("they removed the project we edit")
+        << numberedDescriptions({"Harbour wall"}) << QStringList {"001     Harbour wall", "002     Tool shed"}
+        << came + QStringLiteral(". Project 002 was removed by someone else meanwhile; your edit keeps it in the list")
+        << QStringList {"001     Harbour wall", "002     Tool shed"};
+}
+
 void TestNoticeBar::unsavedChangesAreKeptAndTold()
 {
+    QFETCH(QStringList, theirs);
+    QFETCH(QStringList, merged);
+    QFETCH(QString, told);
+    QFETCH(QStringList, saved);
     Window t;
     TVantorel& w = *t.w;
     named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
     named<QPushButton>(&w, "UtilBtn")->click();
-    QStringList ours = ourList;
-    ours[1] = QStringLiteral("002     Tool shed");
+    named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Typed after"));
 
-    t.env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(theirList));
+    t.env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(theirs));
     QTRY_VERIFY(bar(w)->isVisible());
-    QVERIFY(bar(w)->text().startsWith(QStringLiteral("The Project List Projects.txt was changed on disk")));
-    QCOMPARE(linesInMemory(w), ours);
+    QCOMPARE(bar(w)->text(), told);
+    QCOMPARE(linesInMemory(w), merged);
+    QVERIFY(w.document().hasUnsavedChanges());
     QVERIFY(named<QWidget>(&w, "Wizard")->isVisible());
+    QCOMPARE(named<QLineEdit>(&w, "Project")->text(), QStringLiteral("2"));
+    QCOMPARE(named<QLineEdit>(&w, "PrjDiscription")->text(), QStringLiteral("Typed after"));
+    QCOMPARE(named<QLabel>(&w, "Pros")->text(), QStringLiteral("%1 Projects").arg(merged.size()));
+    QCOMPARE(w.statusPanel(1)->text(), QString::number(merged.size()));
     QVERIFY(t.dialogs.shown.isEmpty());
+
+    // Finish asks only about a project both changed: theirs is kept here.
+    t.dialogs.conflictAnswers = {QList<ConflictAnswer> {ConflictAnswer::KeepTheirs}};
+    named<QPushButton>(&w, "Next4")->click();
+    QCOMPARE(t.dialogs.conflictWindows.size(), merged == saved ? 0 : 1);
+    QCOMPARE(t.env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(saved));
 }
 
 void TestNoticeBar::barIsAboveTheListAndKeyboardReachable()

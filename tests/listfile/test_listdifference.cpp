@@ -58,7 +58,7 @@ class Difference : public ::testing::TestWithParam<DifferenceCase> {};
 TEST_P(Difference, NamesTheChangesAndReachesTheOtherList)
 {
     const DifferenceCase& c = GetParam();
-    const std::vector<ListOperation> ops = operationsBetween(c.from, c.to);
+    const std::vector<ListOperation> ops = operationsBetweenLists(c.from, c.to);
     EXPECT_EQ(ops, c.ops);
     LineList lines = c.from;
     applyOperations(lines, ops);
