@@ -21,6 +21,8 @@
 namespace {
 
 const QString conflictCopyNotice = QStringLiteral("conflictcopy");
+// What a merge brought in: it stays while the copies come and go.
+const QString copyMergedNotice = QStringLiteral("copymerged");
 // Where merged copies go, beside the list.
 const char mergedCopiesFolder[] = "Quindle merged copies";
 
@@ -152,27 +154,28 @@ void TVantorel::mergeConflictCopy(const std::string& copyPath)
         const CopyMergeCounts counts = merge.applyTo(*document_, choices);
         ShowListFile(path, false);
         showPage4Count();
-        QString told = counts.changedNothing()
-            ? tr("The conflict copy %1 held nothing that the list in memory lacks").arg(copyName)
-            : tr("The conflict copy %1 was merged into the list in memory: %2 added, %3 changed, %4 removed. "
-                 "Save with Finish")
-                  .arg(copyName)
-                  .arg(counts.added)
-                  .arg(counts.changed)
-                  .arg(counts.removed);
-        QStringList notices;
+        QStringList told;
+        told << (counts.changedNothing()
+                     ? tr("The conflict copy %1 held nothing that the list in memory lacks").arg(copyName)
+                     : tr("The conflict copy %1 was merged into the list in memory: %2 added, %3 changed, %4 removed")
+                           .arg(copyName)
+                           .arg(counts.added)
+                           .arg(counts.changed)
+                           .arg(counts.removed));
         for (const MergeNotice& notice : counts.notices)
-            notices << mergeNoticeText(notice);
-        if (!notices.isEmpty())
-            told += QStringLiteral("; ") + notices.join(QStringLiteral("; "));
+            told.last() += QStringLiteral("; ") + mergeNoticeText(notice);
+        if (!counts.changedNothing())
+            told << tr("Not saved yet: Finish saves it");
         // Merged, the copy goes out of the way, kept for a second look.
         try {
-            const std::string moved = moveIntoBackupFolder(copyPath, mergedCopiesFolder);
-            told += tr(". The copy was moved to %1").arg(displayText(moved));
+            moveIntoBackupFolder(copyPath, mergedCopiesFolder);
+            told << tr("The copy was moved into the folder \"%1\" beside the list")
+                        .arg(QString::fromUtf8(mergedCopiesFolder));
         } catch (const ListFileError& error) {
-            told += QStringLiteral(". ") + listFileErrorText(error.what());
+            told << listFileErrorText(error.what());
         }
-        noticeBar_->post(conflictCopyNotice, NoticeBar::Kind::Information, told);
+        noticeBar_->withdraw(conflictCopyNotice);
+        noticeBar_->post(copyMergedNotice, NoticeBar::Kind::Information, told.join(QStringLiteral(". ")));
         findConflictCopies();
     });
 }

@@ -565,6 +565,12 @@ void ProjectListDocument::watchListFile()
     // The folder tells when the file is deleted, replaced or created; the
     // file itself when it is written in place.
     const QString folder = file.absolutePath();
+    // A file this document just wrote or read raises no event of its own
+    // here: told once the caller is done, when the file is still that one.
+    if (stamp_.identity.exists && stamp_.identity != settledOnDisk_ && identityOf(currentListFile_) == stamp_.identity) {
+        settledOnDisk_ = stamp_.identity;
+        QMetaObject::invokeMethod(this, &ProjectListDocument::listFileSettled, Qt::QueuedConnection);
+    }
     const bool polled = detection_ == ChangeDetection::PollingOnly || isNetworkFileSystem(folder);
     if (polled && !poll_->isActive()) {
         polledFile_ = identityOf(currentListFile_);
@@ -620,10 +626,6 @@ void ProjectListDocument::checkDiskAfterNotice()
     }
     if (stamp_.compareWithDisk(currentListFile_) == DiskState::Unchanged) {
         reportedOnDisk_.reset();
-        if (stamp_.identity.exists && stamp_.identity != settledOnDisk_) {
-            settledOnDisk_ = stamp_.identity;
-            emit listFileSettled();
-        }
         return;
     }
     const FileIdentity now = identityOf(currentListFile_);

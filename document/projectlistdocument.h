@@ -202,7 +202,7 @@ signals:
     // copy, say).
     void listFolderChanged();
     // The list file on disk is what this document last wrote or read, in a
-    // state not told before: after a save, once the file system settled.
+    // state not told before: after a save or a read, once it is done.
     void listFileSettled();
 
 private:
