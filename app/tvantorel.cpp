@@ -286,7 +286,9 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
         layOutListArea();
         placePanels();
     } else if (watched == ui_->centralwidget && event->type() == QEvent::LayoutRequest) {
-        // A panel's contents asked for more room (a longer message, say).
+        // A panel's or the notice bar's contents asked for more room (a
+        // longer message, a larger font).
+        layOutListArea();
         placePanels();
     }
     if (handleKeyboardEvent(watched, event) || undoKeyGoesToList(watched, event))

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <QLocale>
+#include <QLayout>
 #include <QTableView>
 #include <QTimer>
 
@@ -301,9 +302,13 @@ void TVantorel::layOutListArea()
     const QRect area = ui_->centralwidget->rect();
     int top = 0;
     if (noticeBar_ && !noticeBar_->isHidden()) {
-        const int height = noticeBar_->hasHeightForWidth() ? noticeBar_->heightForWidth(area.width())
-                                                           : noticeBar_->sizeHint().height();
-        noticeBar_->setGeometry(0, 0, area.width(), qMax(height, noticeBar_->minimumSizeHint().height()));
+        // The message wraps in a large font or a narrow window: as high as
+        // its lines need at the width there is.
+        QLayout* layout = noticeBar_->layout();
+        layout->activate();
+        const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(area.width())
+                                                       : layout->totalSizeHint().height();
+        noticeBar_->setGeometry(0, 0, area.width(), qMax(height, layout->totalMinimumSize().height()));
         noticeBar_->raise();
         top = noticeBar_->height();
     }
