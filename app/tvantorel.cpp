@@ -40,8 +40,6 @@
 #include <QTimer>
 #include <QToolBar>
 
-namespace {
-
 // The list store reports in English; its messages are put in the user's
 // language where they are shown, the file name kept as it came.
 QString listFileErrorText(const char* message)
@@ -58,8 +56,6 @@ QString listFileErrorText(const char* message)
         return QCoreApplication::translate("TVantorel", "List index out of bounds (-1)");
     return text;
 }
-
-} // namespace
 
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
@@ -120,6 +116,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireHelp();
     wireAbout();
     wireListFileWatch();
+    wireConflictCopies();
     wireUndo();
     wireKeyboard();
     nameControlsForAssistiveTools(this);
@@ -286,10 +283,12 @@ void TVantorel::showEvent(QShowEvent* event)
 bool TVantorel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
-        ui_->Projects->setGeometry(ui_->centralwidget->rect());
+        layOutListArea();
         placePanels();
     } else if (watched == ui_->centralwidget && event->type() == QEvent::LayoutRequest) {
-        // A panel's contents asked for more room (a longer message, say).
+        // A panel's or the notice bar's contents asked for more room (a
+        // longer message, a larger font).
+        layOutListArea();
         placePanels();
     }
     if (handleKeyboardEvent(watched, event) || undoKeyGoesToList(watched, event))
@@ -344,6 +343,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
             return false;
         }
         document_->load(path);
+        findConflictCopies();
     }
     const LineList& lines = document_->lines();
     statusPanel(1)->setText(QString::number(lines.size()));

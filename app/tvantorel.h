@@ -32,6 +32,10 @@ class RecordEditor;
 class ProjectListDocument;
 class WizardPages;
 class OptionsPages;
+class NoticeBar;
+
+// A list store message (ListFileError) in the user's language.
+QString listFileErrorText(const char* message);
 
 class TVantorel : public QMainWindow, public WizardHost {
     Q_OBJECT
@@ -94,6 +98,7 @@ public slots:
     void CloseTabsClick();
     void StartDelayTimer();
     void Exit1Click();
+    void MergeConflictCopy1Click();
 
     // list repair
     void FixErrors1Click();
@@ -189,10 +194,25 @@ private:
     bool centred_ = false;
 
     // --- the list file on disk: others' changes, unsaved changes ---
+public:
+    // Where what the list file's watch finds is told, with its actions.
+    NoticeBar* noticeBar() const { return noticeBar_; }
+
+private:
     void wireListFileWatch();
+    // The notice bar over the top of the list, the list below it.
+    void layOutListArea();
+    // Reads the list file again after someone else changed it: merged into
+    // the unsaved changes when there are any; page 4 stays open. An
+    // unreadable file is told in the notice bar.
+    void readChangeOnDisk();
+    // The notice bar's message for a list file that is gone or unreadable.
+    void tellListFileDeleted();
+    void tellListFileUnreadable(const QString& error);
+    // Page 4's count of the projects follows the list it edits.
+    void showPage4Count();
     // True when the list file is as read, or the user agrees to overwrite
     // (or re-create) it.
-    bool mayOverwriteListFile();
     // A change of the list file on disk is taken up only while the window
     // waits for the user: no repair, no wizard, no modal box open.
     bool idleForChangeOnDisk() const;
@@ -201,6 +221,20 @@ private:
     // the list file in use.
     void offerRecovery();
     QTimer* changeOnDiskRetry_ = nullptr;
+    NoticeBar* noticeBar_ = nullptr;
+
+    // --- sync tools' conflict copies beside the list file ---
+    void wireConflictCopies();
+    // Looks for conflict copies beside the list file in use; a new one is
+    // told in the notice bar.
+    void findConflictCopies();
+    void mergeConflictCopy(const std::string& copyPath);
+    // Keeps the list as last written as the base of a later merge, where
+    // the list lies in a synced folder.
+    void keepMergeBase();
+    std::vector<std::string> conflictCopies_;
+    // Copies already told about, so that each is told once.
+    std::vector<std::string> toldCopies_;
 
     // --- undo and redo ---
 public:

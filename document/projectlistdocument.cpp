@@ -1,6 +1,7 @@
 #include "document/projectlistdocument.h"
 
 #include "document/changejournal.h"
+#include "document/filesystemkind.h"
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
@@ -14,13 +15,18 @@
 
 ProjectListDocument::ProjectListDocument(QObject* parent)
     : QObject(parent), journal_(std::make_unique<ChangeJournal>()), watcher_(new QFileSystemWatcher(this)),
-      settleDelay_(new QTimer(this))
+      settleDelay_(new QTimer(this)), poll_(new QTimer(this))
 {
     settleDelay_->setSingleShot(true);
     settleDelay_->setInterval(200);
+    poll_->setInterval(3000);
     connect(watcher_, &QFileSystemWatcher::fileChanged, settleDelay_, qOverload<>(&QTimer::start));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, settleDelay_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        folderNoticed_ = true;
+        settleDelay_->start();
+    });
     connect(settleDelay_, &QTimer::timeout, this, &ProjectListDocument::checkDiskAfterNotice);
+    connect(poll_, &QTimer::timeout, this, &ProjectListDocument::pollListFile);
     watchListFile();
 }
 
@@ -43,10 +49,7 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     reportedOnDisk_.reset();
     watchListFile();
     // Changes kept for the old file are now kept for the new one.
-    journal_->discard();
-    for (const ListOperation& op : unsaved_)
-        journal_->stage(op);
-    writeJournal();
+    rewriteJournal();
     emit historyReset();
     emit listFileChanged();
 }
@@ -111,6 +114,149 @@ void ProjectListDocument::save()
     watchListFile();
 }
 
+std::vector<std::string> ProjectListDocument::touchedNumbers() const
+{
+    std::vector<std::string> numbers;
+    numbers.reserve(unsaved_.size());
+    for (const ListOperation& op : unsaved_)
+        numbers.push_back(op.numberText);
+    return numbers;
+}
+
+SaveResult ProjectListDocument::save(SaveQuestions& questions)
+{
+    settlePendingHash();
+    SaveJob job;
+    job.path = currentListFile_;
+    job.base = repairedFrom_ ? *repairedFrom_ : base_;
+    job.wholeList = repairedFrom_.has_value();
+    job.ours = lines_;
+    job.touched = touchedNumbers();
+    job.waitingConflicts = waitingConflicts_;
+    job.stamp = stamp_;
+    job.baseExisted = stamp_.identity.exists;
+    const std::size_t savedOperations = unsaved_.size();
+    saving_ = true;
+    SaveOutcome out;
+    try {
+        out = runSaveCycle(std::move(job), questions);
+    } catch (...) {
+        saving_ = false;
+        throw;
+    }
+    saving_ = false;
+
+    SaveResult result;
+    result.notices = out.notices;
+    result.merged = out.merged;
+    result.mergedOthers = out.mergedOthers;
+    result.writes = out.writes;
+    if (out.status == SaveOutcome::Status::ReadOnlyFolder)
+        result.status = SaveResult::Status::ReadOnlyFolder;
+    if (out.status != SaveOutcome::Status::Saved)
+        return result;
+    result.status = SaveResult::Status::Saved;
+    adoptSaved(out, savedOperations);
+    return result;
+}
+
+void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOperations)
+{
+    // Changes made while the save ran (none while the window waits) stay
+    // unsaved, on top of the list written.
+    const std::vector<ListOperation> later(unsaved_.begin() + std::ptrdiff_t(savedOperations), unsaved_.end());
+    pendingHash_.reset();
+    base_ = out.written;
+    if (out.mergedOthers || !later.empty()) {
+        lines_ = out.written;
+        applyOperations(lines_, later);
+        knownSorted_ = !later.empty();
+    }
+    unsaved_ = later;
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
+    stamp_ = out.stamp;
+    lastReadPath_ = currentListFile_;
+    lastReadStamp_ = stamp_;
+    // A list saved, its changes and any set aside for it are safe in it.
+    ChangeJournal::removeSetAside(currentListFile_);
+    rewriteJournal();
+    reportedOnDisk_.reset();
+    // A save puts a new file in the old one's place.
+    watchListFile();
+    if (out.mergedOthers) {
+        // The exact undo records were made on lines that are no more.
+        emit historyReset();
+        emit linesChanged();
+    }
+}
+
+DiskMergeResult ProjectListDocument::mergeFromDisk()
+{
+    DiskMergeResult result;
+    // A repaired list not saved yet is merged as a whole by the save.
+    if (saving_ || repairedFrom_)
+        return result;
+    settlePendingHash();
+    if (stamp_.compareWithDisk(currentListFile_) != DiskState::Changed)
+        return result;
+    LineList theirs;
+    ListFileStamp stamp = readFile(currentListFile_, theirs);
+    stamp.linesHash = std::make_shared<LinesHash>(theirs);
+    stamp.linesHash->value();
+    if (theirs == base_) {
+        // Touched, not changed.
+        rememberRead(currentListFile_, stamp);
+        return result;
+    }
+    result.changed = true;
+    if (unsaved_.empty()) {
+        lines_ = theirs;
+        waitingConflicts_.clear();
+    } else {
+        const std::vector<std::string> touched = touchedNumbers();
+        const MergePlan plan = planMerge(base_, lines_, theirs, touched);
+        result.notices = plan.notices;
+        // Ours stays in memory until the save asks.
+        const std::vector<ConflictChoice> keepMine(plan.conflicts.size(), ConflictChoice::KeepMine);
+        const LineList merged = applyMerge(theirs, plan, keepMine, result.notices);
+        result.conflictsWaiting = plan.conflicts.size();
+        for (const MergeConflict& conflict : plan.conflicts) {
+            auto same = std::find_if(waitingConflicts_.begin(), waitingConflicts_.end(),
+                                     [&](const WaitingConflict& w) { return w.numberText == conflict.numberText; });
+            if (same != waitingConflicts_.end())
+                same->theirs = conflict.theirs;
+            else
+                waitingConflicts_.push_back({conflict.numberText, conflict.theirs});
+        }
+        std::vector<std::string> numbers = touched;
+        std::vector<std::string> proposed;
+        for (const ListOperation& op : unsaved_)
+            if (op.numberProposed)
+                proposed.push_back(op.numberText);
+        for (const MergeNotice& notice : result.notices) {
+            if (notice.kind == MergeNotice::Kind::Renumbered) {
+                numbers.push_back(notice.newNumberText);
+                proposed.push_back(notice.newNumberText);
+            }
+        }
+        // The unsaved changes are now those that turn the file read into
+        // the merged lines.
+        unsaved_ = operationsBetween(theirs, merged, numbers);
+        for (ListOperation& op : unsaved_)
+            op.numberProposed = !op.replaced && std::find(proposed.begin(), proposed.end(), op.numberText) != proposed.end();
+        lines_ = theirs;
+        applyOperations(lines_, unsaved_);
+    }
+    base_ = theirs;
+    knownSorted_ = false;
+    rememberRead(currentListFile_, stamp);
+    rewriteJournal();
+    emit historyReset();
+    emit linesChanged();
+    return result;
+}
+
 RepairCounts ProjectListDocument::repair(RepairObserver& observer)
 {
     // Repaired aside, so that a failed read or a cancelled repair leaves the
@@ -120,12 +266,15 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
     // Hashed before the repair changes the lines read.
     stamp.linesHash = std::make_shared<LinesHash>(reloaded);
     stamp.linesHash->value();
+    LineList read = reloaded;
     const RepairCounts counts = repairLines(reloaded, observer);
     if (!counts.cancelled) {
         settlePendingHash();
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
         resetBase(true);
+        if (lines_ != read)
+            repairedFrom_ = std::move(read);
         knownSorted_ = false;
         emit linesReloaded();
         emit linesChanged();
@@ -146,6 +295,8 @@ void ProjectListDocument::resetBase(bool clearsHistory)
 {
     base_ = lines_;
     unsaved_.clear();
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
     if (clearsHistory) {
         journal_->discard();
         emit historyReset();
@@ -155,6 +306,8 @@ void ProjectListDocument::resetBase(bool clearsHistory)
 void ProjectListDocument::dropUnsavedChanges()
 {
     unsaved_.clear();
+    waitingConflicts_.clear();
+    repairedFrom_.reset();
     journal_->discard();
 }
 
@@ -228,6 +381,14 @@ void ProjectListDocument::popUnsaved()
 {
     unsaved_.pop_back();
     journal_->stageUndo();
+}
+
+void ProjectListDocument::rewriteJournal()
+{
+    journal_->discard();
+    for (const ListOperation& op : unsaved_)
+        journal_->stage(op);
+    writeJournal();
 }
 
 void ProjectListDocument::writeJournal()
@@ -382,22 +543,73 @@ void ProjectListDocument::watchListFile()
         watcher_->removePaths(watcher_->files());
     if (!watcher_->directories().isEmpty())
         watcher_->removePaths(watcher_->directories());
-    if (currentListFile_.empty() || currentListFile_.find('\0') != std::string::npos)
+    if (currentListFile_.empty() || currentListFile_.find('\0') != std::string::npos) {
+        poll_->stop();
         return;
+    }
     const QFileInfo file(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
     // The folder tells when the file is deleted, replaced or created; the
     // file itself when it is written in place.
     const QString folder = file.absolutePath();
+    // A file this document just wrote or read raises no event of its own
+    // here: told once the caller is done, when the file is still that one.
+    if (stamp_.identity.exists && stamp_.identity != settledOnDisk_ && identityOf(currentListFile_) == stamp_.identity) {
+        settledOnDisk_ = stamp_.identity;
+        QMetaObject::invokeMethod(this, &ProjectListDocument::listFileSettled, Qt::QueuedConnection);
+    }
+    const bool polled = detection_ == ChangeDetection::PollingOnly || isNetworkFileSystem(folder);
+    if (polled && !poll_->isActive()) {
+        polledFile_ = identityOf(currentListFile_);
+        polledFolder_ = identityOf(folder.toLocal8Bit().toStdString());
+        poll_->start();
+    } else if (!polled) {
+        poll_->stop();
+    }
+    if (detection_ == ChangeDetection::PollingOnly)
+        return;
     if (QFileInfo(folder).isDir())
         watcher_->addPath(folder);
     if (file.exists())
         watcher_->addPath(file.absoluteFilePath());
 }
 
+void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval)
+{
+    detection_ = detection;
+    poll_->setInterval(int(pollInterval.count()));
+    poll_->stop();
+    watchListFile();
+}
+
+bool ProjectListDocument::pollsListFile() const
+{
+    return poll_->isActive();
+}
+
+void ProjectListDocument::pollListFile()
+{
+    // A stat of each: cheap enough every few seconds, also on a slow share.
+    const FileIdentity file = identityOf(currentListFile_);
+    const QString folder = QFileInfo(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())))
+                               .absolutePath();
+    const FileIdentity folderNow = identityOf(folder.toLocal8Bit().toStdString());
+    if (folderNow != polledFolder_)
+        folderNoticed_ = true;
+    if (file != polledFile_ || folderNow != polledFolder_) {
+        polledFile_ = file;
+        polledFolder_ = folderNow;
+        settleDelay_->start();
+    }
+}
+
 void ProjectListDocument::checkDiskAfterNotice()
 {
     // A file replaced by a new one is no longer the one watched.
     watchListFile();
+    if (folderNoticed_) {
+        folderNoticed_ = false;
+        emit listFolderChanged();
+    }
     if (stamp_.compareWithDisk(currentListFile_) == DiskState::Unchanged) {
         reportedOnDisk_.reset();
         return;

@@ -11,6 +11,7 @@
 // it replaced: they are what "unsaved" means, what undo takes back, what the
 // journal keeps safe from a crash.
 #include <QObject>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -18,11 +19,44 @@
 #include <string_view>
 
 #include "document/listfilestamp.h"
+#include "document/savecycle.h"
 #include "listfile/linelist.h"
 #include "listfile/listedit.h"
 #include "listfile/listoperation.h"
 #include "listfile/listrepair.h"
 #include <vector>
+
+// What merging the list file as it is now into memory did.
+struct DiskMergeResult {
+    // The lines changed: others' changes came in.
+    bool changed = false;
+    // Projects both sides changed differently: ours is kept in memory for
+    // now, and the next save asks about each that still differs then.
+    std::size_t conflictsWaiting = 0;
+    std::vector<MergeNotice> notices;
+};
+
+// How a save through the cycle of read, merge, write and read-back ended.
+struct SaveResult {
+    enum class Status {
+        Saved,
+        // The user cancelled a question or a wait: nothing written, the
+        // changes stay unsaved.
+        Cancelled,
+        // No lock can be made beside the list (a read-only folder or share):
+        // the list is read-only here; the changes and their journal stay.
+        ReadOnlyFolder,
+    };
+    Status status = Status::Cancelled;
+    // What the merge decided on its own, for the user.
+    std::vector<MergeNotice> notices;
+    // The file had changed on disk since it was last read or written.
+    bool merged = false;
+    // The list saved holds changes of others: the undo history went.
+    bool mergedOthers = false;
+    // Writes made: more than one when another writer replaced ours.
+    std::size_t writes = 0;
+};
 
 class ChangeJournal;
 struct RecoverableChanges;
@@ -45,6 +79,12 @@ struct AppliedOperation {
     bool listWasSorted = false;
 };
 using AppliedOperationPtr = std::shared_ptr<AppliedOperation>;
+
+// How changes of the list file on disk are noticed. Automatic: the file
+// system's events, and on a network file system (whose other machines raise
+// no events here) a look at the file and its folder every few seconds too.
+// PollingOnly: only the look, as on a share that raises no events at all.
+enum class ChangeDetection { Automatic, PollingOnly };
 
 class ProjectListDocument : public QObject {
     Q_OBJECT
@@ -69,6 +109,22 @@ public:
     // Writes the lines to the list file in use (ListFileError "Cannot create
     // file <path>"), whatever is on disk now: ask listFileOnDisk first.
     void save();
+    // Saves onto the list file as it is now: under the lock beside it, reads
+    // it, merges the unsaved changes onto it when someone else changed it,
+    // writes it and reads it back, asking through questions (never with the
+    // lock held). Then the list written is the lines and the new base, and
+    // the journal goes; a merge that brought in others' changes also resets
+    // the undo history. ListFileError when the file cannot be read or written.
+    SaveResult save(SaveQuestions& questions);
+    // Reads the list file as it is now and, when someone else changed it,
+    // merges it into memory: unsaved changes stay unsaved (rebased onto the
+    // file read, their journal rewritten), a project both changed keeps our
+    // text until the save asks. Signals linesChanged (never linesReloaded:
+    // an open editor page stays) and historyReset. ListFileError when the
+    // file cannot be read.
+    DiskMergeResult mergeFromDisk();
+    // Projects merged into memory with our text kept, not yet asked about.
+    const std::vector<WaitingConflict>& waitingConflicts() const { return waitingConflicts_; }
     // Reads the list file in use afresh and repairs it; the lines change only
     // when the repair ran to its end.
     RepairCounts repair(RepairObserver& observer);
@@ -93,6 +149,13 @@ public:
     // the lines as then.
     const std::vector<ListOperation>& unsavedOperations() const { return unsaved_; }
     const LineList& baseLines() const { return base_; }
+
+    // How changes on disk are noticed (PollingOnly is for tests of shares),
+    // and how often the file is looked at where it is polled.
+    void setChangeDetection(ChangeDetection detection,
+                            std::chrono::milliseconds pollInterval = std::chrono::seconds(3));
+    // Whether the list file in use is being looked at every pollInterval.
+    bool pollsListFile() const;
 
     // Whether the list file in use is still what was last read from it or
     // written to it.
@@ -138,6 +201,12 @@ signals:
     // The list file in use changed on disk (or was deleted) since it was last
     // read or written by this document: once for each new state of the file.
     void listFileChangedOnDisk();
+    // Files came or went in the list file's folder (a sync tool's conflict
+    // copy, say).
+    void listFolderChanged();
+    // The list file on disk is what this document last wrote or read, in a
+    // state not told before: after a save or a read, once it is done.
+    void listFileSettled();
 
 private:
     // Reads path into into; returns the stamp of what was read, without hash.
@@ -148,6 +217,8 @@ private:
     void settlePendingHash();
     void watchListFile();
     void checkDiskAfterNotice();
+    // One look at the list file and its folder where they are polled.
+    void pollListFile();
     // Applies op to the lines and records what taking it back needs; found
     // is the index of the op's project line when the caller looked it up.
     static constexpr int notLookedUp = -2;
@@ -158,17 +229,29 @@ private:
     void pushUnsaved(const ListOperation& op);
     void popUnsaved();
     void writeJournal();
+    // A journal anew of the unsaved changes, on a new base.
+    void rewriteJournal();
     // Takes op back from the unsaved changes, or records its inverse when
     // it was saved meanwhile; and the other way round.
     void unsavedUndone(const ListOperation& op);
     void unsavedRedone(const ListOperation& op);
     // The lines just read or written are the new base: nothing unsaved.
     void resetBase(bool clearsHistory);
+    // The save wrote out.written holding the first savedOperations unsaved
+    // changes.
+    void adoptSaved(const SaveOutcome& out, std::size_t savedOperations);
+    std::vector<std::string> touchedNumbers() const;
 
     LineList lines_;
     std::string currentListFile_ = "Projects.txt";
     LineList base_;
     std::vector<ListOperation> unsaved_;
+    std::vector<WaitingConflict> waitingConflicts_;
+    // The lines read before a repair not saved yet: the save merges the
+    // repaired list as a whole onto the file.
+    std::optional<LineList> repairedFrom_;
+    // A save is running: the file is not merged into memory meanwhile.
+    bool saving_ = false;
     // Whether the lines are known to be in the list's order, so that an
     // operation need not keep the lines as they were before it.
     bool knownSorted_ = false;
@@ -188,4 +271,12 @@ private:
     QTimer* settleDelay_ = nullptr;
     // The state of the file last reported by listFileChangedOnDisk.
     std::optional<FileIdentity> reportedOnDisk_;
+    // The state of the file last told by listFileSettled.
+    FileIdentity settledOnDisk_;
+    ChangeDetection detection_ = ChangeDetection::Automatic;
+    QTimer* poll_ = nullptr;
+    // The file and its folder as the last look found them.
+    FileIdentity polledFile_;
+    FileIdentity polledFolder_;
+    bool folderNoticed_ = false;
 };

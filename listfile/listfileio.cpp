@@ -281,6 +281,11 @@ bool writeLines(int fd, const LineList& lines)
 
 void saveListFile(const std::string& path, const LineList& lines)
 {
+    saveListFileIf(path, lines, nullptr);
+}
+
+bool saveListFileIf(const std::string& path, const LineList& lines, const std::function<bool()>& mayReplace)
+{
     const ListFileError failure("Cannot create file " + path);
     if (!namesAFile(path))
         throw failure;
@@ -312,6 +317,13 @@ void saveListFile(const std::string& path, const LineList& lines)
         (void)::fchmod(temporary.fd(), existing.st_mode & 07777);
     }
 
-    if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting() || !temporary.renameOnto(target))
+    if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting())
         throw failure;
+    // Asked as late as possible: the file may have been replaced while the
+    // temporary one was written.
+    if (mayReplace && !mayReplace())
+        return false;
+    if (!temporary.renameOnto(target))
+        throw failure;
+    return true;
 }

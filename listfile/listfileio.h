@@ -3,6 +3,7 @@
 // text, no byte-order-mark handling, a NUL is a byte like any other); CR, LF
 // and CR LF end a line on reading; every written line ends in CR LF.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,3 +29,7 @@ void loadListFile(const std::string& path, LineList& lines);
 // behind. Throws ListFileError "Cannot create file <path>", and
 // UneditableListFile when the file there now is wide text.
 void saveListFile(const std::string& path, const LineList& lines);
+
+// saveListFile, but mayReplace is asked right before the written file takes
+// the list's place; when it says no, nothing is replaced and false returned.
+bool saveListFileIf(const std::string& path, const LineList& lines, const std::function<bool()>& mayReplace);

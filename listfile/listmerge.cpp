@@ -712,3 +712,12 @@ LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::ve
         placement.add(line);
     return placement.build();
 }
+
+std::string nextFreeNumber(const LineList& lines, std::string_view numberText)
+{
+    const auto number = renumberableNumber(numberText);
+    if (!number)
+        return std::string(numberText);
+    FreeNumbers free(lines, {}, {}, *number);
+    return zeroPadNumber(std::int32_t(free.take(*number)));
+}

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "listfile/linelist.h"
@@ -119,3 +120,8 @@ MergePlan planFullMerge(const std::optional<LineList>& base, const LineList& our
 // conflicts.
 LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::vector<ConflictChoice>& choices,
                     std::vector<MergeNotice>& notices);
+
+// The number text of the smallest number above numberText's that no project
+// line of lines uses ("007" above "006" when 007 is free), padded as the list
+// writes numbers; numberText itself when it is no decimal number.
+std::string nextFreeNumber(const LineList& lines, std::string_view numberText);

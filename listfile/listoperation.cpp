@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 bool applyOperation(LineList& lines, const ListOperation& op)
 {
@@ -205,4 +206,74 @@ void applyOperations(LineList& lines, const std::vector<ListOperation>& ops)
 {
     if (!ops.empty())
         OperationRun(lines, ops).finish(lines);
+}
+
+namespace {
+
+// The key a line is found under for number: its first three characters for a
+// three-character number (as findProjectLine matches), else its whole
+// leading digits.
+std::string_view keyOf(std::string_view line, std::size_t numberSize)
+{
+    if (numberSize == 3)
+        return line.size() >= 3 ? line.substr(0, 3) : std::string_view();
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
+        ++digits;
+    return line.substr(0, digits);
+}
+
+// The first line of each wanted number, in one pass.
+std::unordered_map<std::string, std::optional<std::string_view>> firstLines(
+    const LineList& lines, const std::vector<std::string>& numbers)
+{
+    std::unordered_map<std::string, std::optional<std::string_view>> found;
+    bool longNumbers = false;
+    for (const std::string& number : numbers) {
+        found.emplace(number, std::nullopt);
+        longNumbers = longNumbers || number.size() != 3;
+    }
+    for (std::string_view line : lines) {
+        for (std::size_t size : {std::size_t(3), std::size_t(0)}) {
+            if (size == 0 && !longNumbers)
+                break;
+            const std::string_view key = keyOf(line, size);
+            if (key.empty() || (size == 0 && key.size() == 3))
+                continue;
+            auto entry = found.find(std::string(key));
+            if (entry != found.end() && !entry->second)
+                entry->second = line;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+std::vector<ListOperation> operationsBetween(const LineList& from, const LineList& to,
+                                             const std::vector<std::string>& numbers)
+{
+    const auto before = firstLines(from, numbers);
+    const auto after = firstLines(to, numbers);
+    std::vector<ListOperation> ops;
+    std::unordered_set<std::string> done;
+    for (const std::string& number : numbers) {
+        if (!done.insert(number).second)
+            continue;
+        const std::optional<std::string_view>& was = before.at(number);
+        const std::optional<std::string_view>& is = after.at(number);
+        if (was == is)
+            continue;
+        ListOperation op;
+        op.numberText = number;
+        if (was)
+            op.replaced = std::string(*was);
+        if (is) {
+            op.line = std::string(*is);
+        } else {
+            op.kind = ListOperation::Kind::Remove;
+        }
+        ops.push_back(std::move(op));
+    }
+    return ops;
 }

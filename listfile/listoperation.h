@@ -58,3 +58,9 @@ std::vector<std::optional<std::string>> linesMet(const LineList& lines, const st
 // Removes alone keep its order. Removes whose project is gone by then change
 // nothing.
 void applyOperations(LineList& lines, const std::vector<ListOperation>& ops);
+
+// The operations that turn from into to, for the projects numbered (repeats
+// allowed): a Put for each whose first line differs or is new, a Remove for
+// each that to no longer holds. Lines of other numbers are taken to agree.
+std::vector<ListOperation> operationsBetween(const LineList& from, const LineList& to,
+                                             const std::vector<std::string>& numbers);

@@ -15,6 +15,7 @@
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileio.h"
+#include "listfile/listmerge.h"
 
 #include <optional>
 
@@ -46,8 +47,26 @@ Ui::WizardPages& RecordEditor::ui() const
     return pages_.form();
 }
 
+void RecordEditor::takeInChangesOnDisk()
+{
+    host_.runCommand([&] {
+        const DiskMergeResult merged = document_.mergeFromDisk();
+        if (merged.changed)
+            host_.ShowListFile(document_.currentListFile(), false);
+        QStringList told = mergeNoticeTexts(merged.notices);
+        if (merged.conflictsWaiting > 0)
+            told << tr("%1 projects you changed were also changed by someone else meanwhile; Finish will ask which "
+                       "text to keep")
+                        .arg(merged.conflictsWaiting);
+        if (!told.isEmpty())
+            host_.dialogs().showMessage(told.join(QLatin1Char('\r')));
+    });
+}
+
 void RecordEditor::addProject()
 {
+    proposedNumber_.reset();
+    takeInChangesOnDisk();
     // The number after the last one shown in the list view.
     const std::optional<ShownCaption> lastCaption = host_.lastShownCaption();
     if (!lastCaption) {
@@ -64,6 +83,7 @@ void RecordEditor::addProject()
         return;
     }
     wizard_.ShowWizard(mdEdit, 4, int(next));
+    proposedNumber_ = storedBytes(ui().CurrentProject->text());
     // A new number is typed, not picked, until the first apply.
     ui().PrjSelect->setEnabled(false);
 }
@@ -79,6 +99,7 @@ bool RecordEditor::selectedNumber(int& number)
 
 void RecordEditor::insertProject()
 {
+    proposedNumber_.reset();
     int selected = 0;
     if (!selectedNumber(selected))
         return;
@@ -93,6 +114,7 @@ void RecordEditor::insertProject()
 
 void RecordEditor::editProject()
 {
+    proposedNumber_.reset();
     int selected = 0;
     if (selectedNumber(selected))
         wizard_.ShowWizard(mdEdit, 4, selected);
@@ -100,6 +122,7 @@ void RecordEditor::editProject()
 
 void RecordEditor::removeProject()
 {
+    proposedNumber_.reset();
     int selected = 0;
     if (selectedNumber(selected))
         wizard_.ShowWizard(mdDelete, 4, selected);
@@ -111,6 +134,8 @@ void RecordEditor::showProject()
     while (number.size() < 3)
         number.prepend(QLatin1Char('0'));
     ui().CurrentProject->setText(number);
+    if (proposedNumber_ && *proposedNumber_ != storedBytes(number))
+        proposedNumber_.reset();
     const LineList& lines = document_.lines();
     const int found = findProjectLine(lines, storedBytes(number));
     // The whole description, so that an edit never cuts its tail.
@@ -140,16 +165,35 @@ void RecordEditor::apply()
     if (!host_.allowsDuplicates() && listContainsText(lines, descriptionBytes)) {
         host_.dialogs().showMessage(tr("%1 is already in the list").arg(description));
     } else {
+        std::string renumberedTo;
         const bool applied = host_.runCommand([&] {
             const QString numberText = ui().CurrentProject->text();
-            const std::string number = storedBytes(numberText);
+            std::string number = storedBytes(numberText);
+            const bool proposed = proposedNumber_ && *proposedNumber_ == number;
+            // Someone else's project came in under the proposed number
+            // meanwhile: ours takes the next free one instead of replacing it.
+            if (proposed && findProjectLine(lines, number) >= 0) {
+                renumberedTo = nextFreeNumber(lines, number);
+                if (renumberedTo == number)
+                    renumberedTo.clear();
+                else
+                    number = renumberedTo;
+            }
             std::optional<std::size_t> insertAt;
             if (wizard_.mode() == mdInsert && findProjectLine(lines, number) < 0)
                 insertAt = insertPosition(numberText);
-            document_.putProject(number, projectLine(number, descriptionBytes), insertAt);
+            document_.putProject(number, projectLine(number, descriptionBytes), insertAt, proposed);
         });
         if (!applied)
             return;
+        if (!renumberedTo.empty()) {
+            const QString was = ui().CurrentProject->text();
+            proposedNumber_.reset();
+            wizard_.showNumber(int(convertInteger(renumberedTo).value));
+            host_.dialogs().showMessage(
+                mergeNoticeTexts({{MergeNotice::Kind::Renumbered, storedBytes(was), renumberedTo}}).join(QString()));
+        }
+        proposedNumber_.reset();
     }
     ui().PrjDiscription->setFocus();
     showCount();

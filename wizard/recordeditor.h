@@ -3,6 +3,8 @@
 // project; page 4 shows a project, applies a description to the list in
 // memory, removes a project from it, and Finish writes the list out.
 #include <QObject>
+#include <optional>
+#include <string>
 
 #include "common/displaytext.h"
 
@@ -38,6 +40,9 @@ private:
     // no project is selected.
     bool selectedNumber(int& number);
     void showCount();
+    // Merges the list file as others left it into memory and refills the
+    // view, so that a proposed number is free in the freshest list.
+    void takeInChangesOnDisk();
 
     WizardPages& pages_;
     ProjectListDocument& document_;
@@ -46,4 +51,6 @@ private:
     // The coding of the line page 4 shows, so that an applied description
     // keeps every byte the user did not change.
     LineCoding shownCoding_;
+    // The number "Add project" proposed, until its project is first applied.
+    std::optional<std::string> proposedNumber_;
 };

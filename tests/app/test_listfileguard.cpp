@@ -1,8 +1,8 @@
 // The real main window guarding the list file: an edit made by another
-// program before Finish (or the repair's Yes) is not overwritten without
-// asking, a deleted file is not silently made again, applied changes are
-// asked about before Exit, Load or Fix Errors would drop them, and a change
-// on disk is read again while the window is idle with nothing unsaved.
+// program before Finish (or the repair's Yes) is merged with ours, never
+// overwritten, a deleted file is not silently made again, and applied changes
+// are asked about before Exit, Load or Fix Errors would drop them. (What the
+// watch tells of changes on disk: test_noticebar.)
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "testlists.h"
@@ -16,9 +16,6 @@
 
 namespace {
 
-const QString overwriteQuestion = QStringLiteral(
-    "Project List Projects.txt was changed by another program\r"
-    "Overwrite it with the list in memory ?");
 const QString recreateQuestion = QStringLiteral(
     "Project List Projects.txt was deleted by another program\r"
     "Create it again from the list in memory ?");
@@ -55,8 +52,6 @@ private slots:
     void exitWithAppliedChanges();
     void loadAndRepairAskFirst();
     void wizardAsksBeforeItReplacesTheList();
-    void idleWindowReadsAnUnchangedListAgain();
-    void unsavedChangesAreKeptWhenTheFileChanges();
 };
 
 void TestListFileGuard::externalEditBeforeFinish()
@@ -67,26 +62,15 @@ void TestListFileGuard::externalEditBeforeFinish()
     auto w = startMainWindow(dialogs);
     applyNewDescription(*w, QStringLiteral("Tool shed"));
 
-    // Another program adds a project meanwhile.
+    // Another program adds a project meanwhile: Finish keeps both, asking nothing.
     const QByteArray theirs = TestEnvironment::listBytes(ourList + QStringList {"004     Their project"});
     env.writeFile(QStringLiteral("Projects.txt"), theirs);
     dialogs.clear();
-    dialogs.answers = {MessageButton::Cancel};
     named<QPushButton>(&*w, "Next4")->click();
-    QCOMPARE(dialogs.texts(), QStringList {overwriteQuestion});
-    QCOMPARE(dialogs.shown.first().buttons, (QList<MessageButton> {MessageButton::Ok, MessageButton::Cancel}));
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), theirs);
-    QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    QVERIFY(w->document().hasUnsavedChanges());
-
-    // Asked again at the next save, and this time overwritten.
-    dialogs.clear();
-    dialogs.answers = {MessageButton::Ok};
-    w->Next4Click();
-    QCOMPARE(dialogs.texts(), QStringList {overwriteQuestion});
+    QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
-    QCOMPARE(captionsShown(*w).size(), 3);
+             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed")) + QStringList {"004     Their project"}));
+    QCOMPARE(captionsShown(*w).size(), 4);
     QVERIFY(!w->document().hasUnsavedChanges());
 
     // Its own save is not someone else's change.
@@ -95,7 +79,7 @@ void TestListFileGuard::externalEditBeforeFinish()
     named<QPushButton>(&*w, "Next4")->click();
     QVERIFY(dialogs.shown.isEmpty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Boat house"))));
+             TestEnvironment::listBytes(ourListWith(QStringLiteral("Boat house")) + QStringList {"004     Their project"}));
 }
 
 void TestListFileGuard::deletedFileBeforeFinish()
@@ -126,7 +110,8 @@ void TestListFileGuard::externalEditBeforeRepairSave()
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes({"1     Alpha", "002     Beta"}));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    // The file changes while the repair's question is open: Yes, then keep theirs.
+    // The file changes while the repair's question is open: Yes merges the
+    // repaired list onto theirs, which took number 001 meanwhile.
     const QByteArray theirs = TestEnvironment::listBytes({"001     Theirs"});
     struct EditingDialogs : ScriptedDialogs {
         TestEnvironment* env = nullptr;
@@ -140,13 +125,14 @@ void TestListFileGuard::externalEditBeforeRepairSave()
     } editing;
     editing.env = &env;
     editing.theirs = theirs;
-    editing.answers = {MessageButton::Yes, MessageButton::Cancel};
+    editing.answers = {MessageButton::Yes};
     w->setDialogs(&editing);
     QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(editing.texts().size(), 2);
-    QCOMPARE(editing.texts().last(), overwriteQuestion);
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), theirs);
-    QCOMPARE(linesInMemory(*w), (QStringList {"001     Alpha", "002     Beta"}));
+    QCOMPARE(editing.texts().last(), QStringLiteral("Project 001 was added by someone else meanwhile; yours is now project 002"));
+    const QStringList merged {"001     Theirs", "002     Alpha"};
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(merged));
+    QCOMPARE(linesInMemory(*w), merged);
 }
 
 void TestListFileGuard::exitWithAppliedChanges_data()
@@ -279,66 +265,6 @@ void TestListFileGuard::wizardAsksBeforeItReplacesTheList()
     QVERIFY(linesInMemory(*w).isEmpty());
     QCOMPARE(w->CurrentListFile(), env.path(QStringLiteral("Other.txt")).toStdString());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(ourList));
-}
-
-void TestListFileGuard::idleWindowReadsAnUnchangedListAgain()
-{
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
-    ScriptedDialogs dialogs;
-    auto w = startMainWindow(dialogs);
-    w->show();
-    dialogs.clear();
-
-    // While the wizard is open the change waits; once it closes it is read.
-    applyNewDescription(*w, QStringLiteral("Tool shed"));
-    named<QPushButton>(&*w, "Next4")->click();
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
-    QVERIFY(triggerAction(&*w, "EditBtn"));
-    QVERIFY(named<QWidget>(&*w, "Wizard")->isVisible());
-    const QStringList theirs = ourList + QStringList {"004     Their project"};
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(theirs));
-    QTest::qWait(1000);
-    QCOMPARE(captionsShown(*w).size(), 3);
-    named<QPushButton>(&*w, "Button3")->click();
-    QTRY_COMPARE(linesInMemory(*w), theirs);
-    QCOMPARE(captionsShown(*w).size(), 4);
-    QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("4"));
-
-    // Deleted: reported as a missing list, the list stays.
-    QVERIFY(QFile::remove(env.path(QStringLiteral("Projects.txt"))));
-    QTRY_COMPARE(dialogs.messages(), QStringList {QStringLiteral("Cannot find list file Projects.txt")});
-    QCOMPARE(linesInMemory(*w), theirs);
-    QTest::qWait(600);
-    QCOMPARE(dialogs.shown.size(), 1);
-}
-
-void TestListFileGuard::unsavedChangesAreKeptWhenTheFileChanges()
-{
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
-    ScriptedDialogs dialogs;
-    auto w = startMainWindow(dialogs);
-    w->show();
-    applyNewDescription(*w, QStringLiteral("Tool shed"));
-    named<QPushButton>(&*w, "Button3")->click();
-    dialogs.clear();
-
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes({"001     Theirs"}));
-    QTRY_COMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first(),
-             QStringLiteral("Project List Projects.txt was changed by another program\r"
-                            "The changes in memory are kept, and saving them will ask you first"));
-    QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    // Told once; the decision comes with the save.
-    QTest::qWait(800);
-    QCOMPARE(dialogs.shown.size(), 1);
-    dialogs.answers = {MessageButton::Yes, MessageButton::Ok};
-    QVERIFY(w->close());
-    QCOMPARE(dialogs.texts().mid(1), (QStringList {unsavedQuestion, overwriteQuestion}));
-    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
-             TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
 }
 
 QTEST_MAIN(TestListFileGuard)

@@ -1,0 +1,342 @@
+#include "document/savecycle.h"
+
+#include "listfile/lineformat.h"
+#include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
+#include "listfile/listoperation.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A save quicker than this shows no wait at all.
+constexpr auto quietTime = 150ms;
+constexpr auto lockRetry = 200ms;
+// Rounds of writing over another writer's list before giving up: only a
+// lock that locks nothing and a writer saving without pause get that far.
+constexpr std::size_t mostWrites = 50;
+
+// What the window thread and the saving thread share.
+class SaveProgress {
+public:
+    void cancel() { cancelled_ = true; }
+    bool cancelled() const { return cancelled_; }
+
+    void setWaitingFor(std::optional<LockHolder> holder)
+    {
+        const std::lock_guard<std::mutex> guard(mutex_);
+        if (!holder && !waitingFor_)
+            return;
+        waitingFor_ = std::move(holder);
+        ++changes_;
+    }
+    // The holder waited for, and a count that changes with it.
+    std::pair<std::optional<LockHolder>, int> waitingFor() const
+    {
+        const std::lock_guard<std::mutex> guard(mutex_);
+        return {waitingFor_, changes_};
+    }
+
+private:
+    std::atomic<bool> cancelled_ {false};
+    mutable std::mutex mutex_;
+    std::optional<LockHolder> waitingFor_;
+    int changes_ = 0;
+};
+
+std::optional<std::size_t> firstLineOf(const LineList& lines, const std::string& number)
+{
+    if (number.size() == 3) {
+        const int found = findProjectLine(lines, number);
+        return found < 0 ? std::nullopt : std::optional<std::size_t>(std::size_t(found));
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (line.size() >= number.size() && line.substr(0, number.size()) == number
+            && (line.size() == number.size() || line[number.size()] < '0' || line[number.size()] > '9'))
+            return i;
+    }
+    return std::nullopt;
+}
+
+// Projects merged into memory with our text kept that still differ from the
+// list on disk and that the merge did not find in conflict again.
+std::vector<MergeConflict> carriedConflicts(const SaveJob& job, const LineList& current,
+                                            const std::vector<MergeConflict>& planned)
+{
+    std::vector<MergeConflict> carried;
+    for (const WaitingConflict& waiting : job.waitingConflicts) {
+        const auto alreadyPlanned = [&](const MergeConflict& c) { return c.numberText == waiting.numberText; };
+        if (std::any_of(planned.begin(), planned.end(), alreadyPlanned)
+            || std::any_of(carried.begin(), carried.end(), alreadyPlanned))
+            continue;
+        const auto theirs = firstLineOf(current, waiting.numberText);
+        const auto ours = firstLineOf(job.ours, waiting.numberText);
+        if (!theirs || !ours || current[*theirs] == job.ours[*ours])
+            continue;
+        carried.push_back({waiting.numberText, waiting.theirs, std::string(job.ours[*ours]),
+                           std::string(current[*theirs]), *theirs});
+    }
+    return carried;
+}
+
+// The merged list before a carried conflict is answered holds our text.
+void applyCarriedChoice(LineList& merged, const MergeConflict& conflict, ConflictChoice choice,
+                        std::vector<MergeNotice>& notices)
+{
+    if (choice == ConflictChoice::KeepMine)
+        return;
+    ListOperation theirs;
+    theirs.numberText = conflict.numberText;
+    theirs.line = conflict.theirs;
+    applyOperation(merged, theirs);
+    if (choice != ConflictChoice::KeepBoth)
+        return;
+    ListOperation mine;
+    mine.numberText = nextFreeNumber(merged, conflict.numberText);
+    mine.line = mine.numberText + conflict.ours.substr(std::min(conflict.ours.size(), conflict.numberText.size()));
+    applyOperation(merged, mine);
+    notices.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, mine.numberText});
+}
+
+std::optional<ConflictChoice> answerFor(const SaveJob& job, const MergeConflict& conflict)
+{
+    for (const auto& [answered, choice] : job.answers)
+        if (answered.numberText == conflict.numberText && answered.ours == conflict.ours
+            && answered.theirs == conflict.theirs)
+            return choice;
+    return std::nullopt;
+}
+
+// One read, merge, write and read-back, with the lock held.
+SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress)
+{
+    SaveOutcome out;
+    const FileIdentity before = identityOf(job.path);
+    LineList merged;
+    if (!before.exists) {
+        if (job.baseExisted && !job.createIfMissing) {
+            out.status = SaveOutcome::Status::Deleted;
+            return out;
+        }
+        merged = job.ours;
+    } else {
+        LineList theirs;
+        bool changed = stamp.compareWithDisk(job.path) != DiskState::Unchanged;
+        if (changed) {
+            loadListFile(job.path, theirs);
+            changed = theirs != job.base;
+        }
+        const LineList& current = changed ? theirs : job.base;
+        MergePlan plan;
+        if (changed)
+            plan = job.wholeList ? planFullMerge(job.base, job.ours, theirs)
+                                 : planMerge(job.base, job.ours, theirs, job.touched);
+        const std::vector<MergeConflict> carried = carriedConflicts(job, current, plan.conflicts);
+
+        std::vector<ConflictChoice> planChoices;
+        std::vector<ConflictChoice> carriedChoices;
+        for (const MergeConflict& conflict : plan.conflicts)
+            if (const auto choice = answerFor(job, conflict))
+                planChoices.push_back(*choice);
+            else
+                out.conflicts.push_back(conflict);
+        for (const MergeConflict& conflict : carried)
+            if (const auto choice = answerFor(job, conflict))
+                carriedChoices.push_back(*choice);
+            else
+                out.conflicts.push_back(conflict);
+        if (!out.conflicts.empty()) {
+            out.status = SaveOutcome::Status::Conflicts;
+            return out;
+        }
+
+        out.merged = changed;
+        if (changed) {
+            out.notices = plan.notices;
+            merged = applyMerge(theirs, plan, planChoices, out.notices);
+        } else {
+            merged = job.ours;
+        }
+        for (std::size_t i = 0; i < carried.size(); ++i)
+            applyCarriedChoice(merged, carried[i], carriedChoices[i], out.notices);
+        out.mergedOthers = (changed || !carried.empty()) && merged != job.ours;
+    }
+    if (progress.cancelled())
+        return out;
+
+    // The file read must still be the one replaced: another writer that
+    // ignores the lock is caught here or by the read-back.
+    if (!saveListFileIf(job.path, merged, [&] { return identityOf(job.path) == before; })) {
+        out.status = SaveOutcome::Status::WrittenOver;
+        return out;
+    }
+    out.writes = 1;
+    ListFileStamp written = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
+    LineList readBack;
+    loadListFile(job.path, readBack);
+    if (readBack != merged || identityOf(job.path) != written.identity) {
+        out.status = SaveOutcome::Status::WrittenOver;
+        return out;
+    }
+    written.linesHash->value();
+    out.status = SaveOutcome::Status::Saved;
+    out.written = std::move(merged);
+    out.stamp = std::move(written);
+    return out;
+}
+
+// Takes the lock (waiting while another holds it), then runs rounds until one
+// sees its list on disk. Runs on the saving thread.
+SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
+{
+    ListFileStamp stamp = job.stamp;
+    bool takeOverStale = job.takeOverStale;
+    std::size_t writes = 0;
+    bool merged = false;
+    for (;;) {
+        LockAttempt attempt = takeOverStale ? lock.takeOverStale() : lock.tryLock();
+        takeOverStale = false;
+        while (attempt.outcome == LockOutcome::HeldByOther) {
+            progress.setWaitingFor(attempt.holder);
+            for (auto waited = 0ms; waited < lockRetry && !progress.cancelled(); waited += 20ms)
+                std::this_thread::sleep_for(20ms);
+            if (progress.cancelled())
+                return {};
+            attempt = lock.tryLock();
+        }
+        progress.setWaitingFor(std::nullopt);
+        SaveOutcome out;
+        switch (attempt.outcome) {
+        case LockOutcome::Locked:
+            break;
+        case LockOutcome::StaleFromOtherHost:
+            out.status = SaveOutcome::Status::StaleLock;
+            out.holder = attempt.holder;
+            return out;
+        case LockOutcome::FolderNotLockable:
+            out.status = SaveOutcome::Status::ReadOnlyFolder;
+            return out;
+        case LockOutcome::HeldByOther:
+        case LockOutcome::Failed:
+            throw ListFileError("Cannot create file " + QFile::encodeName(lock.lockFilePath()).toStdString());
+        }
+        try {
+            out = lockedRound(job, stamp, progress);
+        } catch (...) {
+            lock.unlock();
+            throw;
+        }
+        lock.unlock();
+        writes += out.writes;
+        merged = merged || out.merged;
+        if (out.status != SaveOutcome::Status::WrittenOver) {
+            out.writes = writes;
+            out.merged = merged;
+            return out;
+        }
+        if (writes >= mostWrites)
+            throw ListFileError("Cannot create file " + job.path);
+    }
+}
+
+// Runs lockedSave on a thread of its own; the window waits quietly for a
+// moment, then through the questions' waits, which keep its events going.
+SaveOutcome inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& questions)
+{
+    SaveProgress progress;
+    std::future<SaveOutcome> done = std::async(std::launch::async, [&] { return lockedSave(job, lock, progress); });
+    const auto ready = [&] { return done.wait_for(0ms) == std::future_status::ready; };
+    // Whatever goes wrong here, the saving thread must not wait forever.
+    struct CancelOnLeaving {
+        SaveProgress& progress;
+        bool armed = true;
+        ~CancelOnLeaving()
+        {
+            if (armed)
+                progress.cancel();
+        }
+    } cancelOnLeaving {progress};
+    if (done.wait_for(quietTime) != std::future_status::ready) {
+        while (!ready()) {
+            const auto [holder, version] = progress.waitingFor();
+            const auto stateChanged = [&, version = version] { return ready() || progress.waitingFor().second != version; };
+            const bool kept = holder ? questions.waitForLock(*holder, stateChanged) : questions.waitForSave(stateChanged);
+            if (!kept) {
+                progress.cancel();
+                break;
+            }
+        }
+    }
+    cancelOnLeaving.armed = false;
+    return done.get();
+}
+
+} // namespace
+
+SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions)
+{
+    ListFileLock lock(QFile::decodeName(QByteArray::fromStdString(job.path)));
+    for (;;) {
+        SaveOutcome out = inBackground(job, lock, questions);
+        job.takeOverStale = false;
+        switch (out.status) {
+        case SaveOutcome::Status::Conflicts: {
+            const auto choices = questions.resolveConflicts(out.conflicts);
+            if (!choices || choices->size() != out.conflicts.size())
+                return {};
+            for (std::size_t i = 0; i < choices->size(); ++i)
+                job.answers.emplace_back(out.conflicts[i], (*choices)[i]);
+            break;
+        }
+        case SaveOutcome::Status::StaleLock:
+            if (!questions.takeOverStaleLock(out.holder))
+                return {};
+            job.takeOverStale = true;
+            break;
+        case SaveOutcome::Status::Deleted:
+            if (!questions.createDeletedFile())
+                return {};
+            job.createIfMissing = true;
+            break;
+        default:
+            return out;
+        }
+    }
+}
+
+QStringList mergeNoticeTexts(const std::vector<MergeNotice>& notices)
+{
+    const auto shown = [](const std::string& number) { return QString::fromLocal8Bit(number.data(), qsizetype(number.size())); };
+    QStringList texts;
+    for (const MergeNotice& notice : notices) {
+        switch (notice.kind) {
+        case MergeNotice::Kind::Renumbered:
+            texts << QCoreApplication::translate("ProjectListDocument",
+                                                 "Project %1 was added by someone else meanwhile; yours is now project %2")
+                         .arg(shown(notice.numberText), shown(notice.newNumberText));
+            break;
+        case MergeNotice::Kind::OurEditKeptOverTheirRemoval:
+            texts << QCoreApplication::translate("ProjectListDocument",
+                                                 "Project %1 was removed by someone else meanwhile; your edit keeps it in the list")
+                         .arg(shown(notice.numberText));
+            break;
+        case MergeNotice::Kind::TheirEditKeptOverOurRemoval:
+            texts << QCoreApplication::translate("ProjectListDocument",
+                                                 "Project %1 was changed by someone else meanwhile; it stays in the list with "
+                                                 "their text instead of being removed")
+                         .arg(shown(notice.numberText));
+            break;
+        }
+    }
+    return texts;
+}
