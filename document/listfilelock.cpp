@@ -20,7 +20,7 @@
 
 namespace {
 
-std::atomic<bool> lockingEnabled {true};
+std::atomic<bool> lockingOn {true};
 
 // How many ListFileLock objects of this process hold, or are taking, each
 // lock file. A lock file with this process's id that none of them holds was
@@ -150,7 +150,12 @@ QString ListFileLock::lockFilePathFor(const QString& listPath)
 
 void ListFileLock::setLockingEnabledForTests(bool enabled)
 {
-    lockingEnabled = enabled;
+    lockingOn = enabled;
+}
+
+bool ListFileLock::lockingEnabled()
+{
+    return lockingOn;
 }
 
 ListFileLock::ListFileLock(const QString& listPath)
@@ -168,7 +173,7 @@ ListFileLock::~ListFileLock()
 
 LockAttempt ListFileLock::tryLock()
 {
-    if (locked_ || !lockingEnabled) {
+    if (locked_ || !lockingOn) {
         locked_ = true;
         return outcomeOnly(LockOutcome::Locked);
     }

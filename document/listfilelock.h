@@ -77,6 +77,7 @@ public:
     // Tests of everything around the save switch locking off: tryLock then
     // reports Locked at once and makes no file.
     static void setLockingEnabledForTests(bool enabled);
+    static bool lockingEnabled();
 
 private:
     // Removes the lock file if it is still the one judged, guarded against

@@ -1,6 +1,8 @@
 #include "document/projectlistdocument.h"
 
 #include "document/changejournal.h"
+#include "document/filesystemkind.h"
+#include "document/listfilelock.h"
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
@@ -131,6 +133,8 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
     job.waitingConflicts = waitingConflicts_;
     job.stamp = stamp_;
     job.baseExisted = stamp_.identity.exists;
+    job.lockTrusted = ListFileLock::lockingEnabled()
+        && !isNetworkFileSystem(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
     const std::size_t savedOperations = unsaved_.size();
     saving_ = true;
     SaveOutcome out;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace {
@@ -24,6 +25,10 @@ constexpr auto lockRetry = 200ms;
 // Rounds of writing over another writer's list before giving up: only a
 // lock that locks nothing and a writer saving without pause get that far.
 constexpr std::size_t mostWrites = 50;
+// Where the lock may lock nothing, how long after its read-back a save looks
+// at the file again: a writer that checked the file just before our rename
+// replaces it within this time.
+constexpr auto settleTime = 20ms;
 
 // What the window thread and the saving thread share.
 class SaveProgress {
@@ -123,6 +128,7 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
     SaveOutcome out;
     const FileIdentity before = identityOf(job.path);
     LineList merged;
+    LineList theirsRead;
     if (!before.exists) {
         if (job.baseExisted && !job.createIfMissing) {
             out.status = SaveOutcome::Status::Deleted;
@@ -170,9 +176,24 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         for (std::size_t i = 0; i < carried.size(); ++i)
             applyCarriedChoice(merged, carried[i], carriedChoices[i], out.notices);
         out.mergedOthers = (changed || !carried.empty()) && merged != job.ours;
+        theirsRead = std::move(theirs);
     }
     if (progress.cancelled())
         return out;
+
+    if (out.merged && merged == theirsRead) {
+        // Ours is already in the file: nothing to write.
+        ListFileStamp read = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
+        if (read.identity != before) {
+            out.status = SaveOutcome::Status::WrittenOver;
+            return out;
+        }
+        read.linesHash->value();
+        out.status = SaveOutcome::Status::Saved;
+        out.written = std::move(merged);
+        out.stamp = std::move(read);
+        return out;
+    }
 
     // The file read must still be the one replaced: another writer that
     // ignores the lock is caught here or by the read-back.
@@ -184,8 +205,14 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
     ListFileStamp written = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
     LineList readBack;
     loadListFile(job.path, readBack);
+    if (!job.lockTrusted)
+        std::this_thread::sleep_for(settleTime);
     if (readBack != merged || identityOf(job.path) != written.identity) {
         out.status = SaveOutcome::Status::WrittenOver;
+        out.written = std::move(merged);
+        out.mergedOnto = std::move(theirsRead);
+        if (!before.exists || !out.merged)
+            out.mergedOnto = before.exists ? job.base : LineList();
         return out;
     }
     written.linesHash->value();
@@ -199,6 +226,10 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
 // sees its list on disk. Runs on the saving thread.
 SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
 {
+    SaveJob current = job;
+    std::vector<MergeNotice> notices;
+    bool rebased = false;
+    std::minstd_rand jitter(std::random_device {}());
     ListFileStamp stamp = job.stamp;
     bool takeOverStale = job.takeOverStale;
     std::size_t writes = 0;
@@ -231,7 +262,7 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
             throw ListFileError("Cannot create file " + QFile::encodeName(lock.lockFilePath()).toStdString());
         }
         try {
-            out = lockedRound(job, stamp, progress);
+            out = lockedRound(current, stamp, progress);
         } catch (...) {
             lock.unlock();
             throw;
@@ -242,10 +273,31 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
         if (out.status != SaveOutcome::Status::WrittenOver) {
             out.writes = writes;
             out.merged = merged;
+            out.notices.insert(out.notices.begin(), notices.begin(), notices.end());
+            if (out.status == SaveOutcome::Status::Saved && rebased)
+                out.mergedOthers = out.written != job.ours;
             return out;
         }
         if (writes >= mostWrites)
             throw ListFileError("Cannot create file " + job.path);
+        if (out.writes > 0) {
+            // Ours was on disk and another writer's list replaced it, which
+            // may or may not hold it: from now on our changes are those that
+            // made the list written, renumberings and answers included.
+            rebased = true;
+            if (current.base.size() == 0 && !current.baseExisted)
+                current.wholeList = true;
+            current.base = std::move(out.mergedOnto);
+            current.ours = std::move(out.written);
+            for (const MergeNotice& notice : out.notices)
+                if (notice.kind == MergeNotice::Kind::Renumbered)
+                    current.touched.push_back(notice.newNumberText);
+            current.waitingConflicts.clear();
+            current.createIfMissing = true;
+            notices.insert(notices.end(), out.notices.begin(), out.notices.end());
+        }
+        // Writers that keep displacing each other step apart.
+        std::this_thread::sleep_for(std::chrono::milliseconds(jitter() % (5 * std::min<std::size_t>(writes + 1, 10))));
     }
 }
 

@@ -58,6 +58,9 @@ struct SaveJob {
     bool wholeList = false;
     std::vector<WaitingConflict> waitingConflicts;
     ListFileStamp stamp;
+    // The lock is known to keep out other writers (a local file system):
+    // else a save looks again a moment after its read-back.
+    bool lockTrusted = true;
     // The list file was there when it was last read or written.
     bool baseExisted = false;
     // Answers so far.
@@ -79,6 +82,8 @@ struct SaveOutcome {
     bool merged = false;
     // Writes made (more than one when another writer's list replaced ours).
     std::size_t writes = 0;
+    // WrittenOver after a write: the list ours was merged onto.
+    LineList mergedOnto;
     std::vector<MergeConflict> conflicts;  // Conflicts
     LockHolder holder;                     // StaleLock
 };
