@@ -1,0 +1,186 @@
+// Two main windows on one list file in one process, as two users on a shared
+// folder: both add a project and Finish (both kept, under different numbers,
+// the second told its new number), both edit different projects, both edit
+// one project (the conflict window asks, per project), and Add after the
+// other's save proposes a number that is free in the list as it is now.
+#include "scripteddialogs.h"
+#include "testenvironment.h"
+#include "testlists.h"
+#include "widgetlookup.h"
+#include "app/projectlistmodel.h"
+#include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
+
+#include <QtTest>
+
+namespace {
+
+const QStringList startList = numberedDescriptions({"Harbour wall", "Garden shed", "Old pier"});
+
+void add(TVantorel& w, const QString& description)
+{
+    QVERIFY(triggerAction(&w, "AddBtn"));
+    named<QLineEdit>(&w, "PrjDiscription")->setText(description);
+    named<QPushButton>(&w, "UtilBtn")->click();
+}
+
+void edit(TVantorel& w, int row, const QString& description)
+{
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(row, 0));
+    QVERIFY(triggerAction(&w, "EditBtn"));
+    named<QLineEdit>(&w, "PrjDiscription")->setText(description);
+    named<QPushButton>(&w, "UtilBtn")->click();
+}
+
+void finish(TVantorel& w)
+{
+    named<QPushButton>(&w, "Next4")->click();
+}
+
+} // namespace
+
+class TestSharedList : public QObject {
+    Q_OBJECT
+private slots:
+    void bothAddAProject();
+    void bothEditDifferentProjects();
+    void bothEditOneProject_data();
+    void bothEditOneProject();
+    void addProposesANumberFreeOnDisk();
+    void addWhoseNumberWasTakenMeanwhile();
+};
+
+void TestSharedList::bothAddAProject()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs first, second;
+    auto w1 = startMainWindow(first);
+    auto w2 = startMainWindow(second);
+    add(*w1, QStringLiteral("Boat house"));
+    add(*w2, QStringLiteral("Tool shed"));
+    QCOMPARE(named<QLineEdit>(&*w2, "CurrentProject")->text(), QStringLiteral("004"));
+    first.clear();
+    second.clear();
+    finish(*w1);
+    finish(*w2);
+    QCOMPARE(first.texts(), QStringList());
+    QCOMPARE(second.texts(),
+             QStringList {QStringLiteral("Project 004 was added by someone else meanwhile; yours is now project 005")});
+    const QStringList both = startList + QStringList {"004     Boat house", "005     Tool shed"};
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(both));
+    QCOMPARE(linesInMemory(*w2), both);
+    QCOMPARE(captionsShown(*w2).size(), 5);
+    QVERIFY(!w2->document().hasUnsavedChanges());
+}
+
+void TestSharedList::bothEditDifferentProjects()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs first, second;
+    auto w1 = startMainWindow(first);
+    auto w2 = startMainWindow(second);
+    edit(*w1, 0, QStringLiteral("Sea wall"));
+    edit(*w2, 2, QStringLiteral("Stone pier"));
+    first.clear();
+    second.clear();
+    finish(*w1);
+    finish(*w2);
+    QCOMPARE(first.texts() + second.texts(), QStringList());
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
+             TestEnvironment::listBytes({"001     Sea wall", "002     Garden shed", "003     Stone pier"}));
+}
+
+void TestSharedList::bothEditOneProject_data()
+{
+    QTest::addColumn<std::optional<QList<ConflictAnswer>>>("answer");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("told");
+    const QStringList theirs {"001     Harbour wall", "002     Boat house", "003     Old pier"};
+    const QStringList mine {"001     Harbour wall", "002     Tool shed", "003     Old pier"};
+    QTest::newRow("keep theirs") << std::optional(QList<ConflictAnswer> {ConflictAnswer::KeepTheirs}) << theirs
+                                 << QStringList();
+    QTest::newRow("keep mine") << std::optional(QList<ConflictAnswer> {ConflictAnswer::KeepMine}) << mine
+                               << QStringList();
+    QTest::newRow("keep both") << std::optional(QList<ConflictAnswer> {ConflictAnswer::KeepBoth})
+                               << (theirs + QStringList {"004     Tool shed"})
+                               << QStringList {"Project 002 was added by someone else meanwhile; yours is now project 004"};
+    QTest::newRow("cancel") << std::optional<QList<ConflictAnswer>>() << theirs << QStringList();
+}
+
+void TestSharedList::bothEditOneProject()
+{
+    QFETCH(std::optional<QList<ConflictAnswer>>, answer);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, told);
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs first, second;
+    auto w1 = startMainWindow(first);
+    auto w2 = startMainWindow(second);
+    edit(*w1, 1, QStringLiteral("Boat house"));
+    edit(*w2, 1, QStringLiteral("Tool shed"));
+    finish(*w1);
+    second.clear();
+    second.conflictAnswers = {answer};
+    finish(*w2);
+
+    QCOMPARE(second.conflictWindows.size(), 1);
+    QCOMPARE(second.conflictWindows.first().size(), 1);
+    const ConflictRow row = second.conflictWindows.first().first();
+    QCOMPARE(row.number, QStringLiteral("002"));
+    QCOMPARE(row.theirs, QStringLiteral("Boat house"));
+    QCOMPARE(row.mine, QStringLiteral("Tool shed"));
+    QCOMPARE(second.texts().mid(1), told);
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(saved));
+    // Cancelled: nothing lost, the change still waits to be saved.
+    QCOMPARE(w2->document().hasUnsavedChanges(), !answer.has_value());
+    if (!answer)
+        QCOMPARE(linesInMemory(*w2), (QStringList {"001     Harbour wall", "002     Tool shed", "003     Old pier"}));
+}
+
+void TestSharedList::addProposesANumberFreeOnDisk()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs first, second;
+    auto w1 = startMainWindow(first);
+    auto w2 = startMainWindow(second);
+    add(*w1, QStringLiteral("Boat house"));
+    finish(*w1);
+    QVERIFY(triggerAction(&*w2, "AddBtn"));
+    QCOMPARE(named<QLineEdit>(&*w2, "CurrentProject")->text(), QStringLiteral("005"));
+    QCOMPARE(captionsShown(*w2).size(), 4);
+}
+
+void TestSharedList::addWhoseNumberWasTakenMeanwhile()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs first, second;
+    auto w1 = startMainWindow(first);
+    auto w2 = startMainWindow(second);
+    QVERIFY(triggerAction(&*w2, "AddBtn"));
+    named<QLineEdit>(&*w2, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
+    add(*w1, QStringLiteral("Boat house"));
+    finish(*w1);
+    // The file comes into memory while page 4 is open, typed text and all.
+    QVERIFY(w2->document().mergeFromDisk().changed);
+    QCOMPARE(named<QStackedWidget>(&*w2, "Wizard")->currentWidget(), named<QWidget>(&*w2, "Page4"));
+    QVERIFY(!named<QStackedWidget>(&*w2, "Wizard")->isHidden());
+    QCOMPARE(named<QLineEdit>(&*w2, "PrjDiscription")->text(), QStringLiteral("Tool shed"));
+    second.clear();
+    named<QPushButton>(&*w2, "UtilBtn")->click();
+    QCOMPARE(second.texts(),
+             QStringList {QStringLiteral("Project 004 was added by someone else meanwhile; yours is now project 005")});
+    QCOMPARE(linesInMemory(*w2), startList + QStringList({"004     Boat house", "005     Tool shed"}));
+    QCOMPARE(named<QLineEdit>(&*w2, "CurrentProject")->text(), QStringLiteral("005"));
+    QVERIFY(w2->document().unsavedOperations().back().numberProposed);
+    finish(*w2);
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
+             TestEnvironment::listBytes(startList + QStringList({"004     Boat house", "005     Tool shed"})));
+}
+
+QTEST_MAIN(TestSharedList)
+#include "test_sharedlist.moc"
