@@ -165,7 +165,8 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     // Changes made while the save ran (none while the window waits) stay
     // unsaved, on top of the list written.
     const std::vector<ListOperation> later(unsaved_.begin() + std::ptrdiff_t(savedOperations), unsaved_.end());
-    pendingHash_.reset();
+    // Worked out before the lines next change, as after a plain save.
+    pendingHash_ = out.stamp.linesHash;
     base_ = out.written;
     if (out.mergedOthers || !later.empty()) {
         lines_ = out.written;

@@ -137,7 +137,10 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         merged = job.ours;
     } else {
         LineList theirs;
-        bool changed = stamp.compareWithDisk(job.path) != DiskState::Unchanged;
+        // The file's identity settles it when its time can tell; else the
+        // lines read are compared with ours as last read or written, which
+        // they must be read for anyway when they differ.
+        bool changed = !stamp.settledByTime(before);
         if (changed) {
             loadListFile(job.path, theirs);
             changed = theirs != job.base;
@@ -188,7 +191,6 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
             out.status = SaveOutcome::Status::WrittenOver;
             return out;
         }
-        read.linesHash->value();
         out.status = SaveOutcome::Status::Saved;
         out.written = std::move(merged);
         out.stamp = std::move(read);
@@ -203,11 +205,10 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
     }
     out.writes = 1;
     ListFileStamp written = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
-    LineList readBack;
-    loadListFile(job.path, readBack);
+    const bool landed = listFileHolds(job.path, merged);
     if (!job.lockTrusted)
         std::this_thread::sleep_for(settleTime);
-    if (readBack != merged || identityOf(job.path) != written.identity) {
+    if (!landed || identityOf(job.path) != written.identity) {
         out.status = SaveOutcome::Status::WrittenOver;
         out.written = std::move(merged);
         out.mergedOnto = std::move(theirsRead);
@@ -215,7 +216,6 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
             out.mergedOnto = before.exists ? job.base : LineList();
         return out;
     }
-    written.linesHash->value();
     out.status = SaveOutcome::Status::Saved;
     out.written = std::move(merged);
     out.stamp = std::move(written);
