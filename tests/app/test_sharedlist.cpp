@@ -8,9 +8,14 @@
 #include "testlists.h"
 #include "widgetlookup.h"
 #include "app/projectlistmodel.h"
+#include "app/qtdialogs.h"
 #include "app/tvantorel.h"
 #include "document/projectlistdocument.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QTableWidget>
 #include <QtTest>
 
 namespace {
@@ -48,6 +53,8 @@ private slots:
     void bothEditOneProject();
     void addProposesANumberFreeOnDisk();
     void addWhoseNumberWasTakenMeanwhile();
+    void conflictWindowAnswersEachProject_data();
+    void conflictWindowAnswersEachProject();
 };
 
 void TestSharedList::bothAddAProject()
@@ -180,6 +187,56 @@ void TestSharedList::addWhoseNumberWasTakenMeanwhile()
     finish(*w2);
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
              TestEnvironment::listBytes(startList + QStringList({"004     Boat house", "005     Tool shed"})));
+}
+
+void TestSharedList::conflictWindowAnswersEachProject_data()
+{
+    QTest::addColumn<int>("forAll");       // the choice for all projects, -1 none
+    QTest::addColumn<int>("secondRow");    // then the second row's choice, -1 none
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<std::optional<QList<ConflictAnswer>>>("answers");
+    using A = ConflictAnswer;
+    QTest::newRow("as offered") << -1 << -1 << true << std::optional(QList<A> {A::KeepTheirs, A::KeepTheirs, A::KeepTheirs});
+    QTest::newRow("mine for all") << 1 << -1 << true << std::optional(QList<A> {A::KeepMine, A::KeepMine, A::KeepMine});
+    QTest::newRow("mine for all, both for one")
+        << 1 << 2 << true << std::optional(QList<A> {A::KeepMine, A::KeepBoth, A::KeepMine});
+    QTest::newRow("cancelled") << 1 << 2 << false << std::optional<QList<A>>();
+}
+
+void TestSharedList::conflictWindowAnswersEachProject()
+{
+    QFETCH(int, forAll);
+    QFETCH(int, secondRow);
+    QFETCH(bool, accept);
+    QFETCH(std::optional<QList<ConflictAnswer>>, answers);
+    QWidget owner;
+    QtDialogs dialogs(&owner);
+    QString shownText;
+    int shownRows = 0;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(window);
+        shownText = named<QLabel>(window, "ConflictText")->text();
+        auto* table = named<QTableWidget>(window, "ConflictTable");
+        shownRows = table->rowCount();
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("Ring Road, phase 2"));
+        QCOMPARE(table->item(1, 2)->text(), QStringLiteral("Ring Road survey"));
+        if (forAll >= 0) {
+            auto* all = named<QComboBox>(window, "ConflictDefault");
+            all->setCurrentIndex(forAll);
+            emit all->activated(forAll);
+        }
+        if (secondRow >= 0)
+            qobject_cast<QComboBox*>(table->cellWidget(1, 3))->setCurrentIndex(secondRow);
+        named<QPushButton>(window, accept ? "ConflictOk" : "ConflictCancel")->click();
+    });
+    const auto got = dialogs.resolveConflicts(QStringLiteral("Both changed these\rChoose"),
+                                              {{"002", "Boat house", "Tool shed"},
+                                               {"017", "Ring Road, phase 2", "Ring Road survey"},
+                                               {"104", "Old pier", "Pier repairs"}});
+    QCOMPARE(shownRows, 3);
+    QCOMPARE(shownText, QStringLiteral("Both changed these\nChoose"));
+    QCOMPARE(got, answers);
 }
 
 QTEST_MAIN(TestSharedList)
