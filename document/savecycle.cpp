@@ -39,7 +39,10 @@ public:
     void setWaitingFor(std::optional<LockHolder> holder)
     {
         const std::lock_guard<std::mutex> guard(mutex_);
-        if (!holder && !waitingFor_)
+        const auto same = [](const LockHolder& a, const LockHolder& b) {
+            return a.pid == b.pid && a.host == b.host && a.user == b.user && a.since == b.since;
+        };
+        if (holder.has_value() == waitingFor_.has_value() && (!holder || same(*holder, *waitingFor_)))
             return;
         waitingFor_ = std::move(holder);
         ++changes_;
@@ -327,6 +330,8 @@ SaveOutcome inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& 
                 progress.cancel();
                 break;
             }
+            // The lock came free: the save itself is quick again, mostly.
+            done.wait_for(quietTime);
         }
     }
     cancelOnLeaving.armed = false;

@@ -10,7 +10,12 @@
 #include "app/projectlistmodel.h"
 #include "app/qtdialogs.h"
 #include "app/tvantorel.h"
+#include "document/listfilelock.h"
 #include "document/projectlistdocument.h"
+
+#include <QSysInfo>
+#include <unistd.h>
+#include <pwd.h>
 
 #include <QComboBox>
 #include <QDialog>
@@ -21,6 +26,13 @@
 namespace {
 
 const QStringList startList = numberedDescriptions({"Harbour wall", "Garden shed", "Old pier"});
+
+QStringList with001(const QString& description)
+{
+    QStringList lines = startList;
+    lines[0] = QStringLiteral("001     ") + description;
+    return lines;
+}
 
 void add(TVantorel& w, const QString& description)
 {
@@ -53,6 +65,7 @@ private slots:
     void bothEditOneProject();
     void addProposesANumberFreeOnDisk();
     void addWhoseNumberWasTakenMeanwhile();
+    void finishWaitsForTheLock();
     void conflictWindowAnswersEachProject_data();
     void conflictWindowAnswersEachProject();
 };
@@ -187,6 +200,29 @@ void TestSharedList::addWhoseNumberWasTakenMeanwhile()
     finish(*w2);
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
              TestEnvironment::listBytes(startList + QStringList({"004     Boat house", "005     Tool shed"})));
+}
+
+void TestSharedList::finishWaitsForTheLock()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    edit(*w, 0, QStringLiteral("Sea wall"));
+    auto other = std::make_unique<ListFileLock>(env.path(QStringLiteral("Projects.txt")));
+    QCOMPARE(other->tryLock().outcome, LockOutcome::Locked);
+    QTimer::singleShot(600, [&] { other.reset(); });
+    dialogs.clear();
+    finish(*w);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.first().kind, QStringLiteral("wait"));
+    const passwd* user = ::getpwuid(::geteuid());
+    QVERIFY2(dialogs.shown.first().text.startsWith(
+                 QStringLiteral("Waiting for the Project List Projects.txt: in use by %1 on %2 since ")
+                     .arg(QString::fromLocal8Bit(user ? user->pw_name : ""), QSysInfo::machineHostName())),
+             qPrintable(dialogs.shown.first().text));
+    QVERIFY(!other);
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(with001(QStringLiteral("Sea wall"))));
 }
 
 void TestSharedList::conflictWindowAnswersEachProject_data()
