@@ -54,6 +54,22 @@ void finish(TVantorel& w)
     named<QPushButton>(&w, "Next4")->click();
 }
 
+// One list file and two main windows on it, each with its own dialogs.
+struct TwoWindows {
+    TestEnvironment env;
+    ScriptedDialogs first;
+    ScriptedDialogs second;
+    std::unique_ptr<TVantorel> w1;
+    std::unique_ptr<TVantorel> w2;
+
+    TwoWindows()
+    {
+        env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
+        w1 = startMainWindow(first);
+        w2 = startMainWindow(second);
+    }
+};
+
 } // namespace
 
 class TestSharedList : public QObject {
@@ -72,11 +88,8 @@ private slots:
 
 void TestSharedList::bothAddAProject()
 {
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
-    ScriptedDialogs first, second;
-    auto w1 = startMainWindow(first);
-    auto w2 = startMainWindow(second);
+    TwoWindows two;
+    auto& [env, first, second, w1, w2] = two;
     add(*w1, QStringLiteral("Boat house"));
     add(*w2, QStringLiteral("Tool shed"));
     QCOMPARE(named<QLineEdit>(&*w2, "CurrentProject")->text(), QStringLiteral("004"));
@@ -96,11 +109,8 @@ void TestSharedList::bothAddAProject()
 
 void TestSharedList::bothEditDifferentProjects()
 {
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
-    ScriptedDialogs first, second;
-    auto w1 = startMainWindow(first);
-    auto w2 = startMainWindow(second);
+    TwoWindows two;
+    auto& [env, first, second, w1, w2] = two;
     edit(*w1, 0, QStringLiteral("Sea wall"));
     edit(*w2, 2, QStringLiteral("Stone pier"));
     first.clear();
@@ -134,11 +144,8 @@ void TestSharedList::bothEditOneProject()
     QFETCH(std::optional<QList<ConflictAnswer>>, answer);
     QFETCH(QStringList, saved);
     QFETCH(QStringList, told);
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
-    ScriptedDialogs first, second;
-    auto w1 = startMainWindow(first);
-    auto w2 = startMainWindow(second);
+    TwoWindows two;
+    auto& [env, first, second, w1, w2] = two;
     edit(*w1, 1, QStringLiteral("Boat house"));
     edit(*w2, 1, QStringLiteral("Tool shed"));
     finish(*w1);
@@ -162,11 +169,8 @@ void TestSharedList::bothEditOneProject()
 
 void TestSharedList::addProposesANumberFreeOnDisk()
 {
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
-    ScriptedDialogs first, second;
-    auto w1 = startMainWindow(first);
-    auto w2 = startMainWindow(second);
+    TwoWindows two;
+    auto& [env, first, second, w1, w2] = two;
     add(*w1, QStringLiteral("Boat house"));
     finish(*w1);
     QVERIFY(triggerAction(&*w2, "AddBtn"));
@@ -176,11 +180,8 @@ void TestSharedList::addProposesANumberFreeOnDisk()
 
 void TestSharedList::addWhoseNumberWasTakenMeanwhile()
 {
-    TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(startList));
-    ScriptedDialogs first, second;
-    auto w1 = startMainWindow(first);
-    auto w2 = startMainWindow(second);
+    TwoWindows two;
+    auto& [env, first, second, w1, w2] = two;
     QVERIFY(triggerAction(&*w2, "AddBtn"));
     named<QLineEdit>(&*w2, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
     add(*w1, QStringLiteral("Boat house"));
