@@ -90,6 +90,7 @@ void ProjectListDocument::load(const std::string& path)
     stamp.linesHash = pendingHash_;
     rememberRead(path, stamp);
     resetBase(true);
+    baseFrom_ = path;
     knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
@@ -104,6 +105,7 @@ void ProjectListDocument::save()
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
     resetBase(false);
+    baseFrom_ = currentListFile_;
     // A list saved, its changes and any set aside for it are safe in it.
     journal_->discard();
     ChangeJournal::removeSetAside(currentListFile_);
@@ -132,6 +134,9 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
     job.touched = touchedNumbers();
     job.waitingConflicts = waitingConflicts_;
     job.stamp = stamp_;
+    job.baseIsFile = baseFrom_ == currentListFile_;
+    if (stamp_.linesHash)
+        job.stampedHash = stamp_.linesHash->value();
     job.baseExisted = stamp_.identity.exists;
     job.lockTrusted = ListFileLock::lockingEnabled()
         && !isNetworkFileSystem(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
@@ -176,6 +181,7 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     unsaved_ = later;
     waitingConflicts_.clear();
     repairedFrom_.reset();
+    baseFrom_ = currentListFile_;
     stamp_ = out.stamp;
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
@@ -251,6 +257,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
         applyOperations(lines_, unsaved_);
     }
     base_ = theirs;
+    baseFrom_ = currentListFile_;
     knownSorted_ = false;
     rememberRead(currentListFile_, stamp);
     journal_->discard();
@@ -276,6 +283,7 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
         resetBase(true);
+        baseFrom_ = currentListFile_;
         if (lines_ != read)
             repairedFrom_ = std::move(read);
         knownSorted_ = false;
@@ -290,6 +298,7 @@ void ProjectListDocument::clear()
     settlePendingHash();
     lines_.clear();
     resetBase(true);
+    baseFrom_.clear();
     knownSorted_ = true;
     emit linesChanged();
 }

@@ -146,7 +146,10 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         bool changed = !stamp.settledByTime(before);
         if (changed) {
             loadListFile(job.path, theirs);
-            changed = theirs != job.base;
+            if (job.baseIsFile)
+                changed = theirs != job.base;
+            else if (job.stampedHash)
+                changed = hashOfLines(theirs) != *job.stampedHash;
         }
         const LineList& current = changed ? theirs : job.base;
         MergePlan plan;
@@ -262,7 +265,9 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
             return out;
         case LockOutcome::HeldByOther:
         case LockOutcome::Failed:
-            throw ListFileError("Cannot create file " + QFile::encodeName(lock.lockFilePath()).toStdString());
+            // Where no lock file can be made (the folder is gone, the disk
+            // is full), the list cannot be written either.
+            throw ListFileError("Cannot create file " + job.path);
         }
         try {
             out = lockedRound(current, stamp, progress);

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,6 +59,10 @@ struct SaveJob {
     bool wholeList = false;
     std::vector<WaitingConflict> waitingConflicts;
     ListFileStamp stamp;
+    // base is the list file's lines as stamp knows them; else (a list begun
+    // anew over a file) the file is judged by the stamp's hash of its lines.
+    bool baseIsFile = true;
+    std::optional<std::uint64_t> stampedHash;
     // The lock is known to keep out other writers (a local file system):
     // else a save looks again a moment after its read-back.
     bool lockTrusted = true;
