@@ -145,7 +145,18 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         // they must be read for anyway when they differ.
         bool changed = !stamp.settledByTime(before);
         if (changed) {
-            loadListFile(job.path, theirs);
+            try {
+                loadListFile(job.path, theirs);
+            } catch (const UneditableListFile&) {
+                throw;
+            } catch (const ListFileError&) {
+                // Replaced while it was opened (a network share may fail the
+                // open then): read the new one.
+                if (identityOf(job.path) == before)
+                    throw;
+                out.status = SaveOutcome::Status::WrittenOver;
+                return out;
+            }
             if (job.baseIsFile)
                 changed = theirs != job.base;
             else if (job.stampedHash)
@@ -239,6 +250,7 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
     ListFileStamp stamp = job.stamp;
     bool takeOverStale = job.takeOverStale;
     std::size_t writes = 0;
+    std::size_t rounds = 0;
     bool merged = false;
     for (;;) {
         LockAttempt attempt = takeOverStale ? lock.takeOverStale() : lock.tryLock();
@@ -286,7 +298,7 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
                 out.mergedOthers = out.written != job.ours;
             return out;
         }
-        if (writes >= mostWrites)
+        if (writes >= mostWrites || ++rounds >= 4 * mostWrites)
             throw ListFileError("Cannot create file " + job.path);
         if (out.writes > 0) {
             // Ours was on disk and another writer's list replaced it, which

@@ -12,6 +12,7 @@
 
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
+#include "listfile/listfileerror.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -23,6 +24,23 @@
 #include <string>
 
 namespace {
+
+// Another process may be replacing the file as it is opened: on some file
+// systems (FUSE, network shares) the open then fails for a moment.
+void loadWhileOthersSave(ProjectListDocument& document, const std::string& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        try {
+            document.load(path);
+            document.setCurrentListFile(path);
+            return;
+        } catch (const ListFileError&) {
+            if (attempt == 100)
+                throw;
+            QThread::msleep(5);
+        }
+    }
+}
 
 class WaitingQuestions : public SaveQuestions {
 public:
@@ -66,8 +84,7 @@ std::string nextNumber(const LineList& lines)
 int stress(const std::string& path, int id, int rounds)
 {
     ProjectListDocument document;
-    document.load(path);
-    document.setCurrentListFile(path);
+    loadWhileOthersSave(document, path);
     WaitingQuestions questions;
     std::mt19937 random(unsigned(id) * 7919u);
     std::map<int, int> versions;  // project -> version; -1 removed
@@ -123,8 +140,7 @@ int stress(const std::string& path, int id, int rounds)
 int loop(const std::string& path)
 {
     ProjectListDocument document;
-    document.load(path);
-    document.setCurrentListFile(path);
+    loadWhileOthersSave(document, path);
     WaitingQuestions questions;
     std::printf("saving\n");
     std::fflush(stdout);
