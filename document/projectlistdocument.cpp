@@ -125,6 +125,9 @@ std::vector<std::string> ProjectListDocument::touchedNumbers() const
 
 SaveResult ProjectListDocument::save(SaveQuestions& questions)
 {
+    // A wait keeps the window's events going: a second save meanwhile is none.
+    if (saving_)
+        return {};
     settlePendingHash();
     SaveJob job;
     job.path = currentListFile_;
