@@ -25,6 +25,7 @@ constexpr auto lockRetry = 200ms;
 // Rounds of writing over another writer's list before giving up: only a
 // lock that locks nothing and a writer saving without pause get that far.
 constexpr std::size_t mostWrites = 50;
+constexpr std::size_t mostFailedReads = 20;
 // Where the lock may lock nothing, how long after its read-back a save looks
 // at the file again: a writer that checked the file just before our rename
 // replaces it within this time.
@@ -126,7 +127,8 @@ std::optional<ConflictChoice> answerFor(const SaveJob& job, const MergeConflict&
 }
 
 // One read, merge, write and read-back, with the lock held.
-SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress)
+SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress,
+                        std::size_t& failedReads)
 {
     SaveOutcome out;
     const FileIdentity before = identityOf(job.path);
@@ -150,10 +152,12 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
             } catch (const UneditableListFile&) {
                 throw;
             } catch (const ListFileError&) {
-                // Replaced while it was opened (a network share may fail the
-                // open then): read the new one.
-                if (identityOf(job.path) == before)
+                // Replaced while it was opened: a FUSE or network share may
+                // fail the open then, and report the old file's identity for
+                // a moment. A file that stays unreadable is reported.
+                if (failedReads >= mostFailedReads)
                     throw;
+                ++failedReads;
                 out.status = SaveOutcome::Status::WrittenOver;
                 return out;
             }
@@ -251,6 +255,7 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
     bool takeOverStale = job.takeOverStale;
     std::size_t writes = 0;
     std::size_t rounds = 0;
+    std::size_t failedReads = 0;
     bool merged = false;
     for (;;) {
         LockAttempt attempt = takeOverStale ? lock.takeOverStale() : lock.tryLock();
@@ -282,7 +287,7 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
             throw ListFileError("Cannot create file " + job.path);
         }
         try {
-            out = lockedRound(current, stamp, progress);
+            out = lockedRound(current, stamp, progress, failedReads);
         } catch (...) {
             lock.unlock();
             throw;
