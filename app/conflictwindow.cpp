@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -32,7 +34,8 @@ ConflictWindow::ConflictWindow(const QString& text, const QList<ConflictRow>& ro
     setWindowTitle(applicationTitle());
     auto* layout = new QVBoxLayout(this);
 
-    auto* explanation = new QLabel(text, this);
+    // A CR in a message is a line break.
+    auto* explanation = new QLabel(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')), this);
     explanation->setObjectName(QStringLiteral("ConflictText"));
     explanation->setTextFormat(Qt::PlainText);
     explanation->setWordWrap(true);
@@ -77,7 +80,14 @@ ConflictWindow::ConflictWindow(const QString& text, const QList<ConflictRow>& ro
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(720, 360);
+    // Room for both texts beside the choice at any font size, within the screen.
+    const QFontMetrics metrics(font());
+    const int wanted = 2 * 36 * metrics.averageCharWidth() + forAll_->sizeHint().width()
+        + metrics.horizontalAdvance(QStringLiteral("0000")) + 8 * layout->contentsMargins().left();
+    const int tall = (int(rows.size()) + 8) * (metrics.height() + 12);
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 900);
+    resize(std::min(std::max(720, wanted), available.width() * 9 / 10),
+           std::min(std::max(360, tall), available.height() * 9 / 10));
 }
 
 QComboBox* ConflictWindow::choiceBox(QWidget* parent) const

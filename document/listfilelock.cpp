@@ -1,5 +1,7 @@
 #include "document/listfilelock.h"
 
+#include "document/filesystemkind.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,13 +16,14 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
-std::atomic<bool> lockingEnabled {true};
+std::atomic<bool> lockingOn {true};
 
 // How many ListFileLock objects of this process hold, or are taking, each
 // lock file. A lock file with this process's id that none of them holds was
@@ -140,6 +143,24 @@ bool folderTakesNoFiles(const QString& lockPath)
 
 LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}}; }
 
+// A holder fills its lock file and holds a lock on it (flock) within moments
+// of making it. An empty lock file that nobody holds, a while after it was
+// made, was left by a process killed in those moments. Only where such locks
+// reach every process that may hold one: not on a network file system.
+bool leftEmptyByTheDead(const QString& lockPath, const FileIdentity& identity)
+{
+    constexpr qint64 fillingMs = 2000;
+    if (QDateTime::currentMSecsSinceEpoch() - identity.modifiedNs / 1'000'000 < fillingMs
+        || isNetworkFileSystem(lockPath))
+        return false;
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool nobodyHolds = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    ::close(fd);
+    return nobodyHolds;
+}
+
 } // namespace
 
 QString ListFileLock::lockFilePathFor(const QString& listPath)
@@ -150,7 +171,12 @@ QString ListFileLock::lockFilePathFor(const QString& listPath)
 
 void ListFileLock::setLockingEnabledForTests(bool enabled)
 {
-    lockingEnabled = enabled;
+    lockingOn = enabled;
+}
+
+bool ListFileLock::lockingEnabled()
+{
+    return lockingOn;
 }
 
 ListFileLock::ListFileLock(const QString& listPath)
@@ -168,7 +194,7 @@ ListFileLock::~ListFileLock()
 
 LockAttempt ListFileLock::tryLock()
 {
-    if (locked_ || !lockingEnabled) {
+    if (locked_ || !lockingOn) {
         locked_ = true;
         return outcomeOnly(LockOutcome::Locked);
     }
@@ -192,6 +218,10 @@ LockAttempt ListFileLock::tryLock()
         const std::optional<LockFileContent> content = readLockFile(path);
         if (!content)
             continue;
+        if (!content->readable && content->identity.size == 0 && leftEmptyByTheDead(path, content->identity)) {
+            removeLockFileIfStill(content->identity);
+            continue;
+        }
         const LockHolder holder = holderOf(*content);
         if (holder.onThisHost && holder.pid == QCoreApplication::applicationPid() && !heldInThisProcess(path)) {
             removeLockFileIfStill(content->identity);

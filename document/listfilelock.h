@@ -7,7 +7,8 @@
 // back what it wrote.
 //
 // A lock left by a process of this machine that is gone is taken over at
-// once. One written on another machine is never removed on its own: the
+// once; on a local disk so is an empty one that nobody holds two seconds
+// after it was made (its process was killed as it made it). One written on another machine is never removed on its own: the
 // program cannot tell whether its holder still runs. Once its file is older
 // than staleAfter, the user may agree to take it over (takeOverStale).
 //
@@ -77,6 +78,7 @@ public:
     // Tests of everything around the save switch locking off: tryLock then
     // reports Locked at once and makes no file.
     static void setLockingEnabledForTests(bool enabled);
+    static bool lockingEnabled();
 
 private:
     // Removes the lock file if it is still the one judged, guarded against

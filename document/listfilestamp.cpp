@@ -112,6 +112,12 @@ ListFileStamp ListFileStamp::of(const std::string& path, std::shared_ptr<LinesHa
     return stamp;
 }
 
+bool ListFileStamp::settledByTime(const FileIdentity& now) const
+{
+    const bool timeTellsAll = takenNs - identity.modifiedNs >= timestampResolutionNs;
+    return now.exists && now == identity && (timeTellsAll || !linesHash);
+}
+
 DiskState ListFileStamp::compareWithDisk(const std::string& path)
 {
     const std::int64_t checkedNs = nowNs();
@@ -120,8 +126,7 @@ DiskState ListFileStamp::compareWithDisk(const std::string& path)
         return identity.exists ? DiskState::Deleted : DiskState::Unchanged;
     if (!identity.exists)
         return DiskState::Changed;
-    const bool timeTellsAll = takenNs - identity.modifiedNs >= timestampResolutionNs;
-    if (now == identity && (timeTellsAll || !linesHash))
+    if (settledByTime(now))
         return DiskState::Unchanged;
     if (!linesHash)
         return DiskState::Changed;

@@ -88,4 +88,7 @@ struct ListFileStamp {
     // read and hashed. A stamp that proved right again later becomes the
     // stamp of the file as it is now, so that the next check needs no read.
     DiskState compareWithDisk(const std::string& path);
+    // Whether a file now as identified is known unchanged without reading
+    // it: the same file, size and time, and its time can tell.
+    bool settledByTime(const FileIdentity& now) const;
 };

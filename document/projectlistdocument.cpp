@@ -2,6 +2,7 @@
 
 #include "document/changejournal.h"
 #include "document/filesystemkind.h"
+#include "document/listfilelock.h"
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
@@ -92,6 +93,7 @@ void ProjectListDocument::load(const std::string& path)
     stamp.linesHash = pendingHash_;
     rememberRead(path, stamp);
     resetBase(true);
+    baseFrom_ = path;
     knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
@@ -106,6 +108,7 @@ void ProjectListDocument::save()
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
     resetBase(false);
+    baseFrom_ = currentListFile_;
     // A list saved, its changes and any set aside for it are safe in it.
     journal_->discard();
     ChangeJournal::removeSetAside(currentListFile_);
@@ -125,6 +128,9 @@ std::vector<std::string> ProjectListDocument::touchedNumbers() const
 
 SaveResult ProjectListDocument::save(SaveQuestions& questions)
 {
+    // A wait keeps the window's events going: a second save meanwhile is none.
+    if (saving_)
+        return {};
     settlePendingHash();
     SaveJob job;
     job.path = currentListFile_;
@@ -134,7 +140,12 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
     job.touched = touchedNumbers();
     job.waitingConflicts = waitingConflicts_;
     job.stamp = stamp_;
+    job.baseIsFile = baseFrom_ == currentListFile_;
+    if (stamp_.linesHash)
+        job.stampedHash = stamp_.linesHash->value();
     job.baseExisted = stamp_.identity.exists;
+    job.lockTrusted = ListFileLock::lockingEnabled()
+        && !isNetworkFileSystem(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
     const std::size_t savedOperations = unsaved_.size();
     saving_ = true;
     SaveOutcome out;
@@ -165,7 +176,8 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     // Changes made while the save ran (none while the window waits) stay
     // unsaved, on top of the list written.
     const std::vector<ListOperation> later(unsaved_.begin() + std::ptrdiff_t(savedOperations), unsaved_.end());
-    pendingHash_.reset();
+    // Worked out before the lines next change, as after a plain save.
+    pendingHash_ = out.stamp.linesHash;
     base_ = out.written;
     if (out.mergedOthers || !later.empty()) {
         lines_ = out.written;
@@ -175,6 +187,7 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     unsaved_ = later;
     waitingConflicts_.clear();
     repairedFrom_.reset();
+    baseFrom_ = currentListFile_;
     stamp_ = out.stamp;
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
@@ -249,6 +262,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
         applyOperations(lines_, unsaved_);
     }
     base_ = theirs;
+    baseFrom_ = currentListFile_;
     knownSorted_ = false;
     rememberRead(currentListFile_, stamp);
     rewriteJournal();
@@ -273,6 +287,7 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
         resetBase(true);
+        baseFrom_ = currentListFile_;
         if (lines_ != read)
             repairedFrom_ = std::move(read);
         knownSorted_ = false;
@@ -287,6 +302,7 @@ void ProjectListDocument::clear()
     settlePendingHash();
     lines_.clear();
     resetBase(true);
+    baseFrom_.clear();
     knownSorted_ = true;
     emit linesChanged();
 }

@@ -247,6 +247,9 @@ private:
     LineList base_;
     std::vector<ListOperation> unsaved_;
     std::vector<WaitingConflict> waitingConflicts_;
+    // The file base_ was read from or written to; none for a list begun
+    // anew, whose file is judged by what was read of it.
+    std::string baseFrom_;
     // The lines read before a repair not saved yet: the save merges the
     // repaired list as a whole onto the file.
     std::optional<LineList> repairedFrom_;

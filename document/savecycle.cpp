@@ -12,6 +12,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <random>
 #include <thread>
 
 namespace {
@@ -24,6 +25,11 @@ constexpr auto lockRetry = 200ms;
 // Rounds of writing over another writer's list before giving up: only a
 // lock that locks nothing and a writer saving without pause get that far.
 constexpr std::size_t mostWrites = 50;
+constexpr std::size_t mostFailedReads = 20;
+// Where the lock may lock nothing, how long after its read-back a save looks
+// at the file again: a writer that checked the file just before our rename
+// replaces it within this time.
+constexpr auto settleTime = 20ms;
 
 // What the window thread and the saving thread share.
 class SaveProgress {
@@ -34,7 +40,10 @@ public:
     void setWaitingFor(std::optional<LockHolder> holder)
     {
         const std::lock_guard<std::mutex> guard(mutex_);
-        if (!holder && !waitingFor_)
+        const auto same = [](const LockHolder& a, const LockHolder& b) {
+            return a.pid == b.pid && a.host == b.host && a.user == b.user && a.since == b.since;
+        };
+        if (holder.has_value() == waitingFor_.has_value() && (!holder || same(*holder, *waitingFor_)))
             return;
         waitingFor_ = std::move(holder);
         ++changes_;
@@ -118,11 +127,13 @@ std::optional<ConflictChoice> answerFor(const SaveJob& job, const MergeConflict&
 }
 
 // One read, merge, write and read-back, with the lock held.
-SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress)
+SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress,
+                        std::size_t& failedReads)
 {
     SaveOutcome out;
     const FileIdentity before = identityOf(job.path);
     LineList merged;
+    LineList theirsRead;
     if (!before.exists) {
         if (job.baseExisted && !job.createIfMissing) {
             out.status = SaveOutcome::Status::Deleted;
@@ -131,10 +142,29 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         merged = job.ours;
     } else {
         LineList theirs;
-        bool changed = stamp.compareWithDisk(job.path) != DiskState::Unchanged;
+        // The file's identity settles it when its time can tell; else the
+        // lines read are compared with ours as last read or written, which
+        // they must be read for anyway when they differ.
+        bool changed = !stamp.settledByTime(before);
         if (changed) {
-            loadListFile(job.path, theirs);
-            changed = theirs != job.base;
+            try {
+                loadListFile(job.path, theirs);
+            } catch (const UneditableListFile&) {
+                throw;
+            } catch (const ListFileError&) {
+                // Replaced while it was opened: a FUSE or network share may
+                // fail the open then, and report the old file's identity for
+                // a moment. A file that stays unreadable is reported.
+                if (failedReads >= mostFailedReads)
+                    throw;
+                ++failedReads;
+                out.status = SaveOutcome::Status::WrittenOver;
+                return out;
+            }
+            if (job.baseIsFile)
+                changed = theirs != job.base;
+            else if (job.stampedHash)
+                changed = hashOfLines(theirs) != *job.stampedHash;
         }
         const LineList& current = changed ? theirs : job.base;
         MergePlan plan;
@@ -170,9 +200,23 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         for (std::size_t i = 0; i < carried.size(); ++i)
             applyCarriedChoice(merged, carried[i], carriedChoices[i], out.notices);
         out.mergedOthers = (changed || !carried.empty()) && merged != job.ours;
+        theirsRead = std::move(theirs);
     }
     if (progress.cancelled())
         return out;
+
+    if (out.merged && merged == theirsRead) {
+        // Ours is already in the file: nothing to write.
+        ListFileStamp read = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
+        if (read.identity != before) {
+            out.status = SaveOutcome::Status::WrittenOver;
+            return out;
+        }
+        out.status = SaveOutcome::Status::Saved;
+        out.written = std::move(merged);
+        out.stamp = std::move(read);
+        return out;
+    }
 
     // The file read must still be the one replaced: another writer that
     // ignores the lock is caught here or by the read-back.
@@ -182,13 +226,17 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
     }
     out.writes = 1;
     ListFileStamp written = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
-    LineList readBack;
-    loadListFile(job.path, readBack);
-    if (readBack != merged || identityOf(job.path) != written.identity) {
+    const bool landed = listFileHolds(job.path, merged);
+    if (!job.lockTrusted)
+        std::this_thread::sleep_for(settleTime);
+    if (!landed || identityOf(job.path) != written.identity) {
         out.status = SaveOutcome::Status::WrittenOver;
+        out.written = std::move(merged);
+        out.mergedOnto = std::move(theirsRead);
+        if (!before.exists || !out.merged)
+            out.mergedOnto = before.exists ? job.base : LineList();
         return out;
     }
-    written.linesHash->value();
     out.status = SaveOutcome::Status::Saved;
     out.written = std::move(merged);
     out.stamp = std::move(written);
@@ -199,9 +247,15 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
 // sees its list on disk. Runs on the saving thread.
 SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
 {
+    SaveJob current = job;
+    std::vector<MergeNotice> notices;
+    bool rebased = false;
+    std::minstd_rand jitter(std::random_device {}());
     ListFileStamp stamp = job.stamp;
     bool takeOverStale = job.takeOverStale;
     std::size_t writes = 0;
+    std::size_t rounds = 0;
+    std::size_t failedReads = 0;
     bool merged = false;
     for (;;) {
         LockAttempt attempt = takeOverStale ? lock.takeOverStale() : lock.tryLock();
@@ -228,10 +282,12 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
             return out;
         case LockOutcome::HeldByOther:
         case LockOutcome::Failed:
-            throw ListFileError("Cannot create file " + QFile::encodeName(lock.lockFilePath()).toStdString());
+            // Where no lock file can be made (the folder is gone, the disk
+            // is full), the list cannot be written either.
+            throw ListFileError("Cannot create file " + job.path);
         }
         try {
-            out = lockedRound(job, stamp, progress);
+            out = lockedRound(current, stamp, progress, failedReads);
         } catch (...) {
             lock.unlock();
             throw;
@@ -242,10 +298,31 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
         if (out.status != SaveOutcome::Status::WrittenOver) {
             out.writes = writes;
             out.merged = merged;
+            out.notices.insert(out.notices.begin(), notices.begin(), notices.end());
+            if (out.status == SaveOutcome::Status::Saved && rebased)
+                out.mergedOthers = out.written != job.ours;
             return out;
         }
-        if (writes >= mostWrites)
+        if (writes >= mostWrites || ++rounds >= 4 * mostWrites)
             throw ListFileError("Cannot create file " + job.path);
+        if (out.writes > 0) {
+            // Ours was on disk and another writer's list replaced it, which
+            // may or may not hold it: from now on our changes are those that
+            // made the list written, renumberings and answers included.
+            rebased = true;
+            if (current.base.size() == 0 && !current.baseExisted)
+                current.wholeList = true;
+            current.base = std::move(out.mergedOnto);
+            current.ours = std::move(out.written);
+            for (const MergeNotice& notice : out.notices)
+                if (notice.kind == MergeNotice::Kind::Renumbered)
+                    current.touched.push_back(notice.newNumberText);
+            current.waitingConflicts.clear();
+            current.createIfMissing = true;
+            notices.insert(notices.end(), out.notices.begin(), out.notices.end());
+        }
+        // Writers that keep displacing each other step apart.
+        std::this_thread::sleep_for(std::chrono::milliseconds(jitter() % (5 * std::min<std::size_t>(writes + 1, 10))));
     }
 }
 
@@ -275,6 +352,8 @@ SaveOutcome inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& 
                 progress.cancel();
                 break;
             }
+            // The lock came free: the save itself is quick again, mostly.
+            done.wait_for(quietTime);
         }
     }
     cancelOnLeaving.armed = false;

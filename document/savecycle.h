@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,6 +59,13 @@ struct SaveJob {
     bool wholeList = false;
     std::vector<WaitingConflict> waitingConflicts;
     ListFileStamp stamp;
+    // base is the list file's lines as stamp knows them; else (a list begun
+    // anew over a file) the file is judged by the stamp's hash of its lines.
+    bool baseIsFile = true;
+    std::optional<std::uint64_t> stampedHash;
+    // The lock is known to keep out other writers (a local file system):
+    // else a save looks again a moment after its read-back.
+    bool lockTrusted = true;
     // The list file was there when it was last read or written.
     bool baseExisted = false;
     // Answers so far.
@@ -79,6 +87,8 @@ struct SaveOutcome {
     bool merged = false;
     // Writes made (more than one when another writer's list replaced ours).
     std::size_t writes = 0;
+    // WrittenOver after a write: the list ours was merged onto.
+    LineList mergedOnto;
     std::vector<MergeConflict> conflicts;  // Conflicts
     LockHolder holder;                     // StaleLock
 };

@@ -327,3 +327,59 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
         throw failure;
     return true;
 }
+
+bool listFileHolds(const std::string& path, const LineList& lines)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    constexpr std::size_t pieceSize = 1 << 20;
+    std::unique_ptr<char[]> piece(new char[pieceSize]);
+    std::size_t have = 0;  // bytes read and not compared yet
+    std::size_t at = 0;
+    bool atEnd = false;
+    // The next n bytes of the file, compared with expected.
+    const auto matches = [&](std::string_view expected) {
+        while (!expected.empty()) {
+            if (at == have) {
+                if (atEnd)
+                    return false;
+                ssize_t got;
+                do
+                    got = ::read(fd, piece.get(), pieceSize);
+                while (got < 0 && errno == EINTR);
+                if (got <= 0) {
+                    atEnd = true;
+                    return false;
+                }
+                have = std::size_t(got);
+                at = 0;
+            }
+            const std::size_t n = std::min(expected.size(), have - at);
+            if (std::memcmp(piece.get() + at, expected.data(), n) != 0)
+                return false;
+            at += n;
+            expected.remove_prefix(n);
+        }
+        return true;
+    };
+    bool same = true;
+    for (std::string_view line : lines) {
+        if (!matches(line) || !matches("\r\n")) {
+            same = false;
+            break;
+        }
+    }
+    char extra = 0;
+    if (same && at == have) {
+        ssize_t got;
+        do
+            got = ::read(fd, &extra, 1);
+        while (got < 0 && errno == EINTR);
+        same = got == 0;
+    } else if (same) {
+        same = false;
+    }
+    ::close(fd);
+    return same;
+}

@@ -33,3 +33,7 @@ void saveListFile(const std::string& path, const LineList& lines);
 // saveListFile, but mayReplace is asked right before the written file takes
 // the list's place; when it says no, nothing is replaced and false returned.
 bool saveListFileIf(const std::string& path, const LineList& lines, const std::function<bool()>& mayReplace);
+
+// Whether the file at path holds exactly the bytes lines are saved as; false
+// when it cannot be read. Reads in pieces, building no list.
+bool listFileHolds(const std::string& path, const LineList& lines);

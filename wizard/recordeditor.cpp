@@ -16,6 +16,7 @@
 #include "listfile/listedit.h"
 #include "listfile/listfileio.h"
 #include "listfile/listmerge.h"
+#include "listfile/listfileerror.h"
 
 #include <optional>
 
@@ -50,7 +51,13 @@ Ui::WizardPages& RecordEditor::ui() const
 void RecordEditor::takeInChangesOnDisk()
 {
     host_.runCommand([&] {
-        const DiskMergeResult merged = document_.mergeFromDisk();
+        DiskMergeResult merged;
+        try {
+            merged = document_.mergeFromDisk();
+        } catch (const ListFileError&) {
+            // A file that cannot be read now is reported by Finish.
+            return;
+        }
         if (merged.changed)
             host_.ShowListFile(document_.currentListFile(), false);
         QStringList told = mergeNoticeTexts(merged.notices);

@@ -21,6 +21,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -163,6 +164,8 @@ private slots:
     void takeOverOnlyTheStaleLockAgreedTo();
     void foldersThatTakeNoLock_data();
     void foldersThatTakeNoLock();
+    void emptyLockFileLeftByAKill_data();
+    void emptyLockFileLeftByAKill();
     void switchedOffForTests();
     void fileSystemKinds_data();
     void fileSystemKinds();
@@ -404,6 +407,33 @@ void TestListFileLock::foldersThatTakeNoLock()
     ListFileLock lock(folder_->filePath(subfolder + QStringLiteral("Projects.txt")));
     QCOMPARE(lock.tryLock().outcome, outcome);
     QVERIFY(!lock.isLocked());
+}
+
+void TestListFileLock::emptyLockFileLeftByAKill_data()
+{
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("heldOpenLocked");
+    QTest::addColumn<LockOutcome>("outcome");
+    // A holder fills its file within moments: a young empty one may be filling.
+    QTest::newRow("just made") << 0 << false << LockOutcome::HeldByOther;
+    QTest::newRow("old, nobody holds it") << 5 << false << LockOutcome::Locked;
+    QTest::newRow("old, its holder still holds it") << 5 << true << LockOutcome::HeldByOther;
+}
+
+void TestListFileLock::emptyLockFileLeftByAKill()
+{
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, heldOpenLocked);
+    QFETCH(LockOutcome, outcome);
+    writeLockFile(lockPath(), QByteArray());
+    setAge(lockPath(), std::chrono::seconds(ageSeconds));
+    const int holderFd = ::open(QFile::encodeName(lockPath()).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(holderFd >= 0);
+    if (heldOpenLocked)
+        QCOMPARE(::flock(holderFd, LOCK_EX | LOCK_NB), 0);
+    ListFileLock lock(listPath());
+    QCOMPARE(lock.tryLock().outcome, outcome);
+    ::close(holderFd);
 }
 
 void TestListFileLock::switchedOffForTests()
