@@ -124,7 +124,13 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     resize(740, 505);
 }
 
-TVantorel::~TVantorel() = default;
+TVantorel::~TVantorel()
+{
+    // The undo stack says it emptied as the window's children go, when this
+    // is no longer a window to tell.
+    if (undoStack_)
+        undoStack_->disconnect(this);
+}
 
 void TVantorel::setDialogs(Dialogs* dialogs)
 {
