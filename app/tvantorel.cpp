@@ -39,6 +39,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 
 // The list store reports in English; its messages are put in the user's
 // language where they are shown, the file name kept as it came.
