@@ -19,7 +19,6 @@
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
 #include <QDesktopServices>
-#include <QBuffer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -169,8 +168,8 @@ class Watchdog {
 public:
     Watchdog()
     {
-        beat();
-        connect();
+        QObject::connect(&timer_, &QTimer::timeout, [this] { lastBeat_ = now(); });
+        timer_.start(20);
         thread_ = std::thread([this] {
             while (!stop_) {
                 const qint64 pause = now() - lastBeat_;
@@ -193,35 +192,13 @@ public:
     }
 
 private:
-    static qint64 now()
-    {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-    void beat() { lastBeat_ = now(); }
-    void connect()
-    {
-        timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { beat(); });
-        timer_.start();
-    }
+    static qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
     QTimer timer_;
-    std::atomic<qint64> lastBeat_{0};
+    std::atomic<qint64> lastBeat_{now()};
     std::atomic<qint64> longest_{0};
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
-
-QByteArray pngOf(const QSize& size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QSize shownImageSize(HelpBrowser* browser, const QString& name)
 {
@@ -503,11 +480,9 @@ void HelpViewerTest::pageResourcesComeOnlyFromTheHelpFile()
     const QString qch = buildHelpFile(dir, page, "Popup");
     if (qch.isEmpty())
         QSKIP("qhelpgenerator cannot build a help file here");
-    {
-        QFile picture(outside.filePath(QStringLiteral("outside.png")));
-        QVERIFY(picture.open(QIODevice::WriteOnly));
-        picture.write(pngOf(QSize(30, 20)));
-    }
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(outside.filePath(QStringLiteral("outside.png"))));
     FifoWatch fifo(QFile::encodeName(outside.filePath(QStringLiteral("fifo"))));
     const QString workingFolder = QDir::currentPath();
     QVERIFY(QDir::setCurrent(outside.path()));
