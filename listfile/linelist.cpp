@@ -56,11 +56,16 @@ LineList LineList::sharingBytesOf(const LineList& source)
     return list;
 }
 
-void LineList::appendAdopted(std::string_view bytesInside)
+void LineList::appendAdopted(const LineList& source, std::size_t first, std::size_t last)
 {
+    if (first >= last)
+        return;
     Data& data = writable();
-    data.entries.push_back(Entry {bytesInside.data(), bytesInside.size()});
-    data.liveBytes += bytesInside.size();
+    const auto begin = source.data_->entries.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = source.data_->entries.begin() + static_cast<std::ptrdiff_t>(last);
+    data.entries.insert(data.entries.end(), begin, end);
+    for (auto entry = begin; entry != end; ++entry)
+        data.liveBytes += entry->size;
 }
 
 LineList::Data& LineList::writable()
