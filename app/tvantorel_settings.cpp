@@ -30,6 +30,7 @@ void TVantorel::LoadSettings()
     const int space = qBound(1, store.readInteger(QStringLiteral("Space"), 60), 300);
     optionsPanel_->form().Vspace->setPosition(space);
     optionsPanel_->form().Spacing->setText(QString::number(space));
+    readRecentLists(store);
 }
 
 void TVantorel::SaveSettings()
@@ -44,4 +45,6 @@ void TVantorel::SaveSettings()
     store.writeBool(QStringLiteral("Last"), optionsPanel_->form().JumptoLast->isChecked());
     store.writeInteger(QStringLiteral("Space"), static_cast<qint16>(optionsPanel_->form().Vspace->position()));
     store.writeInteger(QStringLiteral("Just"), optionsPanel_->form().Just->itemIndex());
+    writeRecentLists(store);
+    writeWindowPlace(store);
 }

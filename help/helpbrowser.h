@@ -14,6 +14,10 @@ public:
     // A qthelp:// address of a registered help file.
     bool isInsideHelpFile(const QUrl& url) const;
 
+protected:
+    // The topic is shown again in the colours of a changed palette.
+    void changeEvent(QEvent* event) override;
+
 private:
     void followLink(const QUrl& link);
     QHelpEngineCore* engine_;
