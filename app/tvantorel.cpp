@@ -263,7 +263,11 @@ bool TVantorel::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    // Once the window's own palette is resolved anew.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        followPalette();
+    return handled;
 }
 
 void TVantorel::showEvent(QShowEvent* event)

@@ -154,7 +154,6 @@ public slots:
     void ContactCorvane1Click();
 
 protected:
-    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

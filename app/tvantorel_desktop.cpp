@@ -24,19 +24,12 @@ namespace {
 const QString windowGroup = QStringLiteral("Window");
 const QString geometryKey = QStringLiteral("Geometry");
 
-// Where the window can be taken by its caption: its top strip lies on a
-// screen by at least this much.
-constexpr int graspableWidth = 60;
-constexpr int graspableHeight = 20;
-
-bool graspableOnSomeScreen(const QRect& frame)
+// Wholly on one screen's available area.
+bool onSomeScreen(const QRect& frame)
 {
-    const QRect caption(frame.topLeft(), QSize(frame.width(), graspableHeight));
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shared = caption & screen->availableGeometry();
-        if (shared.width() >= graspableWidth && shared.height() >= graspableHeight / 2)
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().contains(frame))
             return true;
-    }
     return false;
 }
 
@@ -52,10 +45,10 @@ bool TVantorel::restoreWindowPlace()
         return false;
     // "Run Maximised" alone decides whether the window starts maximised.
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-    if (!graspableOnSomeScreen(frameGeometry())) {
-        // Left on a monitor that is gone.
-        centreOnScreen(QGuiApplication::primaryScreen());
-        return true;
+    // Left on a monitor that is gone, or partly off the screens there are.
+    if (!onSomeScreen(frameGeometry())) {
+        QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
+        centreOnScreen(screen ? screen : QGuiApplication::primaryScreen());
     }
     return true;
 }
@@ -103,13 +96,6 @@ void TVantorel::CopyProject1Click()
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void TVantorel::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
-        followPalette();
-}
-
 void TVantorel::followPalette()
 {
     // Setting the list's own colours changes the palette again.
@@ -118,7 +104,7 @@ void TVantorel::followPalette()
     followingPalette_ = true;
     // The list's selection is not shown while the list does not have the
     // focus; a text colour chosen with Options > Colour stays.
-    QPalette list = palette();
+    QPalette list = testAttribute(Qt::WA_SetPalette) ? palette() : QApplication::palette(ui_->Projects);
     if (listTextColour_)
         list.setColor(QPalette::Text, *listTextColour_);
     list.setColor(QPalette::Inactive, QPalette::Highlight, list.color(QPalette::Active, QPalette::Base));
