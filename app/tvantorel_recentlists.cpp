@@ -34,9 +34,10 @@ void TVantorel::wireRecentLists()
 {
     setAcceptDrops(true);
     ui_->File1->setToolTipsVisible(true);
-    recentSeparator_ = ui_->File1->addSeparator();
+    recentSeparator_ = new QAction(this);
+    recentSeparator_->setSeparator(true);
     for (int i = 0; i < RecentLists::most; ++i) {
-        QAction* entry = ui_->File1->addAction(QString());
+        auto* entry = new QAction(this);
         entry->setObjectName(QStringLiteral("RecentList%1").arg(i + 1));
         connect(entry, &QAction::triggered, this, [this, entry] { openRecentList(entry->data().toString()); });
         recentActions_ << entry;
@@ -46,20 +47,22 @@ void TVantorel::wireRecentLists()
     showRecentLists();
 }
 
+// The File menu ends with as many entries as there are lists, after a line.
 void TVantorel::showRecentLists()
 {
-    for (int i = 0; i < recentActions_.size(); ++i) {
+    ui_->File1->removeAction(recentSeparator_);
+    for (QAction* entry : recentActions_)
+        ui_->File1->removeAction(entry);
+    if (!recentLists_.isEmpty())
+        ui_->File1->addAction(recentSeparator_);
+    for (int i = 0; i < recentLists_.size(); ++i) {
         QAction* entry = recentActions_[i];
-        const bool used = i < recentLists_.size();
-        entry->setVisible(used);
-        entry->setEnabled(ui_->Load1->isEnabled());
-        if (!used)
-            continue;
         entry->setText(RecentLists::menuText(i, recentLists_[i]));
         entry->setToolTip(recentLists_[i]);
         entry->setData(recentLists_[i]);
+        entry->setEnabled(ui_->Load1->isEnabled());
+        ui_->File1->addAction(entry);
     }
-    recentSeparator_->setVisible(!recentLists_.isEmpty());
 }
 
 void TVantorel::rememberRecentList(const std::string& path)

@@ -17,6 +17,9 @@ void TVantorel::LoadSettings()
     // why, and start-up goes on.
     if (!store.usable())
         dialogs().showError(SettingsStore::unusableMessage());
+    // First: a value below that stops the reading must not cost the recent
+    // lists, which the close writes back.
+    readRecentLists(store);
     const QString current = store.readText(QStringLiteral("Current"), QStringLiteral("Projects.txt"));
     document_->setCurrentListFile(storedBytes(current));
     optionsPanel_->form().DisplayAllErrors->setChecked(store.readBool(QStringLiteral("Disp errors"), false));
@@ -30,7 +33,6 @@ void TVantorel::LoadSettings()
     const int space = qBound(1, store.readInteger(QStringLiteral("Space"), 60), 300);
     optionsPanel_->form().Vspace->setPosition(space);
     optionsPanel_->form().Spacing->setText(QString::number(space));
-    readRecentLists(store);
 }
 
 void TVantorel::SaveSettings()

@@ -3,7 +3,6 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QHelpEngineCore>
-#include <QTextDocument>
 
 namespace {
 
@@ -13,18 +12,6 @@ bool isWebOrMailAddress(const QUrl& url)
 {
     const QString scheme = url.scheme();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto");
-}
-
-// The topics' style sheet is written for a light page. On a dark one its
-// headings, boxes and table heads take the palette's colours instead.
-QByteArray paletteStyleSheet(const QPalette& palette)
-{
-    if (palette.color(QPalette::Base).lightness() >= 128)
-        return QByteArray();
-    const auto name = [&](QPalette::ColorRole role) { return palette.color(role).name().toLatin1(); };
-    return "\nh1, h2 { color: " + name(QPalette::Link) + "; }\n"
-           "pre, th, p.note { background: " + name(QPalette::AlternateBase) + "; color: " + name(QPalette::Text) + "; }\n"
-           "td, th { border-color: " + name(QPalette::Mid) + "; }\n";
 }
 
 } // namespace
@@ -50,15 +37,14 @@ bool HelpBrowser::isInsideHelpFile(const QUrl& url) const
 // itself.
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
+    (void)type;
     const QUrl resolved = name.isRelative() ? source().resolved(name) : name;
-    if (isInsideHelpFile(resolved)) {
-        if (type == QTextDocument::StyleSheetResource)
-            return engine_->fileData(resolved) + paletteStyleSheet(palette());
+    if (isInsideHelpFile(resolved))
         return engine_->fileData(resolved);
-    }
     return QByteArray(" ");
 }
 
+// A page takes its links' colour from the palette as it is read.
 void HelpBrowser::changeEvent(QEvent* event)
 {
     QTextBrowser::changeEvent(event);

@@ -15,7 +15,7 @@ public:
     bool isInsideHelpFile(const QUrl& url) const;
 
 protected:
-    // The topic is shown again in the colours of a changed palette.
+    // The topic is read again in the colours of a changed palette.
     void changeEvent(QEvent* event) override;
 
 private:
