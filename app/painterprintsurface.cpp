@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 
@@ -13,7 +14,7 @@ void PainterPrintSurface::beginDocument()
 {
     if (printer_.paintingActive())
         throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "The printer is busy with another document"));
-    if (printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty())
+    if (!previewing() && printer_.outputFormat() == QPrinter::PdfFormat && printer_.outputFileName().isEmpty())
         throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "No printer and no output file chosen"));
     if (!printer_.isValid())
         throw QuindleError(QCoreApplication::translate("PainterPrintSurface", "The printer is not available"));
@@ -100,7 +101,7 @@ void PainterPrintSurface::paintSpooledPages()
     // painter ends; a PDF file that could not be finished is removed.
     const auto failed = [&](const QString& message) {
         painter.end();
-        if (printer_.outputFormat() == QPrinter::PdfFormat)
+        if (!previewing() && printer_.outputFormat() == QPrinter::PdfFormat)
             QFile::remove(printer_.outputFileName());
         return QuindleError(message);
     };
@@ -120,6 +121,13 @@ void PainterPrintSurface::paintSpooledPages()
     }
     if (!painter.end() || printer_.printerState() == QPrinter::Error)
         throw failed(QCoreApplication::translate("PainterPrintSurface", "The printer could not finish the document"));
+}
+
+bool PainterPrintSurface::previewing() const
+{
+    // Qt's preview paints the printer's pages as pictures.
+    const QPaintEngine* engine = printer_.paintEngine();
+    return engine && engine->type() == QPaintEngine::Picture;
 }
 
 void PainterPrintSurface::discardSpool()

@@ -46,6 +46,9 @@ private:
     };
     void paintSpooledPages();
     void discardSpool();
+    // The printer is painting a print preview's pages: no printer or output
+    // file is needed, and nothing is written anywhere.
+    bool previewing() const;
 
     QPrinter& printer_;
     bool begun_ = false;

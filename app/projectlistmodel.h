@@ -32,6 +32,11 @@ public:
         return static_cast<unsigned>(row) < rows_.size() ? descriptionField(rows_[static_cast<std::size_t>(row)])
                                                          : std::string_view();
     }
+    // The row's whole line as the list holds it.
+    std::string_view line(int row) const
+    {
+        return static_cast<unsigned>(row) < rows_.size() ? rows_[static_cast<std::size_t>(row)] : std::string_view();
+    }
     // The description to the end of the line, however long.
     std::string_view wholeDescription(int row) const;
     QString captionText(int row) const;

@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTimer>
@@ -185,6 +186,14 @@ bool QtDialogs::printerSetup(QPrinter& printer)
 {
     PrinterSetupDialog dialog(printer, parent_);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::printPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent_);
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) { paint(*target); });
+    dialog.exec();
 }
 
 int QtDialogs::execDialog(QDialog& dialog)

@@ -17,6 +17,7 @@ public:
     std::optional<QColor> chooseColour(const QColor& initial) override;
     bool printDialog(QPrinter& printer) override;
     bool printerSetup(QPrinter& printer) override;
+    void printPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     int execDialog(QDialog& dialog) override;
     std::optional<QList<ConflictAnswer>> resolveConflicts(const QString& text, const QList<ConflictRow>& rows) override;
     bool waitUntil(const QString& text, const std::function<bool()>& finished) override;

@@ -122,6 +122,32 @@ void SettingsStore::writeText(const QString& name, const QString& value)
         throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(name));
 }
 
+QMap<QString, QString> SettingsStore::readGroup(const QString& group)
+{
+    QMap<QString, QString> values;
+    if (!settings_)
+        return values;
+    settings_->beginGroup(group);
+    for (const QString& key : settings_->childKeys())
+        if (const QVariant value = settings_->value(key); value.typeId() == QMetaType::QString)
+            values.insert(key, value.toString());
+    settings_->endGroup();
+    return values;
+}
+
+void SettingsStore::writeGroup(const QString& group, const QMap<QString, QString>& values)
+{
+    createKey();
+    if (!isRegularOrAbsent(settings_->fileName()))
+        throw QuindleError(unusableMessage());
+    settings_->remove(group);
+    for (auto value = values.begin(); value != values.end(); ++value)
+        settings_->setValue(group + QLatin1Char('/') + value.key(), value.value());
+    settings_->sync();
+    if (settings_->status() != QSettings::NoError)
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(group));
+}
+
 void SettingsStore::writeInteger(const QString& name, int value)
 {
     writeText(name, QString::number(value));

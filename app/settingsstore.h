@@ -7,6 +7,7 @@
 // does not exist: a FIFO, a device or a link to one in its place is neither
 // opened (reading a FIFO waits for ever) nor replaced. Such a store reads as
 // empty, so every value is its default, and refuses to write.
+#include <QMap>
 #include <QString>
 #include <memory>
 
@@ -32,6 +33,12 @@ public:
     void writeText(const QString& name, const QString& value);
     void writeInteger(const QString& name, int value);
     void writeBool(const QString& name, bool value);
+
+    // A group of values of the program's own beside the nine (the recent
+    // lists, the window's place): the values that are text, by name. The
+    // write replaces the whole group.
+    QMap<QString, QString> readGroup(const QString& group);
+    void writeGroup(const QString& group, const QMap<QString, QString>& values);
 
 private:
     // The stored key whose name equals name without regard to case, or empty.

@@ -34,9 +34,17 @@ void drawSheet(QPainter& p, const QRectF& r)
         p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
 }
 
+// A stroke drawn straight on the background: lighter where that is dark.
+QColor ink(const QColor& colour, const QPalette& palette)
+{
+    if (palette.color(QPalette::Window).lightness() >= 128)
+        return colour;
+    return QColor::fromHsl(colour.hslHue(), colour.hslSaturation(), qMax(colour.lightness(), 180));
+}
+
 } // namespace
 
-QPixmap drawnToolPicture(ToolPicture picture, int size)
+QPixmap drawnToolPicture(ToolPicture picture, int size, const QPalette& palette)
 {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
@@ -82,7 +90,7 @@ QPixmap drawnToolPicture(ToolPicture picture, int size)
     }
     case ToolPicture::Insert: {
         drawSheet(p, QRectF(10, 3, 20, 26));
-        p.setPen(QPen(QColor(30, 90, 200), 3, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(ink(QColor(30, 90, 200), palette), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(2, 16), QPointF(14, 16));
         p.drawLine(QPointF(10, 12), QPointF(14, 16));
         p.drawLine(QPointF(10, 20), QPointF(14, 16));
@@ -90,15 +98,15 @@ QPixmap drawnToolPicture(ToolPicture picture, int size)
     }
     case ToolPicture::Fix: {
         drawSheet(p, QRectF(3, 3, 20, 26));
-        p.setPen(QPen(QColor(90, 90, 100), 4, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(ink(QColor(90, 90, 100), palette), 4, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(14, 27), QPointF(25, 14));
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(90, 90, 100), 3));
+        p.setPen(QPen(ink(QColor(90, 90, 100), palette), 3));
         p.drawArc(QRectF(22, 5, 9, 9), 200 * 16, 280 * 16);
         break;
     }
     case ToolPicture::Swap: {
-        p.setPen(QPen(QColor(30, 90, 200), 3, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(ink(QColor(30, 90, 200), palette), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(10, 4), QPointF(10, 28));
         p.drawLine(QPointF(5, 9), QPointF(10, 4));
         p.drawLine(QPointF(15, 9), QPointF(10, 4));
@@ -108,7 +116,7 @@ QPixmap drawnToolPicture(ToolPicture picture, int size)
         break;
     }
     case ToolPicture::Print: {
-        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.setPen(QPen(ink(QColor(60, 60, 60), palette), 1.2));
         drawSheet(p, QRectF(9, 2, 14, 12));
         p.setBrush(QColor(150, 155, 165));
         p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
@@ -132,15 +140,15 @@ constexpr ToolPicture allPictures[] = {ToolPicture::Exit, ToolPicture::Edit,   T
 // device pixel ratio instead of a 32-pixel image blown up.
 class DrawnIconEngine : public QIconEngine {
 public:
-    explicit DrawnIconEngine(ToolPicture picture) : picture_(picture) {}
+    DrawnIconEngine(ToolPicture picture, const QPalette& palette) : picture_(picture), palette_(palette) {}
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
     {
-        QPixmap drawn = drawnToolPicture(picture_, qMax(1, qMin(size.width(), size.height())));
+        QPixmap drawn = drawnToolPicture(picture_, qMax(1, qMin(size.width(), size.height())), palette_);
         if (mode == QIcon::Normal || mode == QIcon::Active || !qApp)
             return drawn;
         QStyleOption option;
-        option.palette = QApplication::palette();
+        option.palette = palette_;
         return QApplication::style()->generatedIconPixmap(mode, drawn, &option);
     }
 
@@ -158,11 +166,12 @@ public:
         painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
     }
 
-    QIconEngine* clone() const override { return new DrawnIconEngine(picture_); }
+    QIconEngine* clone() const override { return new DrawnIconEngine(picture_, palette_); }
     QString key() const override { return QStringLiteral("QuindleDrawnIcon"); }
 
 private:
     ToolPicture picture_;
+    QPalette palette_;
 };
 
 } // namespace
@@ -176,21 +185,21 @@ bool themeHasEveryToolPicture()
     return true;
 }
 
-QIcon drawnToolbarIcon(ToolPicture picture)
+QIcon drawnToolbarIcon(ToolPicture picture, const QPalette& palette)
 {
-    return QIcon(new DrawnIconEngine(picture));
+    return QIcon(new DrawnIconEngine(picture, palette));
 }
 
-QIcon toolbarIcon(ToolPicture picture)
+QIcon toolbarIcon(ToolPicture picture, const QPalette& palette)
 {
     // One set for the whole toolbar: the theme's only when it has every picture.
     static const bool useTheme = themeHasEveryToolPicture();
     if (useTheme)
         return QIcon::fromTheme(QString::fromLatin1(themeName(picture)));
-    return drawnToolbarIcon(picture);
+    return drawnToolbarIcon(picture, palette);
 }
 
-QPixmap pagePicture(ToolPicture picture, int size)
+QPixmap pagePicture(ToolPicture picture, int size, const QPalette& palette)
 {
-    return drawnToolPicture(picture, size);
+    return drawnToolPicture(picture, size, palette);
 }

@@ -87,19 +87,9 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     rows->setSectionResizeMode(QHeaderView::Fixed);
     fitRowsToFont();
     ui_->Projects->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // The selection is not shown while the list view does not have the focus.
-    QPalette palette = ui_->Projects->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Base));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Active, QPalette::Text));
-    ui_->Projects->setPalette(palette);
     ui_->centralwidget->installEventFilter(this);
     ui_->Projects->installEventFilter(this);
 
-    optionsPanel_->form().PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64));
-    wizardPanel_->form().Picture1->setPixmap(pagePicture(ToolPicture::Insert, 96));
-    wizardPanel_->form().Picture2->setPixmap(pagePicture(ToolPicture::Edit, 96));
-    wizardPanel_->form().Picture3->setPixmap(pagePicture(ToolPicture::Fix, 96));
-    wizardPanel_->form().Picture4->setPixmap(pagePicture(ToolPicture::Add, 96));
 
     startDelay_ = new QTimer(this);
     startDelay_->setObjectName(QStringLiteral("StartDelay"));
@@ -108,6 +98,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     connect(startDelay_, &QTimer::timeout, this, &TVantorel::StartDelayTimer);
 
     buildToolbar();
+    followPalette();
     buildStatusBar();
     wireCommands();
     wireRepair();
@@ -120,6 +111,8 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     wireConflictCopies();
     wireUndo();
     wireKeyboard();
+    wireRecentLists();
+    wireCopy();
     nameControlsForAssistiveTools(this);
 
     resize(740, 505);
@@ -144,7 +137,7 @@ void TVantorel::setDialogs(Dialogs* dialogs)
     dialogs_ = ownDialogs_.get();
 }
 
-void TVantorel::buildToolbar()
+void TVantorel::drawPictures()
 {
     struct Picture {
         QAction* action;
@@ -157,8 +150,16 @@ void TVantorel::buildToolbar()
         {ui_->ListFixBtn, ToolPicture::Fix},   {ui_->InvertList, ToolPicture::Swap},
     };
     for (const Picture& p : pictures)
-        p.action->setIcon(toolbarIcon(p.picture));
+        p.action->setIcon(toolbarIcon(p.picture, palette()));
+    optionsPanel_->form().PrinterPicture->setPixmap(pagePicture(ToolPicture::Print, 64, palette()));
+    wizardPanel_->form().Picture1->setPixmap(pagePicture(ToolPicture::Insert, 96, palette()));
+    wizardPanel_->form().Picture2->setPixmap(pagePicture(ToolPicture::Edit, 96, palette()));
+    wizardPanel_->form().Picture3->setPixmap(pagePicture(ToolPicture::Fix, 96, palette()));
+    wizardPanel_->form().Picture4->setPixmap(pagePicture(ToolPicture::Add, 96, palette()));
+}
 
+void TVantorel::buildToolbar()
+{
     // The groups of buttons stand apart by fixed gaps.
     const int gaps[] = {29, 20, 48};
     int next = 0;
@@ -262,7 +263,11 @@ bool TVantorel::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    // Once the window's own palette is resolved anew.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        followPalette();
+    return handled;
 }
 
 void TVantorel::showEvent(QShowEvent* event)
@@ -270,21 +275,27 @@ void TVantorel::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        // Centred on the screen, and never partly off it: on a small screen
-        // or at a large scale the window shrinks to what is available.
-        if (QScreen* screen = this->screen()) {
-            const QRect available = screen->availableGeometry();
-            const QSize frame = frameGeometry().size() - size();
-            resize(size().boundedTo(available.size() - frame));
-            QRect placed(QPoint(), frameGeometry().size().boundedTo(available.size()));
-            placed.moveCenter(available.center());
-            move(placed.topLeft());
-        }
+        if (!restoreWindowPlace())
+            centreOnScreen(screen());
     }
     // Not every platform activates a window that is shown (offscreen, some
     // window managers); the first activation's work must still happen.
     if (!firstActivationDone_)
         QMetaObject::invokeMethod(this, &TVantorel::FormActivate, Qt::QueuedConnection);
+}
+
+void TVantorel::centreOnScreen(QScreen* screen)
+{
+    // Centred on the screen, and never partly off it: on a small screen
+    // or at a large scale the window shrinks to what is available.
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(available.size() - frame));
+    QRect placed(QPoint(), frameGeometry().size().boundedTo(available.size()));
+    placed.moveCenter(available.center());
+    move(placed.topLeft());
 }
 
 bool TVantorel::eventFilter(QObject* watched, QEvent* event)
@@ -351,6 +362,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
         }
         document_->load(path);
         findConflictCopies();
+        rememberRecentList(path);
     }
     const LineList& lines = document_->lines();
     statusPanel(1)->setText(QString::number(lines.size()));
@@ -359,6 +371,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
     ui_->Projects->scrollToTop();
     if (!lines.empty()) {
         ui_->Print1->setEnabled(true);
+        ui_->PrintPreview1->setEnabled(true);
         ui_->printerBtn->setEnabled(true);
     }
     return true;
@@ -378,14 +391,7 @@ void TVantorel::Load1Click()
     if (!chosen)
         return;
     openDialogFileName_ = *chosen;
-    if (!settleUnsavedChanges())
-        return;
-    const std::string path = storedBytes(*chosen);
-    runCommand([&] {
-        ShowListFile(path, true);
-        document_->setCurrentListFile(path);
-        offerRecovery();
-    });
+    openListFile(*chosen);
 }
 
 void TVantorel::Font1Click()
@@ -405,13 +411,11 @@ void TVantorel::fitRowsToFont()
 
 void TVantorel::Colour1Click()
 {
-    QPalette palette = ui_->Projects->palette();
-    const std::optional<QColor> colour = dialogs_->chooseColour(palette.color(QPalette::Text));
+    const std::optional<QColor> colour = dialogs_->chooseColour(ui_->Projects->palette().color(QPalette::Text));
     if (!colour)
         return;
-    palette.setColor(QPalette::Text, *colour);
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, *colour);
-    ui_->Projects->setPalette(palette);
+    listTextColour_ = *colour;
+    followPalette();
 }
 
 void TVantorel::General1Click()

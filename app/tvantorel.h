@@ -3,8 +3,10 @@
 // list in memory and the list file in use), the list view, the options pages
 // and the wizard pages. Its slots keep the names of the commands they serve and hand
 // the real work to the class of their subsystem.
+#include <QColor>
 #include <QFont>
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +22,11 @@ namespace Ui {
 class TVantorel;
 }
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QMimeData;
+class QScreen;
 class QLabel;
 class QTimer;
 class QUndoStack;
@@ -110,6 +117,7 @@ public slots:
 
     // printing
     void Print1Click();
+    void PrintPreview1Click();
     void PrintSetupClick();
 
     // wizard and record editing
@@ -146,6 +154,9 @@ public slots:
     void ContactCorvane1Click();
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -154,6 +165,10 @@ protected:
 private:
     void FormClose();
     void buildToolbar();
+    // The toolbar's and the pages' pictures in the colours of the palette.
+    void drawPictures();
+    // Centred on the screen shown on, or on the primary screen, never partly off it.
+    void centreOnScreen(QScreen* screen);
     void buildStatusBar();
     void wireCommands();
     void wireKeyboard();
@@ -275,6 +290,9 @@ public:
 
 private:
     PrintOptions printOptions() const;
+    // Lays the list out on target as a print job; a failure throws.
+    void printListOn(QPrinter& target);
+    void showPrintFailure();
     std::shared_ptr<QPrinter> printer_;
     PrintClock printClock_;
     PrintSurfaceFactory printSurfaceFactory_;
@@ -304,4 +322,43 @@ private:
 
     // --- about box and links ---
     class TCorvaneAboutBox* aboutBox_ = nullptr;
+
+    // --- the list files used last, and list files dropped on the window ---
+public:
+    // Newest first, each an absolute path.
+    const QStringList& recentLists() const { return recentLists_; }
+    // Loads a list file as Load does once its dialog chose it: first asks
+    // about unsaved changes; a missing file is said and still becomes the
+    // list in use.
+    void openListFile(const QString& path);
+    // The one plain file a drag carries, or nothing: several files, a
+    // folder, a pipe, a device or text are no list to open.
+    static std::optional<QString> droppedListFile(const QMimeData* data);
+
+private:
+    void wireRecentLists();
+    void showRecentLists();
+    // A list file read or written: first among the recent lists.
+    void rememberRecentList(const std::string& path);
+    void openRecentList(const QString& path);
+    void readRecentLists(class SettingsStore& store);
+    void writeRecentLists(class SettingsStore& store);
+    QStringList recentLists_;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
+
+    // --- window place, copy, colours ---
+public slots:
+    void CopyProject1Click();
+
+private:
+    void wireCopy();
+    // The place and size the window had at the last close; false when there
+    // is none that fits a screen now.
+    bool restoreWindowPlace();
+    void writeWindowPlace(class SettingsStore& store);
+    // The list, the pictures and the panels take up a changed palette.
+    void followPalette();
+    std::optional<QColor> listTextColour_;
+    bool followingPalette_ = false;
 };

@@ -185,6 +185,7 @@ bool TVantorel::saveList()
     if (result.status != SaveResult::Status::Saved)
         return false;
     ShowListFile(path, false);
+    rememberRecentList(path);
     const QStringList told = mergeNoticeTexts(result.notices);
     if (!told.isEmpty())
         dialogs_->showMessage(told.join(QLatin1Char('\r')));

@@ -15,6 +15,7 @@ void TVantorel::wirePrinting()
 {
     connect(ui_->Print1, &QAction::triggered, this, &TVantorel::Print1Click);
     connect(ui_->printerBtn, &QAction::triggered, this, &TVantorel::Print1Click);
+    connect(ui_->PrintPreview1, &QAction::triggered, this, &TVantorel::PrintPreview1Click);
     connect(ui_->PrinterSetup1, &QAction::triggered, this, &TVantorel::PrintSetupClick);
     connect(optionsPanel_->form().PrintSetup, &QPushButton::clicked, this, &TVantorel::PrintSetupClick);
 }
@@ -46,16 +47,43 @@ void TVantorel::Print1Click()
         QPrinter& target = printer();
         if (!dialogs_->printDialog(target))
             return;
-        const std::shared_ptr<PrintSurface> surface = printSurfaceFactory_
-            ? printSurfaceFactory_(target)
-            : std::make_shared<PainterPrintSurface>(target);
-        ListPrinter listPrinter(*surface, printClock_);
-        if (listPrinter.print(*model_, printOptions()) == PrintOutcome::Aborted)
-            dialogs_->showMessage(tr("Print aborted"));
+        printListOn(target);
     } catch (...) {
-        dialogs_->showMessage(tr("There was an error attempting to print the project list\r"
-                                 "Please check Network printer"));
+        showPrintFailure();
     }
+}
+
+// The preview lays the pages out as Print does, on the same printer object,
+// whenever it needs them; printing from it lays them out once more.
+void TVantorel::PrintPreview1Click()
+{
+    try {
+        dialogs_->printPreview(printer(), [this](QPrinter& target) {
+            try {
+                printListOn(target);
+            } catch (...) {
+                showPrintFailure();
+            }
+        });
+    } catch (...) {
+        showPrintFailure();
+    }
+}
+
+void TVantorel::printListOn(QPrinter& target)
+{
+    const std::shared_ptr<PrintSurface> surface = printSurfaceFactory_
+        ? printSurfaceFactory_(target)
+        : std::make_shared<PainterPrintSurface>(target);
+    ListPrinter listPrinter(*surface, printClock_);
+    if (listPrinter.print(*model_, printOptions()) == PrintOutcome::Aborted)
+        dialogs_->showMessage(tr("Print aborted"));
+}
+
+void TVantorel::showPrintFailure()
+{
+    dialogs_->showMessage(tr("There was an error attempting to print the project list\r"
+                             "Please check Network printer"));
 }
 
 void TVantorel::PrintSetupClick()

@@ -17,6 +17,9 @@ void TVantorel::LoadSettings()
     // why, and start-up goes on.
     if (!store.usable())
         dialogs().showError(SettingsStore::unusableMessage());
+    // First: a value below that stops the reading must not cost the recent
+    // lists, which the close writes back.
+    readRecentLists(store);
     const QString current = store.readText(QStringLiteral("Current"), QStringLiteral("Projects.txt"));
     document_->setCurrentListFile(storedBytes(current));
     optionsPanel_->form().DisplayAllErrors->setChecked(store.readBool(QStringLiteral("Disp errors"), false));
@@ -44,4 +47,6 @@ void TVantorel::SaveSettings()
     store.writeBool(QStringLiteral("Last"), optionsPanel_->form().JumptoLast->isChecked());
     store.writeInteger(QStringLiteral("Space"), static_cast<qint16>(optionsPanel_->form().Vspace->position()));
     store.writeInteger(QStringLiteral("Just"), optionsPanel_->form().Just->itemIndex());
+    writeRecentLists(store);
+    writeWindowPlace(store);
 }

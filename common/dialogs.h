@@ -57,6 +57,11 @@ public:
     // true when the user confirmed.
     virtual bool printDialog(QPrinter& printer) = 0;
     virtual bool printerSetup(QPrinter& printer) = 0;
+    // The print preview on the shared printer object, with printing from it.
+    // paint lays the pages out on the printer it is given, each time the
+    // preview needs them (first showing, another page setup) and once more
+    // when the user prints from the preview.
+    virtual void printPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
     // Runs one of the program's own modal dialogs (the about box).
     virtual int execDialog(QDialog& dialog) = 0;
     // The conflict window: every row with both texts side by side, each

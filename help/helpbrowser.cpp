@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QHelpEngineCore>
 #include <QImage>
 #include <QImageReader>
@@ -113,6 +114,14 @@ QString HelpBrowser::pageText(const QUrl& page, const QByteArray& data) const
                           tr("The help page %1 nests its elements too deeply to be shown.").arg(name));
     }
     return QString();
+}
+
+// A page takes its links' colour from the palette as it is read.
+void HelpBrowser::changeEvent(QEvent* event)
+{
+    QTextBrowser::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && source().isValid())
+        reload();
 }
 
 void HelpBrowser::followLink(const QUrl& link)

@@ -16,6 +16,8 @@ public:
 
 protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    // The topic is read again in the colours of a changed palette.
+    void changeEvent(QEvent* event) override;
 
 private:
     void followLink(const QUrl& link);

@@ -21,8 +21,9 @@ namespace {
 
 // The menus as the user reads them, the '&' only marking a letter.
 const QList<QPair<QString, QStringList>> describedMenus = {
-    {QStringLiteral("File"), {QStringLiteral("Load"), QStringLiteral("Printer Setup"), QStringLiteral("Print"),
-                              QStringLiteral("Exit"), QStringLiteral("Merge Conflict Copy...")}},
+    {QStringLiteral("File"), {QStringLiteral("Load"), QStringLiteral("Printer Setup"), QStringLiteral("Print Preview..."),
+                              QStringLiteral("Print"), QStringLiteral("Exit"), QStringLiteral("Merge Conflict Copy..."),
+                              QStringLiteral("1 Projects.txt")}},
     {QStringLiteral("Projects"),
      {QStringLiteral("New Project wizard"), QStringLiteral("Edit Project"), QStringLiteral("Add project"),
       QStringLiteral("Insert Project"), QStringLiteral("Remove Project"), QStringLiteral("Fix Errors"),

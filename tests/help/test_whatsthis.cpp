@@ -173,8 +173,10 @@ void WhatsThisTest::rightClickOffersWhatsThisAndShowsThePopupAtTheClick()
     QTest::mouseClick(f.handle(), Qt::RightButton, {}, f.at(list, QPoint(40, 30)));
     QMenu* menu = f.whatsThis()->popupMenu();
     QTRY_VERIFY(menu->isVisible());
-    QCOMPARE(menu->actions().size(), 1);
+    // Over the list, Copy stands beside it.
+    QCOMPARE(menu->actions().size(), 2);
     QCOMPARE(menu->actions().first()->text(), QStringLiteral("What's this?"));
+    QCOMPARE(menu->actions().last()->objectName(), QStringLiteral("CopyProject1"));
     QCOMPARE(menu->pos(), click);
     QVERIFY(f.commands.isEmpty());
     QVERIFY(f.whatsThis()->inMenu());

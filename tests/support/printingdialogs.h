@@ -1,7 +1,10 @@
 #pragma once
 // Scripted dialogs that also act as the user in the print and printer setup
 // dialogs: they record the printer object each was shown on and make the
-// choices a test gives them (a PDF file, a queue, an orientation).
+// choices a test gives them (a PDF file, a queue, an orientation). Their
+// print preview is Qt's real one, unshown: its pages are counted, their
+// texts read as the preview paints them, and printed as its Print button
+// does.
 #include "scripteddialogs.h"
 
 #include <QPrinter>
@@ -13,6 +16,15 @@ public:
     std::function<void(QPrinter&)> setUpPrinter;   // on confirming printer setup
     QList<QPrinter*> printDialogPrinters;
     QList<QPrinter*> setupPrinters;
+    // What each preview showed: its page count.
+    QList<int> previewPageCounts;
+    // The text lines of each page the last preview showed.
+    QList<QStringList> previewedPages;
+    // Print from the preview, as its Print button does after the print
+    // dialog was confirmed with choosePrinter.
+    bool printFromPreview = false;
+
+    void printPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
 
     bool printDialog(QPrinter& printer) override
     {

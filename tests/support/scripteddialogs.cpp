@@ -77,6 +77,11 @@ bool ScriptedDialogs::printerSetup(QPrinter&)
     return takeOr(printerSetupAnswers, false);
 }
 
+void ScriptedDialogs::printPreview(QPrinter&, const std::function<void(QPrinter&)>&)
+{
+    shown.append({QStringLiteral("preview"), QString(), MessageKind::Information, {}});
+}
+
 int ScriptedDialogs::execDialog(QDialog& dialog)
 {
     shown.append({QStringLiteral("dialog"), dialog.objectName(), MessageKind::Information, {}});

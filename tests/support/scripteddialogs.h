@@ -8,7 +8,7 @@
 #include <optional>
 
 struct ShownDialog {
-    QString kind;  // "message", "error", "ask", "open", "input", "font", "colour", "print", "printersetup", "dialog",
+    QString kind;  // "message", "error", "ask", "open", "input", "font", "colour", "print", "printersetup", "preview", "dialog",
                    // "conflicts", "wait"
     QString text;
     MessageKind messageKind = MessageKind::Information;
@@ -54,6 +54,8 @@ public:
     std::optional<QColor> chooseColour(const QColor& initial) override;
     bool printDialog(QPrinter& printer) override;
     bool printerSetup(QPrinter& printer) override;
+    // Shown and closed again without painting anything.
+    void printPreview(QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     int execDialog(QDialog& dialog) override;
     std::optional<QList<ConflictAnswer>> resolveConflicts(const QString& text, const QList<ConflictRow>& rows) override;
     bool waitUntil(const QString& text, const std::function<bool()>& finished) override;
