@@ -41,6 +41,23 @@
 #include <QToolBar>
 #include <QUndoStack>
 
+#include <sys/stat.h>
+
+namespace {
+
+// Whether a list file of that name exists. A name that is no UTF-8 is looked
+// up by its own bytes: a QString would not carry them.
+bool listFileExists(const std::string& path)
+{
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    if (QFile::encodeName(name).toStdString() == path)
+        return QFileInfo::exists(name);
+    struct stat info {};
+    return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
 // The list store reports in English; its messages are put in the user's
 // language where they are shown, the file name kept as it came.
 QString listFileErrorText(const char* message)
@@ -334,7 +351,7 @@ void TVantorel::FormActivate()
                 // The load below says what the file is.
             }
         }
-        statusPanel(0)->setText(displayText(document_->currentListFile()));
+        statusPanel(0)->setText(pathText(document_->currentListFile()));
         ShowListFile(document_->currentListFile(), true);
         offerRecovery();
         if (optionsPanel_->form().JumptoLast->isChecked())
@@ -345,8 +362,8 @@ void TVantorel::FormActivate()
 bool TVantorel::ShowListFile(const std::string& path, bool load)
 {
     if (load) {
-        if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
-            dialogs_->showMessage(tr("Cannot find list file %1").arg(displayText(path)));
+        if (!listFileExists(path)) {
+            dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
             return false;
         }
         document_->load(path);

@@ -78,6 +78,8 @@ public:
     // A list file to use instead of the stored one from the first activation
     // on (a file named on the command line).
     void useListFileAtStartup(const QString& path);
+    // The same for the name's own bytes, which need not be UTF-8.
+    void useListFileAtStartup(const std::string& path);
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);

@@ -16,6 +16,7 @@ WizardPages::WizardPages(QWidget* parent) : QStackedWidget(parent), ui_(std::mak
 {
     ui_->setupUi(this);
     makeOpaquePanel(*this);
+    ui_->PrjSelect->setMaximum(largestProjectNumber);
     ui_->PrjSelect->setAssociate(ui_->Project);
     // Project numbers only: anything else would be written as a number field.
     ui_->Project->setValidator(
