@@ -36,11 +36,13 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -372,6 +374,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
     const LineList& lines = document_->lines();
     statusPanel(1)->setText(QString::number(lines.size()));
     model_->fill(lines);
+    widenNumberColumnFor(lines);
     // A refilled view shows its first rows, as a view filled anew does.
     ui_->Projects->scrollToTop();
     if (!lines.empty()) {
@@ -379,6 +382,22 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
         ui_->printerBtn->setEnabled(true);
     }
     return true;
+}
+
+void TVantorel::widenNumberColumnFor(const LineList& lines)
+{
+    // Column "Num" is made for three digits; a longer number is shown whole.
+    std::size_t longest = 0;
+    for (std::string_view line : lines)
+        if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
+            longest = std::max(longest, std::min<std::size_t>(numberKeyLength(line), 12));
+    if (longest <= 3)
+        return;
+    const QFontMetrics metrics(ui_->Projects->font());
+    const int needed = metrics.horizontalAdvance(QString(int(longest) + 2, QLatin1Char('0')))
+        + 2 * ui_->Projects->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+    if (ui_->Projects->columnWidth(0) < needed)
+        ui_->Projects->setColumnWidth(0, needed);
 }
 
 void TVantorel::Load1Click()

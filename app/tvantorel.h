@@ -154,6 +154,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Column "Num" as wide as the longest number of lines needs.
+    void widenNumberColumnFor(const LineList& lines);
     void FormClose();
     void buildToolbar();
     void buildStatusBar();

@@ -94,8 +94,23 @@ public:
     // unchanged since, so its wide text may be reused (a pass over the list).
     int operator()(std::string_view a, std::string_view b, bool aIsPreviousB = false) const
     {
-        const std::size_t padA = paddingOf(a);
-        const std::size_t padB = paddingOf(b);
+        return compare(a, paddingOf(a), b, paddingOf(b), aIsPreviousB);
+    }
+
+    bool padsNumbers() const { return numberWidth_ > 3; }
+
+    // The zeros a line's number is padded with, for lines compared many times.
+    std::size_t paddingOf(std::string_view line) const
+    {
+        if (numberWidth_ <= 3)
+            return 0;
+        const std::size_t digits = numberDigits(line);
+        return digits >= 3 && digits < numberWidth_ ? numberWidth_ - digits : 0;
+    }
+
+    int compare(std::string_view a, std::size_t padA, std::string_view b, std::size_t padB,
+                bool aIsPreviousB = false) const
+    {
         std::size_t p = 0;
         std::size_t common = 0;
         char atA = 0;
@@ -151,14 +166,6 @@ private:
         std::size_t size() const { return pad + line.size(); }
         char operator[](std::size_t i) const { return i < pad ? '0' : line[i - pad]; }
     };
-
-    std::size_t paddingOf(std::string_view line) const
-    {
-        if (numberWidth_ <= 3)
-            return 0;
-        const std::size_t digits = numberDigits(line);
-        return digits >= 3 && digits < numberWidth_ ? numberWidth_ - digits : 0;
-    }
 
     // The library collates up to a NUL only; a line may hold NULs, so the
     // pieces between them are collated one after the other, the line with
@@ -278,7 +285,15 @@ int LineComparison::operator()(std::string_view a, std::string_view b) const
 void sortLines(LineList& lines)
 {
     const LineOrder order(numberWidthOf(lines));
-    lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
+    if (!order.padsNumbers()) {
+        lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
+        return;
+    }
+    // Each line's padding found once, not at each of its comparisons.
+    lines.stableSortByKey([&order](std::string_view line) { return order.paddingOf(line); },
+                          [&order](std::size_t padA, std::string_view a, std::size_t padB, std::string_view b) {
+                              return order.compare(a, padA, b, padB) < 0;
+                          });
 }
 
 namespace {

@@ -68,8 +68,9 @@ void WizardPages::keyPressEvent(QKeyEvent* event)
 
 void WizardPages::fitToFont()
 {
-    fitWidthToText(*ui_->Project, QStringLiteral("00000"), TextBoxWidth::Fixed);
-    fitWidthToText(*ui_->CurrentProject, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    // Room for numbers of up to seven digits; longer ones scroll in the box.
+    fitWidthToText(*ui_->Project, QStringLiteral("0000000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->CurrentProject, QStringLiteral("0000000"), TextBoxWidth::Fixed);
     fitWidthToText(*ui_->Projectfilename, QStringLiteral("projects.txt  "));
     fitWidthToText(*ui_->PrjDiscription, QString(24, QLatin1Char('x')));
     // The notes carry a style sheet, which keeps the font they were made with.
