@@ -92,6 +92,9 @@ WizardPages::~WizardPages() = default;
 void WizardPages::showEvent(QShowEvent* event)
 {
     QStackedWidget::showEvent(event);
+    // A style sheet's font reaches the boxes only as they are polished for
+    // showing: sized again for it.
+    fitToFont();
     emit shown();
     focusCurrentPage();
 }
