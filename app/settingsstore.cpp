@@ -51,21 +51,9 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// The value of a hexadecimal digit, or -1.
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool isHexDigit(char c)
 {
-    return hexValue(c) >= 0;
+    return hexDigitValue(c) >= 0;
 }
 
 // The value of the hexadecimal digits text holds from at, count of them, or -1.
@@ -75,9 +63,9 @@ int hexNumber(std::string_view text, std::size_t at, std::size_t count)
         return -1;
     int value = 0;
     for (std::size_t i = at; i < at + count; ++i) {
-        if (hexValue(text[i]) < 0)
+        if (hexDigitValue(text[i]) < 0)
             return -1;
-        value = value * 16 + hexValue(text[i]);
+        value = value * 16 + hexDigitValue(text[i]);
     }
     return value;
 }
@@ -146,7 +134,7 @@ std::string unescapedValue(std::string_view value)
         if (e == 'x') {
             unsigned code = 0;
             while (i + 1 < value.size() && isHexDigit(value[i + 1]) && code <= 0x10FFFF)
-                code = code * 16 + unsigned(hexValue(value[++i]));
+                code = code * 16 + unsigned(hexDigitValue(value[++i]));
             appendCode(out, code);
         } else if (e >= '0' && e <= '7') {
             unsigned code = unsigned(e - '0');

@@ -169,10 +169,10 @@ bool holdsANumberTwice(const LineList& lines)
     return false;
 }
 
-bool sorted(const LineList& lines)
+bool sorted(const LineList& lines, std::size_t numberWidth)
 {
     for (std::size_t i = 1; i < lines.size(); ++i)
-        if (compareLines(lines[i - 1], lines[i]) > 0)
+        if (compareLines(lines[i - 1], lines[i], numberWidth) > 0)
             return false;
     return true;
 }
@@ -338,8 +338,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(inTheirs[number] > 1 || holdsANumberTwice(base));
     }
 
-    if (sorted(theirs))
-        FUZZ_CHECK(sorted(result));
+    // Ordered at the width of the longest number either holds.
+    const std::size_t width = std::max(numberWidthOf(theirs), numberWidthOf(result));
+    if (sorted(theirs, width))
+        FUZZ_CHECK(sorted(result, width));
 
     const bool oursKept = handedOut.empty()
         && std::all_of(m.choices.begin(), m.choices.end(),
