@@ -135,13 +135,17 @@ public:
                 numbers_.push_back(at->first);
             return at->second;
         }
-        const std::string_view key = numberKey(line);
-        if (key.empty())
+        if (line.size() < keyLength)
             return noLine;
-        if (const std::size_t slot = digitSlot(key); slot != noLine)
-            return digitKeyed_[slot] ? slot : noLine;
+        // A fourth digit makes a longer number: no three-digit slot, and a
+        // key to look for only when there are other keys.
+        const bool longer = line.size() > keyLength && isDigit(line[keyLength - 1]) && isDigit(line[keyLength]);
+        if (!longer)
+            if (const std::size_t slot = digitSlot(line.substr(0, keyLength)); slot != noLine)
+                return digitKeyed_[slot] ? slot : noLine;
         if (others_.empty())
             return noLine;
+        const std::string_view key = numberKey(line);
         const auto found = std::lower_bound(others_.begin(), others_.end(), key);
         return found != others_.end() && *found == key ? digitSlots + static_cast<std::size_t>(found - others_.begin())
                                                        : noLine;
