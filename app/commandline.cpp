@@ -77,7 +77,8 @@ CommandLine readEarlyCommandLine(const QStringList& arguments, const QString& ve
     return p.answer(arguments, version);
 }
 
-CommandLine readCommandLine(const QStringList& arguments, const QString& version)
+CommandLine readCommandLine(const QStringList& arguments, const QString& version,
+                            const std::vector<std::string>& rawArguments)
 {
     Parser p;
     const QString usage = QCoreApplication::translate("CommandLine", "Try '%1 --help' for more.\n").arg(executableName(arguments));
@@ -96,8 +97,14 @@ CommandLine readCommandLine(const QStringList& arguments, const QString& version
         result.text = QCoreApplication::translate("CommandLine", "Only one list file can be opened at a time.\n") + usage;
         return result;
     }
-    if (!files.isEmpty())
+    if (!files.isEmpty()) {
         result.listFile = files.first();
+        // The file is the last argument that reads as its name.
+        if (rawArguments.size() == std::size_t(arguments.size()))
+            for (qsizetype i = arguments.size() - 1; i > 0 && result.listFileBytes.empty(); --i)
+                if (arguments[i] == result.listFile)
+                    result.listFileBytes = rawArguments[std::size_t(i)];
+    }
     return result;
 }
 

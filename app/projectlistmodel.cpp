@@ -44,7 +44,8 @@ std::string_view ProjectListModel::wholeDescription(int row) const
 {
     if (row < 0 || row >= count())
         return {};
-    return columnsOf(rows_[static_cast<std::size_t>(row)], 8, std::string_view::npos);
+    const std::string_view line = rows_[static_cast<std::size_t>(row)];
+    return columnsOf(line, descriptionColumn(line), std::string_view::npos);
 }
 
 QString ProjectListModel::captionText(int row) const { return displayText(caption(row), coding(row)); }

@@ -81,7 +81,10 @@ NumberSearchResult searchProjectNumber(const ProjectListModel& rows, std::string
     for (int step = 0; step < count; ++step) {
         const int row = (firstRow + step) % count;
         const std::string_view caption = rows.caption(row);
-        if (caption.substr(0, findText.size()) == findText) {
+        // A number of more than three digits is found by all of it, never by
+        // a part: 100 does not find 1000.
+        const std::size_t numberLength = numberKeyLength(caption);
+        if (caption.substr(0, findText.size()) == findText && (numberLength <= 3 || findText.size() >= numberLength)) {
             result.row = row;
             break;
         }

@@ -7,9 +7,18 @@
 // does not exist: a FIFO, a device or a link to one in its place is neither
 // opened (reading a FIFO waits for ever) nor replaced. Such a store reads as
 // empty, so every value is its default, and refuses to write.
+//
+// Values are read from the file's own text, not through QSettings' types: a
+// hand-edited "a.txt, b.txt" or "@Variant(...)" is the text that is there,
+// and a file name is kept byte for byte, whatever its encoding. A file far
+// larger than settings ever are is neither read nor written: the defaults
+// hold and the user's file stays as it is.
 #include <QMap>
 #include <QString>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QSettings;
 
@@ -24,6 +33,15 @@ public:
     // The message that reports an unusable store.
     static QString unusableMessage();
 
+    // A settings file past any sane size: left alone, read as empty, never
+    // written. tooLargeMessage() says so.
+    static constexpr qint64 largestFile = 1024 * 1024;
+    bool tooLarge() const { return tooLarge_; }
+    QString tooLargeMessage() const;
+
+    // The stored value's own bytes: what stands after "name=" in the file,
+    // with the file format's quotes and escapes undone.
+    std::string readBytes(const QString& name, const std::string& defaultValue);
     QString readText(const QString& name, const QString& defaultValue);
     int readInteger(const QString& name, int defaultValue);
     bool readBool(const QString& name, bool defaultValue);
@@ -31,6 +49,9 @@ public:
     // Each write reaches the disk before the next one, so a failure names the
     // value it happened at ("Failed to set data for '%s'").
     void writeText(const QString& name, const QString& value);
+    // Bytes that are no UTF-8 (a file name) are written with the format's
+    // "\\x" escapes, which readBytes turns back into those very bytes.
+    void writeBytes(const QString& name, const std::string& value);
     void writeInteger(const QString& name, int value);
     void writeBool(const QString& name, bool value);
 
@@ -47,6 +68,17 @@ private:
     // Makes the key "Corvane\Vantorel" exist before the first value is set.
     void createKey();
 
+    // The file's values by name in lower case, read once and again after a write.
+    const std::map<QString, std::string>& storedValues();
+    // Writes value escaped in place of what QSettings wrote for name.
+    bool putEscapedValue(const QString& name, const std::string& value);
+
+    QString fileName_;
     std::unique_ptr<QSettings> settings_;
     bool keyCreated_ = false;
+    bool tooLarge_ = false;
+    qint64 fileSize_ = 0;
+    std::optional<std::map<QString, std::string>> values_;
+    // Values written with escapes, put back after QSettings last wrote the file.
+    std::map<QString, std::string> escapedWrites_;
 };

@@ -36,10 +36,29 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace {
+
+// Whether a list file of that name exists. A name that is no UTF-8 is looked
+// up by its own bytes: a QString would not carry them.
+bool listFileExists(const std::string& path)
+{
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    if (QFile::encodeName(name).toStdString() == path)
+        return QFileInfo::exists(name);
+    struct stat info {};
+    return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0;
+}
+
+} // namespace
 
 // The list store reports in English; its messages are put in the user's
 // language where they are shown, the file name kept as it came.
@@ -345,7 +364,7 @@ void TVantorel::FormActivate()
                 // The load below says what the file is.
             }
         }
-        statusPanel(0)->setText(displayText(document_->currentListFile()));
+        statusPanel(0)->setText(pathText(document_->currentListFile()));
         ShowListFile(document_->currentListFile(), true);
         offerRecovery();
         if (optionsPanel_->form().JumptoLast->isChecked())
@@ -356,8 +375,8 @@ void TVantorel::FormActivate()
 bool TVantorel::ShowListFile(const std::string& path, bool load)
 {
     if (load) {
-        if (!QFileInfo::exists(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())))) {
-            dialogs_->showMessage(tr("Cannot find list file %1").arg(displayText(path)));
+        if (!listFileExists(path)) {
+            dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
             return false;
         }
         document_->load(path);
@@ -367,6 +386,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
     const LineList& lines = document_->lines();
     statusPanel(1)->setText(QString::number(lines.size()));
     model_->fill(lines);
+    widenNumberColumnFor(lines);
     // A refilled view shows its first rows, as a view filled anew does.
     ui_->Projects->scrollToTop();
     if (!lines.empty()) {
@@ -375,6 +395,22 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
         ui_->printerBtn->setEnabled(true);
     }
     return true;
+}
+
+void TVantorel::widenNumberColumnFor(const LineList& lines)
+{
+    // Column "Num" is made for three digits; a longer number is shown whole.
+    std::size_t longest = 0;
+    for (std::string_view line : lines)
+        if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
+            longest = std::max(longest, std::min<std::size_t>(numberKeyLength(line), 12));
+    if (longest <= 3)
+        return;
+    const QFontMetrics metrics(ui_->Projects->font());
+    const int needed = metrics.horizontalAdvance(QString(int(longest) + 2, QLatin1Char('0')))
+        + 2 * ui_->Projects->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+    if (ui_->Projects->columnWidth(0) < needed)
+        ui_->Projects->setColumnWidth(0, needed);
 }
 
 void TVantorel::Load1Click()

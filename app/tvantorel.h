@@ -85,6 +85,8 @@ public:
     // A list file to use instead of the stored one from the first activation
     // on (a file named on the command line).
     void useListFileAtStartup(const QString& path);
+    // The same for the name's own bytes, which need not be UTF-8.
+    void useListFileAtStartup(const std::string& path);
 
     // Scrolls the list view by pixels (positive towards its end).
     void scrollProjectsBy(int pixels);
@@ -163,6 +165,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Column "Num" as wide as the longest number of lines needs.
+    void widenNumberColumnFor(const LineList& lines);
     void FormClose();
     void buildToolbar();
     // The toolbar's and the pages' pictures in the colours of the palette.

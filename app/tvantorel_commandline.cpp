@@ -3,6 +3,8 @@
 
 #include "common/displaytext.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 // The file named takes the place of the stored list file at the first
@@ -13,4 +15,18 @@
 void TVantorel::useListFileAtStartup(const QString& path)
 {
     startupListFile_ = storedBytes(QFileInfo(path).absoluteFilePath());
+}
+
+void TVantorel::useListFileAtStartup(const std::string& path)
+{
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    if (QFile::encodeName(name).toStdString() == path) {
+        useListFileAtStartup(name);
+        return;
+    }
+    // A name a QString cannot carry: made absolute by its bytes.
+    std::string absolute = path;
+    if (absolute.empty() || absolute.front() != '/')
+        absolute = QFile::encodeName(QDir::currentPath()).toStdString() + '/' + absolute;
+    startupListFile_ = absolute;
 }

@@ -34,7 +34,7 @@ QString fileNameOf(const std::string& path)
 
 QString listFileNamed(const std::string& path)
 {
-    return QCoreApplication::translate("TVantorel", "Project List %1").arg(displayText(path));
+    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
 }
 
 QString mergeNoticeText(const MergeNotice& notice)

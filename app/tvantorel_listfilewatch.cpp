@@ -31,7 +31,7 @@ namespace {
 
 QString listFileNamed(const std::string& path)
 {
-    return QCoreApplication::translate("TVantorel", "Project List %1").arg(displayText(path));
+    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
 }
 
 // The notice about the state of the list file itself (changed, deleted,

@@ -15,13 +15,15 @@ void TVantorel::LoadSettings()
     SettingsStore store;
     // The defaults are read from a store that cannot be used; the user hears
     // why, and start-up goes on.
-    if (!store.usable())
+    if (store.tooLarge())
+        dialogs().showMessage(store.tooLargeMessage());
+    else if (!store.usable())
         dialogs().showError(SettingsStore::unusableMessage());
     // First: a value below that stops the reading must not cost the recent
     // lists, which the close writes back.
     readRecentLists(store);
-    const QString current = store.readText(QStringLiteral("Current"), QStringLiteral("Projects.txt"));
-    document_->setCurrentListFile(storedBytes(current));
+    // The file name's own bytes, whatever its encoding.
+    document_->setCurrentListFile(store.readBytes(QStringLiteral("Current"), "Projects.txt"));
     optionsPanel_->form().DisplayAllErrors->setChecked(store.readBool(QStringLiteral("Disp errors"), false));
     optionsPanel_->form().MaximiseApp->setChecked(store.readBool(QStringLiteral("Maximise"), false));
     optionsPanel_->form().Autofix->setChecked(store.readBool(QStringLiteral("Auto Fix"), false));
@@ -38,7 +40,7 @@ void TVantorel::LoadSettings()
 void TVantorel::SaveSettings()
 {
     SettingsStore store;
-    store.writeText(QStringLiteral("Current"), displayText(document_->currentListFile()));
+    store.writeBytes(QStringLiteral("Current"), document_->currentListFile());
     store.writeBool(QStringLiteral("Disp Errors"), optionsPanel_->form().DisplayAllErrors->isChecked());
     store.writeBool(QStringLiteral("Maximise"), optionsPanel_->form().MaximiseApp->isChecked());
     store.writeBool(QStringLiteral("Auto Fix"), optionsPanel_->form().Autofix->isChecked());

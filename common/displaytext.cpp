@@ -206,3 +206,10 @@ std::string storedBytes(const QString& text, LineCoding coding)
     }
     return bytes;
 }
+
+QString pathText(std::string_view path)
+{
+    LineCoding coding = lineCoding(path);
+    coding.holdsNul = false;
+    return displayText(path, coding);
+}

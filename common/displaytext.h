@@ -30,3 +30,7 @@ QString displayText(std::string_view bytes, LineCoding coding = {});
 // shown from. A character the 8-bit coding has no byte for is stored as
 // UTF-8, so nothing typed is lost.
 std::string storedBytes(const QString& text, LineCoding coding = {});
+
+// A file name shown to the user: as UTF-8 when it is, else one character per
+// byte as an 8-bit line is shown, so no byte of it drops out of a message.
+QString pathText(std::string_view path);

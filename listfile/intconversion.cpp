@@ -13,8 +13,6 @@
 // 32-bit conversion has always done. A digit that would need more than
 // 32 bits is not read.
 
-namespace {
-
 int hexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -25,6 +23,8 @@ int hexDigitValue(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 int decimalDigitValue(char c)
 {

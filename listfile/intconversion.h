@@ -12,3 +12,6 @@ struct IntConversion {
 };
 
 IntConversion convertInteger(std::string_view text);
+
+// The value of a hexadecimal digit (either case), or -1.
+int hexDigitValue(char c);

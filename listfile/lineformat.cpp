@@ -42,11 +42,12 @@ std::string zeroPadNumber(int32_t number)
 
 int findProjectLine(const LineList& lines, std::string_view code)
 {
-    if (code.size() != numberCodeLength)
+    if (code.size() < numberCodeLength)
         return -1;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
-        if (line.size() >= numberCodeLength && line.substr(0, numberCodeLength) == code)
+        if (line.size() >= code.size() && line.compare(0, code.size(), code) == 0
+            && numberKeyLength(line) == code.size())
             return static_cast<int>(i);
     }
     return -1;
@@ -54,5 +55,23 @@ int findProjectLine(const LineList& lines, std::string_view code)
 
 int32_t captionProjectNumber(std::string_view caption)
 {
-    return convertInteger(trimmedView(columnsOf(caption, 1, 5))).value;
+    return convertInteger(trimmedView(columnsOf(caption, 1, 5 + numberOverhang(caption)))).value;
+}
+
+std::optional<int32_t> highestProjectNumber(const LineList& lines)
+{
+    constexpr std::size_t longestNumber = 10;
+    std::optional<int32_t> highest;
+    for (std::string_view line : lines) {
+        const std::size_t length = numberKeyLength(line);
+        if (length == 0 || length > longestNumber || line[0] < '0' || line[0] > '9' || line[1] < '0'
+            || line[1] > '9' || line[2] < '0' || line[2] > '9')
+            continue;
+        int64_t value = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            value = value * 10 + (line[i] - '0');
+        if (value <= INT32_MAX && (!highest || value > *highest))
+            highest = static_cast<int32_t>(value);
+    }
+    return highest;
 }

@@ -123,6 +123,10 @@ public:
     // holds keep their order. less takes two std::string_view.
     template <typename Less>
     void stableSort(Less less);
+    // The same with a key worked out once for each line rather than at each
+    // comparison: less takes (key, line, key, line).
+    template <typename KeyOf, typename Less>
+    void stableSortByKey(KeyOf keyOf, Less less);
 
     // Whether both copies share the same table of lines (for tests of the
     // copy-on-write sharing).
@@ -183,6 +187,24 @@ void LineList::stableSort(Less less)
     Data& data = writable();
     std::stable_sort(data.entries.begin(), data.entries.end(),
                      [&less](const Entry& a, const Entry& b) { return less(a.view(), b.view()); });
+}
+
+template <typename KeyOf, typename Less>
+void LineList::stableSortByKey(KeyOf keyOf, Less less)
+{
+    if (size() < 2)
+        return;
+    Data& data = writable();
+    using Key = decltype(keyOf(std::string_view()));
+    std::vector<std::pair<Key, Entry>> keyed;
+    keyed.reserve(data.entries.size());
+    for (const Entry& entry : data.entries)
+        keyed.emplace_back(keyOf(entry.view()), entry);
+    std::stable_sort(keyed.begin(), keyed.end(), [&less](const auto& a, const auto& b) {
+        return less(a.first, a.second.view(), b.first, b.second.view());
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        data.entries[i] = keyed[i].second;
 }
 
 // For test output.

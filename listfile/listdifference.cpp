@@ -1,5 +1,7 @@
 #include "listfile/listdifference.h"
 
+#include "listfile/lineformat.h"
+
 #include <string_view>
 #include <unordered_map>
 
@@ -18,7 +20,7 @@ Projects projectsOf(const LineList& lines)
     Projects projects;
     projects.first.reserve(lines.size());
     for (std::string_view line : lines) {
-        if (line.size() >= codeLength && projects.first.emplace(line.substr(0, codeLength), line).second)
+        if (line.size() >= codeLength && projects.first.emplace(numberKey(line), line).second)
             continue;
         ++projects.further[line];
     }
@@ -35,7 +37,7 @@ std::vector<ListOperation> operationsBetweenLists(const LineList& from, const Li
     for (std::string_view line : from) {
         if (line.size() < codeLength)
             continue;
-        const std::string_view code = line.substr(0, codeLength);
+        const std::string_view code = numberKey(line);
         auto first = before.first.find(code);
         if (first->second.data() != line.data() || after.first.count(code) != 0)
             continue;
@@ -48,7 +50,7 @@ std::vector<ListOperation> operationsBetweenLists(const LineList& from, const Li
     for (std::string_view line : to) {
         ListOperation put;
         put.line = std::string(line);
-        auto mine = line.size() >= codeLength ? after.first.find(line.substr(0, codeLength)) : after.first.end();
+        auto mine = line.size() >= codeLength ? after.first.find(numberKey(line)) : after.first.end();
         if (mine != after.first.end() && mine->second.data() == line.data()) {
             const std::string_view code = mine->first;
             auto was = before.first.find(code);

@@ -3,8 +3,8 @@
 // merged list goes into memory as unsaved changes (one undo step, journalled)
 // rather than replacing the lines whole.
 //
-// A project is its first line under its three-character number, as
-// findProjectLine matches it. A project only in `to` is a Put, one only in
+// A project is its first line under its number key, as findProjectLine
+// matches it. A project only in `to` is a Put, one only in
 // `from` a Remove, one whose first line differs a Put that replaces it.
 // Further lines (a number held twice, lines of fewer than three characters)
 // that `to` holds more often than `from` are Puts under an empty number,

@@ -19,7 +19,7 @@ bool listContainsText(const LineList& lines, std::string_view text)
 
 std::string_view storedDescription(std::string_view line)
 {
-    constexpr std::size_t numberLength = 3;
+    const std::size_t numberLength = std::max<std::size_t>(3, numberKeyLength(line));
     constexpr std::size_t separatorLength = 5;
     if (line.size() <= numberLength)
         return {};
@@ -70,10 +70,18 @@ void removeProjectLine(LineList& lines, std::string_view numberText)
 // It matters because project lines nearly always differ first in the number.
 // The shortcut needs an encoding in which a digit byte is always a whole
 // character: UTF-8 or a single-byte code page (not, say, GB18030).
+//
+// Numbers of different lengths are put in the order of their values: every
+// line whose number key is a run of three or more digits is compared as if
+// its number were padded with "0" to numberWidth digits, the length of the
+// longest number in the list. Lines without such a number are compared as
+// they stand, so they go where the text order puts them. For a list of
+// three-digit numbers nothing is padded and the order is the plain text order.
 class LineOrder {
 public:
-    LineOrder()
-        : digitsDecide_(MB_CUR_MAX == 1 || std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+    explicit LineOrder(std::size_t numberWidth)
+        : digitsDecide_(MB_CUR_MAX == 1 || std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0),
+          numberWidth_(std::min(numberWidth, maximumNumberWidth))
     {
         // towlower through the library for every character is most of the
         // cost of a full comparison; ASCII is looked up instead (still the
@@ -86,29 +94,78 @@ public:
     // unchanged since, so its wide text may be reused (a pass over the list).
     int operator()(std::string_view a, std::string_view b, bool aIsPreviousB = false) const
     {
-        const std::size_t common = std::min(a.size(), b.size());
+        return compare(a, paddingOf(a), b, paddingOf(b), aIsPreviousB);
+    }
+
+    bool padsNumbers() const { return numberWidth_ > 3; }
+
+    // The zeros a line's number is padded with, for lines compared many times.
+    std::size_t paddingOf(std::string_view line) const
+    {
+        if (numberWidth_ <= 3)
+            return 0;
+        const std::size_t digits = numberDigits(line);
+        return digits >= 3 && digits < numberWidth_ ? numberWidth_ - digits : 0;
+    }
+
+    int compare(std::string_view a, std::size_t padA, std::string_view b, std::size_t padB,
+                bool aIsPreviousB = false) const
+    {
         std::size_t p = 0;
-        while (p < common && a[p] == b[p])
-            ++p;
+        std::size_t common = 0;
+        char atA = 0;
+        char atB = 0;
+        if (padA == padB) {
+            // The same padding on both sides decides nothing: compare as they stand.
+            common = std::min(a.size(), b.size());
+            while (p < common && a[p] == b[p])
+                ++p;
+            if (p < common) {
+                atA = a[p];
+                atB = b[p];
+            }
+        } else {
+            const PaddedLine x {a, padA};
+            const PaddedLine y {b, padB};
+            common = std::min(x.size(), y.size());
+            while (p < common && x[p] == y[p])
+                ++p;
+            if (p < common) {
+                atA = x[p];
+                atB = y[p];
+            }
+        }
         const bool bWasFolded = bFolded_;
         bFolded_ = false;
-        if (p == common && a.size() == b.size())
+        if (p == common && a.size() + padA == b.size() + padB)
             return 0;
-        if (digitsDecide_ && p < common && isDigit(a[p]) && isDigit(b[p]))
-            return a[p] < b[p] ? -1 : 1;
+        if (digitsDecide_ && p < common && isDigit(atA) && isDigit(atB))
+            return atA < atB ? -1 : 1;
         if (aIsPreviousB && bWasFolded)
             wideA_.swap(wideB_);
         else
-            foldedWide(a, wideA_);
-        foldedWide(b, wideB_);
+            foldedWide(a, padA, wideA_);
+        foldedWide(b, padB, wideB_);
         bFolded_ = true;
         return collate(wideA_, wideB_);
     }
 
     bool less(std::string_view a, std::string_view b) const { return (*this)(a, b) < 0; }
 
+    // Past this many digits a number is no project number and is compared as
+    // it stands: padding stays cheap whatever a line holds.
+    static constexpr std::size_t maximumNumberWidth = 20;
+
 private:
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+    // A line as compared: pad zeros, then the line.
+    struct PaddedLine {
+        std::string_view line;
+        std::size_t pad;
+        std::size_t size() const { return pad + line.size(); }
+        char operator[](std::size_t i) const { return i < pad ? '0' : line[i - pad]; }
+    };
 
     // The library collates up to a NUL only; a line may hold NULs, so the
     // pieces between them are collated one after the other, the line with
@@ -132,9 +189,9 @@ private:
     // A byte that is no character of the locale's encoding (a Latin-1 letter
     // in a UTF-8 list, say) stands for the character of the same code, so
     // every line has a place in the order.
-    void foldedWide(std::string_view s, std::wstring& out) const
+    void foldedWide(std::string_view s, std::size_t pad, std::wstring& out) const
     {
-        out.clear();
+        out.assign(pad, L'0');
         std::mbstate_t state {};
         std::size_t i = 0;
         while (i < s.size()) {
@@ -158,6 +215,7 @@ private:
     }
 
     bool digitsDecide_;
+    std::size_t numberWidth_;
     wchar_t asciiLower_[0x80];
     mutable std::wstring wideA_;
     mutable std::wstring wideB_;
@@ -186,12 +244,36 @@ bool othersInOrder(const LineList& lines, std::size_t skip, const LineOrder& ord
 
 } // namespace
 
-int compareLines(std::string_view a, std::string_view b)
+std::size_t numberDigits(std::string_view line)
 {
-    return LineOrder()(a, b);
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
+        ++digits;
+    return digits;
 }
 
-LineComparison::LineComparison() : order_(std::make_unique<const LineOrder>()) {}
+std::size_t numberWidthOf(std::string_view line)
+{
+    const std::size_t digits = numberDigits(line);
+    return digits > 3 ? std::min(digits, LineOrder::maximumNumberWidth) : 3;
+}
+
+std::size_t numberWidthOf(const LineList& lines)
+{
+    std::size_t width = 3;
+    for (std::string_view line : lines)
+        // Three digits and a fourth: the only lines that can widen it.
+        if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
+            width = std::max(width, numberWidthOf(line));
+    return width;
+}
+
+int compareLines(std::string_view a, std::string_view b, std::size_t numberWidth)
+{
+    return LineOrder(numberWidth)(a, b);
+}
+
+LineComparison::LineComparison(std::size_t numberWidth) : order_(std::make_unique<const LineOrder>(numberWidth)) {}
 
 LineComparison::~LineComparison() = default;
 
@@ -202,8 +284,16 @@ int LineComparison::operator()(std::string_view a, std::string_view b) const
 
 void sortLines(LineList& lines)
 {
-    const LineOrder order;
-    lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
+    const LineOrder order(numberWidthOf(lines));
+    if (!order.padsNumbers()) {
+        lines.stableSort([&order](std::string_view a, std::string_view b) { return order.less(a, b); });
+        return;
+    }
+    // Each line's padding found once, not at each of its comparisons.
+    lines.stableSortByKey([&order](std::string_view line) { return order.paddingOf(line); },
+                          [&order](std::size_t padA, std::string_view a, std::size_t padB, std::string_view b) {
+                              return order.compare(a, padA, b, padB) < 0;
+                          });
 }
 
 namespace {
@@ -233,7 +323,7 @@ SortedPlace keepSorted(LineList& lines, std::size_t changed)
 {
     if (changed >= lines.size() || lines.size() < 2)
         return {changed, false};
-    const LineOrder order;
+    const LineOrder order(numberWidthOf(lines));
     if (!othersInOrder(lines, changed, order)) {
         sortLines(lines);
         return {0, true};
@@ -245,5 +335,5 @@ SortedPlace keepSortedInOrderedList(LineList& lines, std::size_t changed)
 {
     if (changed >= lines.size() || lines.size() < 2)
         return {changed, false};
-    return moveIntoPlace(lines, changed, LineOrder());
+    return moveIntoPlace(lines, changed, LineOrder(numberWidthOf(lines)));
 }

@@ -60,8 +60,8 @@ std::optional<std::int64_t> renumberableNumber(std::string_view numberText)
 
 // The projects compared by their first line, each in a slot of its own. For
 // the numbers our changes touched a project is what findProjectLine matches,
-// the first three characters of a line: three-digit keys have fixed slots,
-// other keys follow. For a merge of every number a project is a whole number
+// a line's number key: keys of exactly three digits have fixed slots, other
+// keys ("1000", "0-5") follow. For a merge of every number a project is a whole number
 // text ("1000" apart from "100"), given a slot when first seen.
 class KeySlots {
 public:
@@ -137,11 +137,15 @@ public:
         }
         if (line.size() < keyLength)
             return noLine;
-        if (const std::size_t slot = digitSlot(line); slot != noLine)
-            return digitKeyed_[slot] ? slot : noLine;
+        // A fourth digit makes a longer number: no three-digit slot, and a
+        // key to look for only when there are other keys.
+        const bool longer = line.size() > keyLength && isDigit(line[keyLength - 1]) && isDigit(line[keyLength]);
+        if (!longer)
+            if (const std::size_t slot = digitSlot(line.substr(0, keyLength)); slot != noLine)
+                return digitKeyed_[slot] ? slot : noLine;
         if (others_.empty())
             return noLine;
-        const std::string_view key = line.substr(0, keyLength);
+        const std::string_view key = numberKey(line);
         const auto found = std::lower_bound(others_.begin(), others_.end(), key);
         return found != others_.end() && *found == key ? digitSlots + static_cast<std::size_t>(found - others_.begin())
                                                        : noLine;
@@ -150,7 +154,7 @@ public:
 private:
     static std::size_t digitSlot(std::string_view text)
     {
-        if (text.size() < keyLength || !isDigit(text[0]) || !isDigit(text[1]) || !isDigit(text[2]))
+        if (text.size() != keyLength || !isDigit(text[0]) || !isDigit(text[1]) || !isDigit(text[2]))
             return noLine;
         return static_cast<std::size_t>((text[0] - '0') * 100 + (text[1] - '0') * 10 + (text[2] - '0'));
     }
@@ -507,9 +511,10 @@ MergePlan planOver(const LineList* base, const LineList& ours, const LineList& t
 // added line does. The kept lines never move relative to each other.
 class Placement {
 public:
+    // numberWidth: that of the merged list, as its order compares numbers.
     Placement(const LineList& theirs, const std::vector<std::size_t>& removals,
-              const std::vector<MergePlan::Replacement>& replacements)
-        : theirs_(theirs)
+              const std::vector<MergePlan::Replacement>& replacements, std::size_t numberWidth)
+        : theirs_(theirs), order_(numberWidth)
     {
         holes_.reserve(removals.size() + replacements.size());
         auto replacement = replacements.begin();
@@ -762,7 +767,14 @@ LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::ve
         renumber(renumberings, theirs, plan.removals, replacements, additions);
     notices.insert(notices.end(), renumbered.begin(), renumbered.end());
 
-    Placement placement(theirs, plan.removals, replacements);
+    std::size_t numberWidth = numberWidthOf(theirs);
+    for (const MergePlan::Replacement& replacement : replacements)
+        numberWidth = std::max(numberWidth, numberWidthOf(replacement.line));
+    for (std::string_view line : additions)
+        numberWidth = std::max(numberWidth, numberWidthOf(line));
+    for (const std::string& line : renumberedLines)
+        numberWidth = std::max(numberWidth, numberWidthOf(line));
+    Placement placement(theirs, plan.removals, replacements, numberWidth);
     for (std::string_view line : additions)
         placement.add(line);
     for (const std::string& line : renumberedLines)

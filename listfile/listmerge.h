@@ -3,8 +3,8 @@
 // merge by project number. base is the list as we last read or wrote it,
 // ours is base with our unsaved changes, theirs is the file as it is now.
 //
-// A project we touched is matched on the first three characters of its line,
-// as findProjectLine matches it, and each list is compared by the first line
+// A project we touched is matched on its line's number key, as
+// findProjectLine matches it ("1000" is not project "100"), and each list is compared by the first line
 // of each number. The merged list is theirs with our changes put onto it: lines
 // that our changes do not touch keep their bytes and their order, lines that
 // are no project lines stay where theirs has them, and our new and changed

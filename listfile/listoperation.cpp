@@ -45,24 +45,36 @@ namespace {
 
 constexpr std::size_t codeLength = 3;
 
-// The first three characters of a line, as findProjectLine compares them.
+// A line's number key, as findProjectLine compares it.
 std::string_view codeOf(std::string_view line)
 {
-    return line.size() >= codeLength ? line.substr(0, codeLength) : std::string_view();
+    return numberKey(line);
+}
+
+// The width the list's order compares numbers at once the operations are
+// applied: that of the list or of a line put, whichever is widest.
+std::size_t numberWidthAfter(const LineList& lines, const std::vector<ListOperation>& ops)
+{
+    std::size_t width = numberWidthOf(lines);
+    for (const ListOperation& op : ops)
+        if (op.kind == ListOperation::Kind::Put)
+            width = std::max(width, numberWidthOf(op.line));
+    return width;
 }
 
 // Operations applied one by one, followed only through the lines that
-// matter: those whose first three characters some operation names. Which of
+// matter: those whose number key some operation names. Which of
 // them is a project's first line depends on their order among themselves
 // alone: the list's own order until the first Put, the sorted order from
 // then on. So each such group is kept in that order, and the other lines
 // are merged back once at the end.
 class OperationRun {
 public:
-    OperationRun(const LineList& lines, const std::vector<ListOperation>& ops) : lines_(lines)
+    OperationRun(const LineList& lines, const std::vector<ListOperation>& ops)
+        : lines_(lines), order_(numberWidthAfter(lines, ops))
     {
         for (const ListOperation& op : ops)
-            if (op.numberText.size() == codeLength)
+            if (op.numberText.size() >= codeLength)
                 groups_.emplace(op.numberText, Group());
         grouped_.assign(lines.size(), false);
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -155,7 +167,7 @@ private:
 
     void apply(const ListOperation& op)
     {
-        Group* group = op.numberText.size() == codeLength ? &groups_.at(op.numberText) : nullptr;
+        Group* group = op.numberText.size() >= codeLength ? &groups_.at(op.numberText) : nullptr;
         const bool found = group && !group->empty();
         met_.push_back(found ? std::optional<std::string>(text(group->front())) : std::nullopt);
         if (found)
@@ -187,8 +199,7 @@ private:
     std::unordered_map<std::string, Group> groups_;
     // The list's lines that were in a group at the start.
     std::vector<bool> grouped_;
-    // Lines put into a group, and those whose first three characters no
-    // operation names.
+    // Lines put into a group, and those whose number key no operation names.
     std::vector<std::string> puts_;
     std::vector<std::string> elsewhere_;
     std::vector<std::optional<std::string>> met_;
@@ -210,40 +221,20 @@ void applyOperations(LineList& lines, const std::vector<ListOperation>& ops)
 
 namespace {
 
-// The key a line is found under for number: its first three characters for a
-// three-character number (as findProjectLine matches), else its whole
-// leading digits.
-std::string_view keyOf(std::string_view line, std::size_t numberSize)
-{
-    if (numberSize == 3)
-        return line.size() >= 3 ? line.substr(0, 3) : std::string_view();
-    std::size_t digits = 0;
-    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
-        ++digits;
-    return line.substr(0, digits);
-}
-
 // The first line of each wanted number, in one pass.
 std::unordered_map<std::string, std::optional<std::string_view>> firstLines(
     const LineList& lines, const std::vector<std::string>& numbers)
 {
     std::unordered_map<std::string, std::optional<std::string_view>> found;
-    bool longNumbers = false;
-    for (const std::string& number : numbers) {
+    for (const std::string& number : numbers)
         found.emplace(number, std::nullopt);
-        longNumbers = longNumbers || number.size() != 3;
-    }
     for (std::string_view line : lines) {
-        for (std::size_t size : {std::size_t(3), std::size_t(0)}) {
-            if (size == 0 && !longNumbers)
-                break;
-            const std::string_view key = keyOf(line, size);
-            if (key.empty() || (size == 0 && key.size() == 3))
-                continue;
-            auto entry = found.find(std::string(key));
-            if (entry != found.end() && !entry->second)
-                entry->second = line;
-        }
+        const std::string_view key = numberKey(line);
+        if (key.empty())
+            continue;
+        auto entry = found.find(std::string(key));
+        if (entry != found.end() && !entry->second)
+            entry->second = line;
     }
     return found;
 }

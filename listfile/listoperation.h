@@ -2,8 +2,8 @@
 // A change of the list by project number, the unit of everything that works
 // on changes not yet saved: undo and redo, the journal that survives a crash,
 // and the save that puts our changes onto the list as it is on disk now.
-// A project is matched on the first three characters of its line, as
-// findProjectLine matches it.
+// A project is matched on its line's number key, as findProjectLine matches
+// it: "1000" and "100" are two projects.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,7 +51,7 @@ std::vector<std::optional<std::string>> linesMet(const LineList& lines, const st
 // Applies ops in order to lines in a single pass, for many operations on a
 // long list (changes recovered after a crash): the lines end as applying
 // them one by one with applyOperation leaves them, up to the order of lines
-// that compare equal. Only the lines whose first three characters an
+// that compare equal. Only the lines whose number key an
 // operation names are followed one change after another; the lines put go
 // where the list's order puts them. A list that was out of order is sorted
 // whole when a Put is among ops, as that Put one by one would sort it;

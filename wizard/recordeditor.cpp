@@ -80,10 +80,16 @@ void RecordEditor::addProject()
         host_.dialogs().showMessage(tr("Error in Project List"));
         return;
     }
-    const std::string_view lastNumber = columnsOf(lastCaption->bytes, 1, 4);
-    const IntConversion read = convertInteger(lastNumber);
+    // One more than the highest number of the list, wherever its order put
+    // it; a list with no project number goes by the last row as shown.
+    std::string lastNumber(columnsOf(lastCaption->bytes, 1, 4));
+    IntConversion read = convertInteger(lastNumber);
+    if (const std::optional<int32_t> highest = highestProjectNumber(document_.lines())) {
+        read = IntConversion{*highest, 0};
+        lastNumber = zeroPadNumber(*highest);
+    }
     const qint64 next = qint64(read.value) + 1;
-    if (next <= 0) {
+    if (next <= 0 || next > WizardPages::largestProjectNumber) {
         host_.dialogs().showMessage(tr("Add project Failed %1 Code = %2 %3")
                                       .arg(QString::number(next), QString::number(read.stopPosition),
                                            displayText(lastNumber, lastCaption->coding)));
@@ -137,7 +143,12 @@ void RecordEditor::removeProject()
 
 void RecordEditor::showProject()
 {
+    // The number as the list writes it: "0012" typed is project 012.
     QString number = ui().Project->text();
+    bool isNumber = false;
+    const qlonglong value = number.toLongLong(&isNumber, 10);
+    if (isNumber && value >= 0 && value <= WizardPages::largestProjectNumber)
+        number = QString::fromLatin1(zeroPadNumber(int32_t(value)));
     while (number.size() < 3)
         number.prepend(QLatin1Char('0'));
     ui().CurrentProject->setText(number);

@@ -76,7 +76,7 @@ bool WizardController::SetupPage4(const std::string& listPath)
 {
     Ui::WizardPages& f = ui();
     f.UtilBtn->setVisible(true);
-    const QString path = displayText(listPath);
+    const QString path = pathText(listPath);
     const bool haveLines = !document_.lines().empty();
     switch (mode_) {
     case mdNewList:

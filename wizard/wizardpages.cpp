@@ -16,6 +16,7 @@ WizardPages::WizardPages(QWidget* parent) : QStackedWidget(parent), ui_(std::mak
 {
     ui_->setupUi(this);
     makeOpaquePanel(*this);
+    ui_->PrjSelect->setMaximum(largestProjectNumber);
     ui_->PrjSelect->setAssociate(ui_->Project);
     // Project numbers only: anything else would be written as a number field.
     ui_->Project->setValidator(
@@ -67,8 +68,9 @@ void WizardPages::keyPressEvent(QKeyEvent* event)
 
 void WizardPages::fitToFont()
 {
-    fitWidthToText(*ui_->Project, QStringLiteral("00000"), TextBoxWidth::Fixed);
-    fitWidthToText(*ui_->CurrentProject, QStringLiteral("00000"), TextBoxWidth::Fixed);
+    // Room for numbers of up to seven digits; longer ones scroll in the box.
+    fitWidthToText(*ui_->Project, QStringLiteral("0000000"), TextBoxWidth::Fixed);
+    fitWidthToText(*ui_->CurrentProject, QStringLiteral("0000000"), TextBoxWidth::Fixed);
     fitWidthToText(*ui_->Projectfilename, QStringLiteral("projects.txt  "));
     fitWidthToText(*ui_->PrjDiscription, QString(24, QLatin1Char('x')));
     // The notes carry a style sheet, which keeps the font they were made with.
@@ -90,6 +92,9 @@ WizardPages::~WizardPages() = default;
 void WizardPages::showEvent(QShowEvent* event)
 {
     QStackedWidget::showEvent(event);
+    // A style sheet's font reaches the boxes only as they are polished for
+    // showing: sized again for it.
+    fitToFont();
     emit shown();
     focusCurrentPage();
 }

@@ -12,6 +12,10 @@ class WizardPages;
 class WizardPages : public QStackedWidget {
     Q_OBJECT
 public:
+    // The largest project number page 4 takes: as many digits as its number
+    // box holds.
+    static constexpr int largestProjectNumber = 999999999;
+
     explicit WizardPages(QWidget* parent = nullptr);
     ~WizardPages() override;
 

@@ -17,7 +17,9 @@
 
 #include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,8 +95,9 @@ class TestBadSettings : public QObject {
     Q_OBJECT
 private slots:
     void junkFileGivesDefaults();
-    void valuesOfAnotherType_data();
-    void valuesOfAnotherType();
+    void valuesReadAsText_data();
+    void valuesReadAsText();
+    void listNameNotUtf8ThroughARestart();
     void mangledFilesStartAndClose();
     void unreadableFile();
     void fifoInPlaceOfTheFile();
@@ -119,7 +122,7 @@ void TestBadSettings::junkFileGivesDefaults()
         expectDefaults(*w);
         QCOMPARE(w->listModel()->count(), 2);
         QVERIFY(w->close());
-        QVERIFY(dialogs.shown.isEmpty());
+        QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join(QLatin1Char('|'))));
     }
     expectNineValuesWritten(env);
     // The next start reads what the close wrote.
@@ -129,33 +132,118 @@ void TestBadSettings::junkFileGivesDefaults()
     expectDefaults(*w);
 }
 
-void TestBadSettings::valuesOfAnotherType_data()
+// A file in the working folder named by these very bytes.
+void writeFileNamedByBytes(const QByteArray& name, const QByteArray& bytes)
 {
-    QTest::addColumn<QByteArray>("stored");
-    QTest::addColumn<QString>("failedName");
-    QTest::newRow("boolean") << QByteArray("Maximise=@Variant(\\0\\0\\0\\x1\\x1)\n") << QStringLiteral("Maximise");
-    QTest::newRow("bytes") << QByteArray("Current=@ByteArray(other.txt)\n") << QStringLiteral("Current");
-    QTest::newRow("rectangle") << QByteArray("Space=@Rect(1 2 3 4)\n") << QStringLiteral("Space");
-    QTest::newRow("list") << QByteArray("Just=0, 1\n") << QStringLiteral("Just");
-    QTest::newRow("nothing") << QByteArray("Last=@Invalid()\n") << QStringLiteral("Last");
-    QTest::newRow("broken variant") << QByteArray("Auto%20Fix=@Variant(\\xff\\xff)\n") << QStringLiteral("Auto Fix");
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
 }
 
-void TestBadSettings::valuesOfAnotherType()
+void TestBadSettings::valuesReadAsText_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    // The list file the store names, by its bytes; it exists.
+    QTest::addColumn<QByteArray>("current");
+    QTest::addColumn<bool>("maximise");
+    QTest::addColumn<int>("space");
+    QTest::addColumn<int>("just");
+    QTest::addColumn<bool>("fileKept");
+
+    const QByteArray projects = "Projects.txt";
+    QTest::newRow("a comma in a name") << QByteArray("Current=a.txt, b.txt\n") << QByteArray("a.txt, b.txt")
+                                       << false << 60 << 0 << false;
+    QTest::newRow("a quoted comma") << QByteArray("Current=\"x, y.txt\"\n") << QByteArray("x, y.txt") << false
+                                    << 60 << 0 << false;
+    QTest::newRow("bytes variant is a name") << QByteArray("Current=@ByteArray(other.txt)\n")
+                                             << QByteArray("@ByteArray(other.txt)") << false << 60 << 0 << false;
+    QTest::newRow("@@ is one @") << QByteArray("Current=@@home.txt\n") << QByteArray("@home.txt") << false << 60 << 0
+                                 << false;
+    QTest::newRow("an escaped byte that is no UTF-8") << QByteArray("Current=\"caf\\xe9.txt\"\n")
+                                                      << QByteArray("caf\xe9.txt") << false << 60 << 0 << false;
+    QTest::newRow("a list in a Boolean") << QByteArray("Maximise=0,1\nSpace=42\n") << projects << false << 42 << 0
+                                         << false;
+    QTest::newRow("a variant Boolean") << QByteArray("Maximise=@Variant(\\0\\0\\0\\x1\\x1)\n") << projects << false
+                                       << 60 << 0 << false;
+    QTest::newRow("a rectangle for a number") << QByteArray("Space=@Rect(1 2 3 4)\nJust=1\n") << projects << false
+                                              << 60 << 1 << false;
+    QTest::newRow("a list for a number") << QByteArray("Just=1, 0\nMaximise=1\n") << projects << true << 60 << 0
+                                         << false;
+    QTest::newRow("blanks round a number, names in any case")
+        << QByteArray("SPACE =  42  \nmaximise=1\n") << projects << true << 42 << 0 << false;
+    QTest::newRow("another section is not read") << QByteArray("Space=7\n[Other]\nSpace=9\n") << projects << false
+                                                 << 7 << 0 << false;
+    QTest::newRow("a file past any sane size is left alone")
+        << QByteArray("Space=42\n") + QByteArray(2 * 1024 * 1024, ';') << projects << false << 60 << 0 << true;
+}
+
+// Every value is read as the text that stands in the file: no type error, the
+// list named is loaded, and the close writes the nine values back, or leaves
+// a file far too large to be settings as it was.
+void TestBadSettings::valuesReadAsText()
 {
     QFETCH(QByteArray, stored);
-    QFETCH(QString, failedName);
+    QFETCH(QByteArray, current);
+    QFETCH(bool, maximise);
+    QFETCH(int, space);
+    QFETCH(int, just);
+    QFETCH(bool, fileKept);
     TestEnvironment env;
-    env.writeFile(QStringLiteral("Projects.txt"), projectList());
-    writeSettingsBytes(env, "[General]\n" + stored);
+    writeFileNamedByBytes(current, projectList());
+    const QByteArray settings = "[General]\n" + stored;
+    writeSettingsBytes(env, settings);
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Invalid data type for '%1'").arg(failedName)});
-    // The start-up stopped at that value: the list is not loaded.
-    QCOMPARE(w->listModel()->count(), 0);
+    QVERIFY(dialogs.errors().isEmpty());
+    QCOMPARE(dialogs.messages().size(), fileKept ? 1 : 0);
+    QCOMPARE(QByteArray::fromStdString(w->CurrentListFile()), current);
+    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), maximise);
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), space);
+    QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), just);
     QVERIFY(w->close());
-    QCOMPARE(dialogs.errors().size(), 1);
+    QVERIFY(dialogs.errors().isEmpty());
+    if (fileKept) {
+        QVERIFY(settingsBytes(env) == settings);
+        return;
+    }
     expectNineValuesWritten(env);
+    // The next start reads what the close wrote: the same name, byte for byte.
+    w.reset();
+    ScriptedDialogs again;
+    auto second = startMainWindow(again);
+    QVERIFY(again.shown.isEmpty());
+    QCOMPARE(QByteArray::fromStdString(second->CurrentListFile()), current);
+    QCOMPARE(named<UpDown>(&*second, "Vspace")->position(), space);
+}
+
+// A list named on the command line by a name that is no UTF-8 is loaded,
+// shown, stored and loaded again at the next start under the same bytes.
+void TestBadSettings::listNameNotUtf8ThroughARestart()
+{
+    TestEnvironment env;
+    const QByteArray name = "caf\xe9 list.txt";
+    writeFileNamedByBytes(name, projectList());
+    const std::string absolute = QFile::encodeName(env.workFolder()).toStdString() + "/" + name.toStdString();
+    {
+        ScriptedDialogs dialogs;
+        auto w = startMainWindow(dialogs, false);
+        w->useListFileAtStartup(name.toStdString());
+        w->FormActivate();
+        QVERIFY(dialogs.shown.isEmpty());
+        QCOMPARE(w->CurrentListFile(), absolute);
+        QCOMPARE(w->listModel()->count(), 2);
+        QVERIFY(w->statusPanel(0)->text().endsWith(QStringLiteral("/caf\u00e9 list.txt")));
+        QVERIFY(w->close());
+        QVERIFY(dialogs.errors().isEmpty());
+    }
+    QVERIFY(settingsBytes(env).contains("caf\\xe9 list.txt"));
+    ScriptedDialogs again;
+    auto w = startMainWindow(again);
+    QVERIFY(again.shown.isEmpty());
+    QCOMPARE(w->CurrentListFile(), absolute);
+    QCOMPARE(w->listModel()->count(), 2);
 }
 
 // Junk made from a valid store, many times over: each start shows at most the

@@ -28,8 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view columns = columnsOf(line, first, count);
     FUZZ_CHECK(columns.size() <= count);
     FUZZ_CHECK(columns.empty() || line.substr(first == 0 ? 0 : first - 1).substr(0, count) == columns);
-    FUZZ_CHECK(captionField(line) == line.substr(0, 5));
-    FUZZ_CHECK(descriptionField(line) == (size < 8 ? std::string_view() : line.substr(7, 40)));
+    // Columns move along behind a number of more than three digits.
+    const std::size_t overhang = numberOverhang(line);
+    FUZZ_CHECK(captionField(line) == line.substr(0, 5 + overhang));
+    FUZZ_CHECK(descriptionField(line) == (size < 8 + overhang ? std::string_view() : line.substr(7 + overhang, 40)));
 
     const std::string_view caption = captionField(line);
     FUZZ_CHECK(captionProjectNumber(caption) == convertInteger(trimmed(caption)).value);
@@ -41,19 +43,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (number >= 0)
         FUZZ_CHECK(convertInteger(padded).ok() && convertInteger(padded).value == number);
 
-    // The lines of the input, looked up by the first three bytes of each.
+    // The lines of the input, looked up by the number key of each: the first
+    // line with that very key, never one whose number only begins with it.
     const LineList lines = splitListText(line);
     for (std::size_t i = 0; i < lines.size() && i < 64; ++i) {
-        const std::string_view code = std::string_view(lines[i]).substr(0, 3);
+        const std::string_view code = numberKey(lines[i]);
         const int found = findProjectLine(lines, code);
-        if (code.size() != 3) {
+        if (code.size() < 3) {
             FUZZ_CHECK(found == -1);  // a short code never matches
             continue;
         }
         FUZZ_CHECK(found >= 0 && static_cast<std::size_t>(found) <= i);
-        FUZZ_CHECK(lines[static_cast<std::size_t>(found)].compare(0, 3, code) == 0);
+        FUZZ_CHECK(numberKey(lines[static_cast<std::size_t>(found)]) == code);
         for (int earlier = 0; earlier < found; ++earlier)
-            FUZZ_CHECK(lines[static_cast<std::size_t>(earlier)].compare(0, 3, code) != 0);
+            FUZZ_CHECK(numberKey(lines[static_cast<std::size_t>(earlier)]) != code);
     }
     return 0;
 }

@@ -27,8 +27,9 @@ int sign(int v)
 
 bool sortedByLineOrder(const LineList& lines)
 {
+    const std::size_t width = numberWidthOf(lines);
     for (std::size_t i = 1; i < lines.size(); ++i)
-        if (compareLines(lines[i - 1], lines[i]) > 0)
+        if (compareLines(lines[i - 1], lines[i], width) > 0)
             return false;
     return true;
 }
@@ -68,22 +69,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string code = last.substr(0, 3);
     const std::string description = last.size() > 3 ? last.substr(3) : std::string();
 
-    // The line order: reflexive, antisymmetric, transitive on neighbours.
+    // The line order at the list's width: reflexive, antisymmetric,
+    // transitive on neighbours.
+    const std::size_t width = numberWidthOf(lines);
+    const auto compare = [width](std::string_view a, std::string_view b) { return compareLines(a, b, width); };
     for (std::size_t i = 0; i + 2 < lines.size() && i < 32; ++i) {
         const std::string_view a = lines[i];
         const std::string_view b = lines[i + 1];
         const std::string_view c = lines[i + 2];
-        FUZZ_CHECK(compareLines(a, a) == 0);
-        FUZZ_CHECK(sign(compareLines(a, b)) == -sign(compareLines(b, a)));
-        if (compareLines(a, b) <= 0 && compareLines(b, c) <= 0)
-            FUZZ_CHECK(compareLines(a, c) <= 0);
+        FUZZ_CHECK(compare(a, a) == 0);
+        FUZZ_CHECK(sign(compare(a, b)) == -sign(compare(b, a)));
+        if (compare(a, b) <= 0 && compare(b, c) <= 0)
+            FUZZ_CHECK(compare(a, c) <= 0);
     }
 
     LineList sorted = lines;
     sortLines(sorted);
     std::vector<std::string> reference = copyOf(lines);
     std::stable_sort(reference.begin(), reference.end(),
-                     [](const std::string& a, const std::string& b) { return compareLines(a, b) < 0; });
+                     [&compare](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
     FUZZ_CHECK(copyOf(sorted) == reference);
     FUZZ_CHECK(sortedByLineOrder(sorted));
 

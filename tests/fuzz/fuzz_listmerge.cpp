@@ -51,19 +51,11 @@ private:
     size_t at_ = 0;
 };
 
-std::size_t leadingDigits(std::string_view line)
-{
-    std::size_t digits = 0;
-    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
-        ++digits;
-    return digits;
-}
-
 // The number a line is the project of: its leading digits when there are at
 // least three, else its first three characters.
 std::string_view numberTextOf(std::string_view line)
 {
-    return line.substr(0, std::max<std::size_t>(leadingDigits(line), 3));
+    return line.substr(0, std::max<std::size_t>(numberDigits(line), 3));
 }
 
 std::string description(Input& in)
@@ -164,15 +156,15 @@ bool holdsANumberTwice(const LineList& lines)
 {
     std::map<std::string_view, int> count;
     for (std::string_view line : lines)
-        if (leadingDigits(line) >= 3 && ++count[numberTextOf(line)] > 1)
+        if (numberDigits(line) >= 3 && ++count[numberTextOf(line)] > 1)
             return true;
     return false;
 }
 
-bool sorted(const LineList& lines)
+bool sorted(const LineList& lines, std::size_t numberWidth)
 {
     for (std::size_t i = 1; i < lines.size(); ++i)
-        if (compareLines(lines[i - 1], lines[i]) > 0)
+        if (compareLines(lines[i - 1], lines[i], numberWidth) > 0)
             return false;
     return true;
 }
@@ -329,7 +321,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (std::string_view line : theirs)
         ++inTheirs[numberTextOf(line)];
     for (std::string_view line : result)
-        if (leadingDigits(line) >= 3)
+        if (numberDigits(line) >= 3)
             ++inResult[numberTextOf(line)];
     for (const auto& [number, count] : inResult) {
         if (handedOut.count(std::string(number)))
@@ -338,8 +330,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(inTheirs[number] > 1 || holdsANumberTwice(base));
     }
 
-    if (sorted(theirs))
-        FUZZ_CHECK(sorted(result));
+    // Ordered at the width of the longest number either holds.
+    const std::size_t width = std::max(numberWidthOf(theirs), numberWidthOf(result));
+    if (sorted(theirs, width))
+        FUZZ_CHECK(sorted(result, width));
 
     const bool oursKept = handedOut.empty()
         && std::all_of(m.choices.begin(), m.choices.end(),

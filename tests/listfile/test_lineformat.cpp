@@ -47,7 +47,11 @@ TEST(Columns, ListViewFieldsOfAWellFormedLine)
     EXPECT_EQ(descriptionField("123     " + longDescription), " " + std::string(39, 'd'));
     EXPECT_EQ(captionField("7"), "7");
     EXPECT_EQ(descriptionField("007  "), "");
-    EXPECT_EQ(descriptionField("1000     Shed"), "  Shed");
+    // A longer number moves the columns along with it.
+    EXPECT_EQ(captionField("1000     Shed"), "1000  ");
+    EXPECT_EQ(captionField("100000     Shed"), "100000  ");
+    EXPECT_EQ(descriptionField("1000     Shed"), " Shed");
+    EXPECT_EQ(descriptionField("100000     Shed"), " Shed");
 }
 
 TEST(ZeroPadNumber, PadsToThreeCharactersWithTheSignInside)
@@ -76,11 +80,10 @@ TEST(FindProjectLine, ComparesTheFirstThreeCharactersExactly)
     EXPECT_EQ(findProjectLine(lines, "008"), -1);
 }
 
-TEST(FindProjectLine, CodesOfAnyOtherLengthNeverMatch)
+TEST(FindProjectLine, CodesShorterThanThreeCharactersNeverMatch)
 {
     const LineList lines = {"7", "1000     Shed", "ab", ""};
     EXPECT_EQ(findProjectLine(lines, "7"), -1);
-    EXPECT_EQ(findProjectLine(lines, "1000"), -1);
     EXPECT_EQ(findProjectLine(lines, "ab"), -1);
     EXPECT_EQ(findProjectLine(lines, ""), -1);
     EXPECT_EQ(findProjectLine({}, "007"), -1);
@@ -100,9 +103,10 @@ TEST(CaptionProjectNumber, ReadsWhateverNumberTheCaptionBeginsWith)
     EXPECT_EQ(captionProjectNumber("     "), 0);
 }
 
-TEST(CaptionProjectNumber, LooksAtTheFirstFiveCharactersOnly)
+TEST(CaptionProjectNumber, LooksAtTheFirstFiveCharactersOrTheWholeNumber)
 {
-    EXPECT_EQ(captionProjectNumber("123456"), 12345);
+    EXPECT_EQ(captionProjectNumber("123456"), 123456);
+    EXPECT_EQ(captionProjectNumber("1000 "), 1000);
     EXPECT_EQ(captionProjectNumber("12   9"), 12);
 }
 

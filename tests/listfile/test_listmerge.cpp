@@ -96,7 +96,11 @@ const MergeCase mergeCases[] = {
     {"renumbering from 999 goes on to 1000",
      Lines {"998     A"}, Lines {"998     A", "999     Mine"}, Lines {"998     A", "999     Theirs"}, Numbers {"999"},
      {}, {}, {{Kind::Renumbered, "999", "1000"}},
-     Lines {"1000     Mine", "998     A", "999     Theirs"}},
+     Lines {"998     A", "999     Theirs", "1000     Mine"}},
+    {"a touched 100 is not the 1000 theirs holds first, and an edit of 1000 goes after 999",
+     Lines {"100     Hut", "999     Barn", "1000     Shed"}, Lines {"100     New hut", "999     Barn", "1000     New shed"},
+     Lines {"1000     Shed", "100     Hut", "999     Barn"}, Numbers {"100", "1000"}, {}, {}, {},
+     Lines {"100     New hut", "999     Barn", "1000     New shed"}},
     // Both edited
     {"both edited: the answers keep theirs, mine, or both",
      Lines {"001     A", "002     B", "003     C"}, Lines {"001     Mine A", "002     Mine B", "003     Mine C"},

@@ -18,8 +18,8 @@ struct JournalStep {
 };
 
 // The list the helper loads, one line per project: some with NUL and 8-bit
-// bytes, numbers of four digits whose lines the first three digits match
-// too, and out of order when asked (the first change then sorts it).
+// bytes, numbers of four digits beside those of three, and out of order
+// when asked (the first change then sorts it).
 inline LineList journalKillList(std::uint64_t seed, bool outOfOrder)
 {
     std::mt19937_64 random(seed);
@@ -55,7 +55,7 @@ inline JournalStep nextJournalStep(std::mt19937_64& random, const LineList& line
     if (choice < 6 && !lines.empty()) {
         // An existing project's number: its line replaced or taken out.
         const std::string_view line = lines[std::size_t(random() % lines.size())];
-        op.numberText = std::string(line.substr(0, 3));
+        op.numberText = std::string(numberKey(line));
         if (choice < 2) {
             op.kind = ListOperation::Kind::Remove;
             return step;
@@ -68,7 +68,7 @@ inline JournalStep nextJournalStep(std::mt19937_64& random, const LineList& line
         if (random() % 2 == 0)
             op.insertAt = random() % (lines.size() + 5);
     } else {
-        // Four digits match no line: every put of one adds a line.
+        // A four-digit number, one the list may hold or not.
         op.numberText = zeroPadNumber(1000 + int(random() % 2000));
     }
     op.line = op.numberText + "     " + description;

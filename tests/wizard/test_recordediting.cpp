@@ -425,7 +425,7 @@ void TestRecordEditing::addAfterNineHundredNinetyNine()
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QString());
     named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Four digits"));
     named<QPushButton>(f, "UtilBtn")->click();
-    QCOMPARE(linesInMemory(*w), (QStringList {"1000     Four digits", "998     x", "999     Last three-digit"}));
+    QCOMPARE(linesInMemory(*w), (QStringList {"998     x", "999     Last three-digit", "1000     Four digits"}));
 }
 
 QTEST_MAIN(TestRecordEditing)
