@@ -144,13 +144,28 @@ LineList splitListText(std::string_view bytes)
     return adoptListText(std::move(copy), bytes.size());
 }
 
+namespace {
+
+// What a save writes before the lines: the mark when the file had one, and
+// also when line 1 begins with the mark's bytes, which a read would take
+// for the mark.
+std::string_view startOfFile(const LineList& lines, bool fileHasMark)
+{
+    const bool lineLooksLikeMark = !lines.empty() && lines.front().substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark;
+    return fileHasMark || lineLooksLikeMark ? utf8ByteOrderMark : std::string_view();
+}
+
+} // namespace
+
 std::string joinListText(const LineList& lines)
 {
-    std::size_t total = 0;
+    const std::string_view start = startOfFile(lines, false);
+    std::size_t total = start.size();
     for (std::string_view line : lines)
         total += line.size() + 2;
     std::string bytes;
     bytes.reserve(total);
+    bytes += start;
     for (std::string_view line : lines) {
         bytes += line;
         bytes += "\r\n";
@@ -375,9 +390,8 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
     const std::string head = firstBytesOf(target);
     refuseWideText(path, head);
     // A byte-order mark stays where the file has it.
-    const std::string_view start = head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0
-        ? utf8ByteOrderMark
-        : std::string_view();
+    const std::string_view start =
+        startOfFile(lines, head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;

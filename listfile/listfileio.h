@@ -17,7 +17,9 @@ inline constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 // Splits file bytes into lines (a leading UTF-8 byte-order mark is no part
 // of line 1).
 LineList splitListText(std::string_view bytes);
-// The bytes a list is saved as, without any byte-order mark.
+// The bytes a list is saved as to a file without a byte-order mark: one is
+// written only when line 1 begins with the mark's bytes, which would else
+// be read as the mark.
 std::string joinListText(const LineList& lines);
 
 // The name of the wide encoding ("UTF-16", "UTF-32") whose byte-order mark
