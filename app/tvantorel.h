@@ -295,6 +295,7 @@ public:
 private:
     void wireContextHelp();
     bool helpFileFound();
+    QString helpFileProblemNow() const;
     QString helpFile_;
     // Destroyed in reverse order: the gestures stop before the router goes.
     std::unique_ptr<class THelpRouter> helpRouter_;

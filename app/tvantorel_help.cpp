@@ -14,7 +14,6 @@
 #include "help/twhatsthis.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 void TVantorel::wireHelp()
 {
@@ -46,6 +45,16 @@ void TVantorel::wireContextHelp()
     whatsThis_ = std::make_unique<TWhatsThis>(this);
     whatsThis_->setObjectName(QStringLiteral("WhatsThis1"));
     whatsThis_->setHelpContextMap(helpContextMap_.get());
+    // F1 and the other gestures say so too when the help file cannot be
+    // used. They ask from inside event handling; the message waits for it
+    // to end.
+    whatsThis_->OnHelp = [this](TWhatsThis*, QObject*, bool, qint32, int, int, bool& callHelp) {
+        const QString problem = helpFileProblemNow();
+        if (problem.isEmpty())
+            return;
+        callHelp = false;
+        QMetaObject::invokeMethod(this, [this, problem] { dialogs_->showMessage(problem); }, Qt::QueuedConnection);
+    };
     whatsThis_->Loaded();
 }
 
@@ -56,12 +65,23 @@ void TVantorel::pointHelpAt(const QString& helpFile)
         helpRouter_->setHelpfile(helpFile);
 }
 
-// Opening help without a help file would otherwise do nothing at all.
+// What stops help from opening: a help file that is missing or that the
+// viewer cannot read; empty when help can open.
+QString TVantorel::helpFileProblemNow() const
+{
+    const QString file = helpRouter_ ? helpRouter_->Helpfile() : helpFile_;
+    if (file.isEmpty())
+        return QString();
+    return helpFileProblem(file, QCoreApplication::applicationFilePath(), QStringLiteral("Quindle.qch"));
+}
+
+// Opening help without a usable help file would otherwise do nothing at all.
 bool TVantorel::helpFileFound()
 {
-    if (helpFile_.isEmpty() || QFileInfo(helpFile_).isFile())
+    const QString problem = helpFileProblemNow();
+    if (problem.isEmpty())
         return true;
-    dialogs_->showMessage(missingHelpFileMessage(QCoreApplication::applicationFilePath(), QStringLiteral("Quindle.qch")));
+    dialogs_->showMessage(problem);
     return false;
 }
 

@@ -5,6 +5,7 @@
 // The list is the file named by QUINDLE_BENCH_LIST (bench/compare_sort.sh
 // passes the same file to GNU sort), or a generated one. Collation follows
 // the environment's locale, as in the program.
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "listfile/lineformat.h"
@@ -115,10 +116,5 @@ BENCHMARK(BM_SortShuffledList)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Loading and saving a list file of a million lines (about 42 MB), the size
 // the program must handle without the user waiting: well under 0.3 s to load.
 // The list is generated into a temporary folder at start and removed at exit.
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "listfile/listfileio.h"
@@ -74,29 +75,19 @@ BENCHMARK(BM_SaveListFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const BenchFolder folder("bench_listfile");
+    if (!folder.made())
         return 1;
-
-    std::string pattern = (std::filesystem::temp_directory_path() / "quindle-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("bench_listfile: temporary folder");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    listPath = (folder / "Projects.txt").string();
-    savePath = (folder / "Saved.txt").string();
-    long long bytes = writeGeneratedList(listPath, {benchmarkLines, 0, 1});
-    if (bytes < 0) {
-        std::fprintf(stderr, "bench_listfile: cannot write %s\n", listPath.c_str());
-        std::filesystem::remove_all(folder);
-        return 1;
-    }
-    listBytes = static_cast<std::size_t>(bytes);
-    benchmark::AddCustomContext("list", std::to_string(benchmarkLines) + " lines, " + std::to_string(bytes) + " bytes");
-
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    listPath = folder.file("Projects.txt");
+    savePath = folder.file("Saved.txt");
+    return runBenchmarks(argc, argv, [] {
+        const long long bytes = writeGeneratedList(listPath, {benchmarkLines, 0, 1});
+        if (bytes < 0) {
+            std::fprintf(stderr, "bench_listfile: cannot write %s\n", listPath.c_str());
+            return false;
+        }
+        listBytes = static_cast<std::size_t>(bytes);
+        benchmark::AddCustomContext("list", std::to_string(benchmarkLines) + " lines, " + std::to_string(bytes) + " bytes");
+        return true;
+    });
 }

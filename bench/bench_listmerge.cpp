@@ -5,6 +5,7 @@
 // save it comes before: joining the lines and writing the file, measured
 // here in the same run. The merge of every number (a sync tool's conflict
 // copy) is measured for comparison.
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "listfile/lineformat.h"
@@ -180,19 +181,12 @@ BENCHMARK(BM_MergeEveryNumber)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const BenchFolder folder("bench_listmerge");
+    if (!folder.made())
         return 1;
-    std::string pattern = (std::filesystem::temp_directory_path() / "quindle-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("bench_listmerge: temporary folder");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    savePath = (folder / "Projects.txt").string();
-    lists();  // made before any clock runs
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    savePath = folder.file("Projects.txt");
+    return runBenchmarks(argc, argv, [] {
+        lists();  // made before any clock runs
+        return true;
+    });
 }

@@ -5,6 +5,7 @@
 //
 //   bench_repair [benchmark flags]   generated list, Google Benchmark runs
 //   bench_repair --once=FILE         one repair of FILE, for whole-process timing
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "listfile/listrepair.h"
@@ -91,29 +92,19 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const BenchFolder folder("bench_repair");
+    if (!folder.made())
         return 1;
-
-    std::string pattern = (std::filesystem::temp_directory_path() / "quindle-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("bench_repair: temporary folder");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    listPath = (folder / "Projects.txt").string();
-    const long long bytes = writeGeneratedList(listPath, {benchmarkLines, benchmarkBadPercent, 1});
-    if (bytes < 0) {
-        std::fprintf(stderr, "bench_repair: cannot write %s\n", listPath.c_str());
-        std::filesystem::remove_all(folder);
-        return 1;
-    }
-    benchmark::AddCustomContext("list", std::to_string(benchmarkLines) + " lines, "
-                                            + std::to_string(benchmarkBadPercent) + "% bad, "
-                                            + std::to_string(bytes) + " bytes");
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    listPath = folder.file("Projects.txt");
+    return runBenchmarks(argc, argv, [] {
+        const long long bytes = writeGeneratedList(listPath, {benchmarkLines, benchmarkBadPercent, 1});
+        if (bytes < 0) {
+            std::fprintf(stderr, "bench_repair: cannot write %s\n", listPath.c_str());
+            return false;
+        }
+        benchmark::AddCustomContext("list", std::to_string(benchmarkLines) + " lines, "
+                                                + std::to_string(benchmarkBadPercent) + "% bad, "
+                                                + std::to_string(bytes) + " bytes");
+        return true;
+    });
 }

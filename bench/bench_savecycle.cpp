@@ -4,6 +4,7 @@
 // alone; and merging 1,000 of our changed projects with 1,000 of theirs
 // (theirs among the lines of four and more digits, so nothing is asked),
 // which should cost no more than twice the plain save.
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "document/listfilelock.h"
@@ -189,21 +190,14 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    const BenchFolder folder("bench_savecycle");
+    if (!folder.made())
         return 1;
-    std::string pattern = (std::filesystem::temp_directory_path() / "quindle-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("bench_savecycle: temporary folder");
-        return 1;
-    }
-    const std::filesystem::path folder = pattern;
-    savePath = (folder / "Projects.txt").string();
+    savePath = folder.file("Projects.txt");
     // Journals of the benchmark stay in its folder.
-    ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
-    theirList();  // made before any clock runs
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
-    return 0;
+    ::setenv("XDG_STATE_HOME", folder.file("state").c_str(), 1);
+    return runBenchmarks(argc, argv, [] {
+        theirList();  // made before any clock runs
+        return true;
+    });
 }

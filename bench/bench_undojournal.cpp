@@ -8,6 +8,7 @@
 //
 // The journal folder must be on a real disk, not tmpfs, or the flushes cost
 // nothing: it goes in a folder made under QUINDLE_BENCH_DIR (default /var/tmp).
+#include "benchmain.h"
 #include "listgenerator.h"
 
 #include "document/changejournal.h"
@@ -269,10 +270,5 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -146,6 +146,11 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         // lines read are compared with ours as last read or written, which
         // they must be read for anyway when they differ.
         bool changed = !stamp.settledByTime(before);
+        // A file of another size than the one read or written surely changed:
+        // our side of the merge is prepared on a second thread meanwhile.
+        std::future<PreparedMerge> prepared;
+        if (changed && !job.wholeList && before.size != stamp.identity.size)
+            prepared = std::async(std::launch::async, [&job] { return prepareMerge(job.base, job.ours, job.touched); });
         if (changed) {
             try {
                 loadListFile(job.path, theirs);
@@ -168,9 +173,10 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         }
         const LineList& current = changed ? theirs : job.base;
         MergePlan plan;
-        if (changed)
-            plan = job.wholeList ? planFullMerge(job.base, job.ours, theirs)
-                                 : planMerge(job.base, job.ours, theirs, job.touched);
+        if (changed && job.wholeList)
+            plan = planFullMerge(job.base, job.ours, theirs);
+        else if (changed)
+            plan = planMerge(prepared.valid() ? prepared.get() : prepareMerge(job.base, job.ours, job.touched), theirs);
         const std::vector<MergeConflict> carried = carriedConflicts(job, current, plan.conflicts);
 
         std::vector<ConflictChoice> planChoices;

@@ -14,7 +14,11 @@ public:
     // A qthelp:// address of a registered help file.
     bool isInsideHelpFile(const QUrl& url) const;
 
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+
 private:
     void followLink(const QUrl& link);
+    QString pageText(const QUrl& page, const QByteArray& data) const;
     QHelpEngineCore* engine_;
 };

@@ -12,3 +12,12 @@ QStringList helpFileCandidates(const QString& executablePath, const QString& fil
 QString locateHelpFile(const QString& executablePath, const QString& fileName);
 // What the user is told when no place holds the file.
 QString missingHelpFileMessage(const QString& executablePath, const QString& fileName);
+// Whether the file is a help file the viewer can read: an empty or damaged
+// file, or a database of another kind, is none. True when the viewer cannot
+// tell (no SQLite driver), as help then ends silently anyway.
+bool isReadableHelpFile(const QString& helpFile);
+// What the user is told when the file is there but cannot be read.
+QString unreadableHelpFileMessage(const QString& helpFile);
+// The message for a help file that cannot be used, missing or unreadable;
+// empty when the file can be used.
+QString helpFileProblem(const QString& helpFile, const QString& executablePath, const QString& fileName);

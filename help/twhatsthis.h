@@ -106,6 +106,7 @@ private:
     // The gestures, as the event filter sees them; true consumes the event.
     bool gesture(QWidget* receiver, QEvent* event);
     bool keyboardHook(QKeyEvent* key);
+    static bool whatsThisTextShown();
     bool f1Procedure(const QKeyEvent* key);
     bool mouseHook(QWidget* receiver, QMouseEvent* mouse);
     bool leftButtonDown(QWidget* receiver, const QPoint& point);

@@ -41,13 +41,17 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
 bool TWhatsThis::gesture(QWidget* receiver, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
-        // F1 belongs to help: no shortcut may take it first.
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    case QEvent::ShortcutOverride: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // F1 belongs to help: no shortcut may take it first. Escape over a
+        // "What's this?" text closes that text only, not the panel or
+        // dialog beneath whose Escape shortcut would otherwise see it.
+        if (key == Qt::Key_F1 || (key == Qt::Key_Escape && whatsThisTextShown())) {
             event->accept();
             return true;
         }
         return false;
+    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         return keyboardHook(static_cast<QKeyEvent*>(event));
@@ -73,6 +77,12 @@ bool TWhatsThis::gesture(QWidget* receiver, QEvent* event)
     default:
         return false;
     }
+}
+
+bool TWhatsThis::whatsThisTextShown()
+{
+    const QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup->inherits("QWhatsThat");
 }
 
 bool TWhatsThis::keyboardHook(QKeyEvent* key)

@@ -56,14 +56,24 @@ LineList LineList::sharingBytesOf(const LineList& source)
     return list;
 }
 
-void LineList::appendAdopted(std::string_view bytesInside)
+void LineList::appendAdopted(const LineList& source, std::size_t first, std::size_t last)
 {
-    const Entry entry = bytesInside.size() < longLine
-        ? Entry {bytesInside.data(), static_cast<unsigned char>(bytesInside.size())}
-        : store(bytesInside);
+    if (first >= last)
+        return;
     Data& data = writable();
+    const auto begin = source.data_->entries.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = source.data_->entries.begin() + static_cast<std::ptrdiff_t>(last);
+    data.entries.insert(data.entries.end(), begin, end);
+    for (auto entry = begin; entry != end; ++entry)
+        data.liveBytes += entry->view().size();
+}
+
+void LineList::appendLongLine(std::string_view bytes)
+{
+    const Entry entry = store(bytes);
+    Data& data = *data_;
     data.entries.push_back(entry);
-    data.liveBytes += bytesInside.size();
+    data.liveBytes += bytes.size();
 }
 
 LineList::Data& LineList::writable()

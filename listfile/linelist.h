@@ -100,7 +100,21 @@ public:
     static LineList sharingBytesOf(const LineList& source);
     // Appends a line whose bytes lie inside those given to adoptBytes, or
     // inside the list given to sharingBytesOf (a long line is copied).
-    void appendAdopted(std::string_view bytesInside);
+    void appendAdopted(std::string_view bytesInside)
+    {
+        if (bytesInside.size() >= longLine) {
+            appendLongLine(bytesInside);
+            return;
+        }
+        // Called once a line while a file is cut into lines: the table is
+        // this list's own then, and the call stays inline.
+        Data& data = data_ && data_.use_count() == 1 ? *data_ : writable();
+        data.entries.push_back(Entry {bytesInside.data(), static_cast<unsigned char>(bytesInside.size())});
+        data.liveBytes += bytesInside.size();
+    }
+    // Appends lines [first, last) of the list given to sharingBytesOf, whose
+    // bytes this list holds on to, in one step.
+    void appendAdopted(const LineList& source, std::size_t first, std::size_t last);
 
     std::size_t size() const { return data_ ? data_->entries.size() : 0; }
     bool empty() const { return size() == 0; }
@@ -155,6 +169,7 @@ private:
     };
 
     Data& writable();
+    void appendLongLine(std::string_view bytes);
     // The bytes a line takes in a chunk, its length included when long.
     static std::size_t storedSize(std::size_t lineSize);
     // Writes a line's bytes (and the length of a long one) at at.

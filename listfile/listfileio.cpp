@@ -25,34 +25,57 @@
 
 namespace {
 
-// The first CR or LF from p on, or end: one pass over a line instead of a
-// search for each of the two bytes.
-const char* findLineEnd(const char* p, const char* end)
+// The list is cut into lines 64 bytes at a time: a mask of the bytes that
+// are a given byte, or that end a line, then one step per line break found
+// instead of one search per line.
+constexpr std::size_t blockSize = 64;
+
+#if defined(__SSE2__)
+std::uint64_t maskOf(__m128i hits, int part)
+{
+    return std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(hits))) << (16 * part);
+}
+#endif
+
+// Bits set where the 64 bytes from p hold byte.
+std::uint64_t byteMask(const char* p, char byte)
+{
+    std::uint64_t bits = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(byte);
+    for (int part = 0; part < 4; ++part)
+        bits |= maskOf(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part)), wanted), part);
+#else
+    for (std::size_t i = 0; i < blockSize; ++i)
+        bits |= std::uint64_t(p[i] == byte) << i;
+#endif
+    return bits;
+}
+
+// Bits set where the 64 bytes from p hold CR or LF.
+std::uint64_t lineBreakMask(const char* p)
 {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
-        if (hits != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(hits));
-        p += 16;
+    std::uint64_t bits = 0;
+    for (int part = 0; part < 4; ++part) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+        bits |= maskOf(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)), part);
     }
+    return bits;
+#else
+    return byteMask(p, '\r') | byteMask(p, '\n');
 #endif
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
 }
 
 std::size_t countByte(const char* from, const char* end, char byte)
 {
     std::size_t count = 0;
-    for (const void* found; (found = std::memchr(from, byte, static_cast<std::size_t>(end - from))) != nullptr;) {
-        ++count;
-        from = static_cast<const char*>(found) + 1;
-    }
-    return count;
+    for (; end - from >= std::ptrdiff_t(blockSize); from += blockSize)
+        for (std::uint64_t hits = byteMask(from, byte); hits != 0; hits &= hits - 1)
+            ++count;
+    return count + static_cast<std::size_t>(std::count(from, end, byte));
 }
 
 // The first bytes of a file that tell whether it is wide text: enough
@@ -71,33 +94,46 @@ void reportProgress(const ReadProgress& progress, std::uint64_t done, std::uint6
 // Splits size bytes into lines that point into the bytes themselves; a
 // UTF-8 byte-order mark at the start is read past. progress, if any, is told
 // bytes done past progressBase of progressTotal.
-LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t size, const ReadProgress& progress = {},
+// A line ends at CR, LF or CR LF.
+LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t fileSize, const ReadProgress& progress = {},
                        std::uint64_t progressBase = 0, std::uint64_t progressTotal = 0)
 {
-    const char* begin = bytes.get();
-    const char* const end = begin + size;
-    if (std::string_view(begin, size).substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark)
-        begin += utf8ByteOrderMark.size();
+    const std::size_t markSize =
+        std::string_view(bytes.get(), fileSize).substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark
+        ? utf8ByteOrderMark.size()
+        : 0;
+    const char* const begin = bytes.get() + markSize;
+    const std::size_t size = fileSize - markSize;
     // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
-    std::size_t expected = countByte(begin, end, '\n');
+    std::size_t expected = countByte(begin, begin + size, '\n');
     if (expected == 0)
-        expected = countByte(begin, end, '\r');
-    LineList lines = LineList::adoptBytes(std::move(bytes), size);
+        expected = countByte(begin, begin + size, '\r');
+    LineList lines = LineList::adoptBytes(std::move(bytes), fileSize);
     lines.reserve(expected + 1);
-    const char* nextReport = begin + progressStep;
-    for (const char* p = begin; p < end;) {
-        const char* lineEnd = findLineEnd(p, end);
-        lines.appendAdopted(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-        if (lineEnd == end)
-            break;
-        p = lineEnd + 1;
-        if (*lineEnd == '\r' && p < end && *p == '\n')
-            ++p;
-        if (progress && p >= nextReport) {
-            reportProgress(progress, progressBase + std::uint64_t(p - begin), progressTotal);
-            nextReport = p + progressStep;
+    std::size_t lineStart = 0;
+    const auto endLineAt = [&](std::size_t at) {
+        if (at < lineStart)
+            return;  // the LF of a CR LF
+        lines.appendAdopted(std::string_view(begin + lineStart, at - lineStart));
+        lineStart = at + 1;
+        if (begin[at] == '\r' && lineStart < size && begin[lineStart] == '\n')
+            ++lineStart;
+    };
+    std::size_t block = 0;
+    std::size_t nextReport = progressStep;
+    for (; size - block >= blockSize; block += blockSize) {
+        if (progress && block >= nextReport) {
+            reportProgress(progress, progressBase + block, progressTotal);
+            nextReport = block + progressStep;
         }
+        for (std::uint64_t breaks = lineBreakMask(begin + block); breaks != 0; breaks &= breaks - 1)
+            endLineAt(block + static_cast<std::size_t>(__builtin_ctzll(breaks)));
     }
+    for (std::size_t at = block; at < size; ++at)
+        if (begin[at] == '\r' || begin[at] == '\n')
+            endLineAt(at);
+    if (lineStart < size)
+        lines.appendAdopted(std::string_view(begin + lineStart, size - lineStart));
     return lines;
 }
 
@@ -467,12 +503,20 @@ bool listFileHolds(const std::string& path, const LineList& lines)
     char mark[3];
     if (::pread(fd, mark, sizeof mark, 0) == ssize_t(sizeof mark) && std::string_view(mark, sizeof mark) == utf8ByteOrderMark)
         ::lseek(fd, sizeof mark, SEEK_SET);
+    // Lines that lie one after the other with a CR LF between them, as the
+    // lines of a file read do, are compared as one run of bytes.
     bool same = true;
-    for (std::string_view line : lines) {
-        if (!matches(line) || !matches("\r\n")) {
-            same = false;
-            break;
-        }
+    for (std::size_t i = 0; same && i < lines.size();) {
+        const char* const runStart = lines[i].data();
+        const char* runEnd = runStart + lines[i].size();
+        const auto followsWithLineEnd = [&runEnd](std::string_view next) {
+            return runEnd != nullptr
+                && reinterpret_cast<std::uintptr_t>(next.data()) == reinterpret_cast<std::uintptr_t>(runEnd) + 2
+                && std::memcmp(runEnd, "\r\n", 2) == 0;
+        };
+        for (++i; i < lines.size() && followsWithLineEnd(lines[i]); ++i)
+            runEnd = lines[i].data() + lines[i].size();
+        same = matches(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))) && matches("\r\n");
     }
     char extra = 0;
     if (same && at == have) {

@@ -455,13 +455,26 @@ private:
     std::vector<Renumbering> renumberings_;
 };
 
-MergePlan planOver(const LineList* base, const LineList& ours, const LineList& theirs, KeySlots& slots,
-                   const LooseScope& scope)
+// What base and ours hold of the projects compared.
+struct ScannedSides {
+    std::optional<ScannedList> base;
+    ScannedList ours;
+};
+
+ScannedSides scanSides(const LineList* base, const LineList& ours, KeySlots& slots, const LooseScope& scope)
 {
-    std::optional<ScannedList> scannedBase;
+    ScannedSides sides;
     if (base)
-        scannedBase = scan(*base, slots, scope);
-    ScannedList scannedOurs = scan(ours, slots, scope);
+        sides.base = scan(*base, slots, scope);
+    sides.ours = scan(ours, slots, scope);
+    return sides;
+}
+
+MergePlan planOver(const LineList* base, const LineList& ours, const LineList& theirs, KeySlots& slots,
+                   const LooseScope& scope, ScannedSides sides)
+{
+    std::optional<ScannedList>& scannedBase = sides.base;
+    ScannedList& scannedOurs = sides.ours;
     ScannedList scannedTheirs = scan(theirs, slots, scope);
     // Slots that a later list added are empty in the earlier ones.
     for (ScannedList* scanned : {scannedBase ? &*scannedBase : nullptr, &scannedOurs, &scannedTheirs})
@@ -478,6 +491,13 @@ MergePlan planOver(const LineList* base, const LineList& ours, const LineList& t
     }
     planner.mergeLoose(scannedBase ? &*scannedBase : nullptr, scannedOurs, scannedTheirs);
     return planner.finish();
+}
+
+MergePlan planOver(const LineList* base, const LineList& ours, const LineList& theirs, KeySlots& slots,
+                   const LooseScope& scope)
+{
+    ScannedSides sides = scanSides(base, ours, slots, scope);
+    return planOver(base, ours, theirs, slots, scope, std::move(sides));
 }
 
 // Puts removals, replacements and additions onto theirs in one pass, placing
@@ -518,19 +538,28 @@ public:
             for (; insertion != insertions_.end() && insertion->gap == gap; ++insertion)
                 result.push_back(insertion->line);
         };
+        // Kept lines of theirs between two holes and between two insertions
+        // go over in one step.
         auto hole = holes_.begin();
         std::size_t gap = 0;
-        for (std::size_t i = 0; i < theirs_.size(); ++i) {
+        for (std::size_t i = 0; i < theirs_.size();) {
             if (hole != holes_.end() && hole->index == i) {
                 const Hole& here = *hole++;
+                ++i;
                 if (!here.line || here.moved)
                     continue;
                 insertBefore(gap++);
                 result.push_back(*here.line);
                 continue;
             }
-            insertBefore(gap++);
-            result.appendAdopted(theirs_[i]);
+            insertBefore(gap);
+            std::size_t runEnd = hole != holes_.end() ? hole->index : theirs_.size();
+            if (insertion != insertions_.end())
+                runEnd = std::min(runEnd, i + (insertion->gap - gap));
+            runEnd = std::max(runEnd, i + 1);
+            result.appendAdopted(theirs_, i, runEnd);
+            gap += runEnd - i;
+            i = runEnd;
         }
         insertBefore(gap);
         return result;
@@ -651,20 +680,48 @@ private:
 
 } // namespace
 
+struct PreparedMerge::State {
+    LineList base;
+    LineList ours;
+    KeySlots slots;
+    LooseScope scope;
+    ScannedSides sides;
+};
+
+PreparedMerge::PreparedMerge(std::unique_ptr<State> prepared) : state(std::move(prepared)) {}
+PreparedMerge::PreparedMerge(PreparedMerge&&) noexcept = default;
+PreparedMerge& PreparedMerge::operator=(PreparedMerge&&) noexcept = default;
+PreparedMerge::~PreparedMerge() = default;
+
+PreparedMerge prepareMerge(const LineList& base, const LineList& ours, const std::vector<std::string>& touchedNumbers)
+{
+    auto state = std::make_unique<PreparedMerge::State>();
+    state->base = base;
+    state->ours = ours;
+    for (const std::string& number : touchedNumbers) {
+        if (number.size() == keyLength)
+            state->slots.addKey(number);
+        else if (number.size() > keyLength)
+            state->scope.addLongNumber(number);
+    }
+    state->slots.finish();
+    state->scope.finish();
+    state->sides = scanSides(&state->base, state->ours, state->slots, state->scope);
+    return PreparedMerge(std::move(state));
+}
+
+MergePlan planMerge(PreparedMerge&& prepared, const LineList& theirs)
+{
+    const std::unique_ptr<PreparedMerge::State> state = std::move(prepared.state);
+    if (!state)
+        throw std::invalid_argument("a prepared merge serves one plan");
+    return planOver(&state->base, state->ours, theirs, state->slots, state->scope, std::move(state->sides));
+}
+
 MergePlan planMerge(const LineList& base, const LineList& ours, const LineList& theirs,
                     const std::vector<std::string>& touchedNumbers)
 {
-    KeySlots slots;
-    LooseScope scope;
-    for (const std::string& number : touchedNumbers) {
-        if (number.size() == keyLength)
-            slots.addKey(number);
-        else if (number.size() > keyLength)
-            scope.addLongNumber(number);
-    }
-    slots.finish();
-    scope.finish();
-    return planOver(&base, ours, theirs, slots, scope);
+    return planMerge(prepareMerge(base, ours, touchedNumbers), theirs);
 }
 
 MergePlan planFullMerge(const std::optional<LineList>& base, const LineList& ours, const LineList& theirs)

@@ -22,6 +22,7 @@
 // merged as lines: one that either side added is kept, one that either side
 // took out goes.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,6 +103,24 @@ struct MergePlan {
 // Single passes over the lists: fit for a million lines.
 MergePlan planMerge(const LineList& base, const LineList& ours, const LineList& theirs,
                     const std::vector<std::string>& touchedNumbers);
+
+// The part of planMerge that looks at base and ours only, done while the
+// list on disk is still being read. Keeps its own copies of both lists.
+class PreparedMerge {
+public:
+    struct State;
+    explicit PreparedMerge(std::unique_ptr<State> state);
+    PreparedMerge(PreparedMerge&&) noexcept;
+    PreparedMerge& operator=(PreparedMerge&&) noexcept;
+    ~PreparedMerge();
+
+    std::unique_ptr<State> state;
+};
+
+PreparedMerge prepareMerge(const LineList& base, const LineList& ours, const std::vector<std::string>& touchedNumbers);
+// planMerge with base and ours already looked at. The prepared merge serves
+// one plan.
+MergePlan planMerge(PreparedMerge&& prepared, const LineList& theirs);
 
 // Merges every project number of the lists, each whole number text a project
 // ("1000" apart from "100"); the other lines (no project line, or a further

@@ -2,7 +2,9 @@
 // opens, topic 17 and every popup number of the main window resolve, the
 // contents and the index fill, the viewer window follows the commands, and
 // the main window's Help menu reaches it. A crafted help file whose page
-// refers to local files gets nothing read from outside the help file.
+// refers to local files gets nothing read from outside the help file, and a
+// page that would take too long to lay out is replaced by a notice while the
+// window keeps answering.
 #include "help/helpbrowser.h"
 #include "widgetlookup.h"
 #include "help/helpcommands.h"
@@ -26,11 +28,15 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const quint32 popupNumbers[] = {1,   17,  25,  26,  30,  44,  63,  64,  65,  69,  93,  109, 140, 144, 148,
@@ -103,6 +109,9 @@ QString buildHelpFile(const QTemporaryDir& dir, const QByteArray& pageHtml, cons
     page.open(QIODevice::WriteOnly);
     page.write(pageHtml);
     page.close();
+    QImage inside(7, 5, QImage::Format_RGB32);
+    inside.fill(Qt::darkGreen);
+    inside.save(dir.filePath(QStringLiteral("inside.png")));
     QFile popups(dir.filePath(QStringLiteral("CSHelp.txt")));
     popups.open(QIODevice::WriteOnly);
     popups.write(".topic 17\n" + popupText + "\n");
@@ -114,7 +123,7 @@ QString buildHelpFile(const QTemporaryDir& dir, const QByteArray& pageHtml, cons
                   "<virtualFolder>doc</virtualFolder><filterSection>"
                   "<toc><section title=\"Crafted\" ref=\"page.html\"/></toc>"
                   "<keywords><keyword name=\"crafted\" id=\"17\" ref=\"page.html\"/></keywords>"
-                  "<files><file>page.html</file><file>CSHelp.txt</file></files></filterSection></QtHelpProject>\n");
+                  "<files><file>page.html</file><file>CSHelp.txt</file><file>inside.png</file></files></filterSection></QtHelpProject>\n");
     project.close();
     const QString qch = dir.filePath(QStringLiteral("Crafted.qch"));
     QProcess run;
@@ -122,6 +131,78 @@ QString buildHelpFile(const QTemporaryDir& dir, const QByteArray& pageHtml, cons
     if (!run.waitForFinished(60000) || run.exitCode() != 0)
         return QString();
     return qch;
+}
+
+// The names of the files opened in one folder from now on.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { ::close(fd_); }
+    QStringList opened() const
+    {
+        QStringList names;
+        alignas(inotify_event) char buffer[16384];
+        for (ssize_t got; (got = ::read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (char* at = buffer; at < buffer + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len > 0)
+                    names << QFile::decodeName(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return names;
+    }
+
+private:
+    int fd_;
+};
+
+// Checks from a thread of its own that the window keeps answering: the
+// event loop beats every 20 ms, and the longest pause between beats is kept.
+// A window that stops answering for a minute ends the run instead of
+// hanging it.
+class Watchdog {
+public:
+    Watchdog()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { lastBeat_ = now(); });
+        timer_.start(20);
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                const qint64 pause = now() - lastBeat_;
+                longest_ = std::max<qint64>(longest_, pause);
+                if (pause > 60000)
+                    qFatal("The help viewer's window stopped answering");
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    }
+    ~Watchdog()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    qint64 longestPauseMs()
+    {
+        QTest::qWait(100);
+        return longest_;
+    }
+
+private:
+    static qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
+    QTimer timer_;
+    std::atomic<qint64> lastBeat_{now()};
+    std::atomic<qint64> longest_{0};
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+QSize shownImageSize(HelpBrowser* browser, const QString& name)
+{
+    return browser->document()->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>().size();
 }
 
 QString topicTitle(HelpViewerWindow* window)
@@ -144,6 +225,10 @@ private slots:
     void rebuiltHelpFileIsRegisteredAgain();
     void helpMenuOpensTheViewerAndClosingTheWindowClosesIt();
     void pageReferringToLocalFilesReadsNothingOutside();
+    void pageResourcesComeOnlyFromTheHelpFile_data();
+    void pageResourcesComeOnlyFromTheHelpFile();
+    void pagesTooCostlyToLayOutAreReplacedByANotice_data();
+    void pagesTooCostlyToLayOutAreReplacedByANotice();
 };
 
 void HelpViewerTest::initTestCase()
@@ -360,6 +445,129 @@ void HelpViewerTest::pageReferringToLocalFilesReadsNothingOutside()
     QVERIFY(visiblePopup());
     QWhatsThis::hideText();
     QVERIFY(!fifo.openedByAReader());
+}
+
+void HelpViewerTest::pageResourcesComeOnlyFromTheHelpFile_data()
+{
+    // How the page names the thing outside; "@" stands for a folder outside
+    // the help file, which is also the working folder.
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<bool>("styleSheet");
+    QTest::newRow("picture by absolute path") << "@/outside.png" << false;
+    QTest::newRow("picture by relative path") << "outside.png" << false;
+    QTest::newRow("picture by file URL") << "file://@/outside.png" << false;
+    QTest::newRow("picture on a FIFO") << "@/fifo" << false;
+    QTest::newRow("picture on a FIFO by relative path") << "fifo" << false;
+    QTest::newRow("style sheet on a FIFO") << "@/fifo" << true;
+    QTest::newRow("picture on /dev/zero") << "/dev/zero" << false;
+}
+
+// The crafted page shows with its picture from inside the help file; the
+// one it names outside is never opened and shows as nothing, and the
+// window keeps answering throughout.
+void HelpViewerTest::pageResourcesComeOnlyFromTheHelpFile()
+{
+    QFETCH(QString, reference);
+    QFETCH(bool, styleSheet);
+    QTemporaryDir dir;
+    QTemporaryDir outside;
+    reference.replace(QLatin1Char('@'), outside.path());
+    const QByteArray html = reference.toHtmlEscaped().toUtf8();
+    const QByteArray page = "<html><head><title>Crafted</title>" +
+                            (styleSheet ? "<link rel=\"stylesheet\" href=\"" + html + "\">" : QByteArray()) +
+                            "</head><body><p>Crafted page</p><img src=\"inside.png\">" +
+                            (styleSheet ? QByteArray() : "<img src=\"" + html + "\">") + "</body></html>";
+    const QString qch = buildHelpFile(dir, page, "Popup");
+    if (qch.isEmpty())
+        QSKIP("qhelpgenerator cannot build a help file here");
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(outside.filePath(QStringLiteral("outside.png"))));
+    FifoWatch fifo(QFile::encodeName(outside.filePath(QStringLiteral("fifo"))));
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(outside.path()));
+    OpenWatch opens(outside.path());
+    Watchdog watchdog;
+
+    QtHelpViewer viewer;
+    const quintptr shown = viewer.HtmlHelp(nullptr, qch, HHCmd::HelpContext, 17);
+    HelpBrowser* browser = shown ? viewer.window()->browser() : nullptr;
+    if (browser)
+        browser->repaint();
+    const qint64 longestPause = watchdog.longestPauseMs();
+    QDir::setCurrent(workingFolder);
+
+    QVERIFY(browser);
+    QCOMPARE(opens.opened(), QStringList());
+    QVERIFY(!fifo.openedByAReader());
+    QCOMPARE(topicTitle(viewer.window()), QStringLiteral("Crafted"));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("Crafted page")));
+    QCOMPARE(shownImageSize(browser, QStringLiteral("inside.png")), QSize(7, 5));
+    if (!styleSheet)
+        QCOMPARE(shownImageSize(browser, reference), QSize(1, 1));
+    QVERIFY2(longestPause < 5000, qPrintable(QString::number(longestPause)));
+}
+
+void HelpViewerTest::pagesTooCostlyToLayOutAreReplacedByANotice_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("encoding");  // the page's bytes: "utf-8" or "utf-16"
+    QTest::addColumn<QString>("notice");    // empty: the page shows
+    const QString deep = QStringLiteral("nests its elements too deeply");
+    QTest::newRow("100000 nested divisions") << "<div>"_ba.repeated(100000) + "deep" << "utf-8" << deep;
+    QTest::newRow("50000 nested lists") << "<ul><li>x"_ba.repeated(50000) << "utf-8" << deep;
+    QTest::newRow("100000 bold tags never closed") << "<b>"_ba.repeated(100000) + "bold" << "utf-8" << deep;
+    QTest::newRow("40 tables inside tables") << "<table><tr><td>x"_ba.repeated(40) << "utf-8" << deep;
+    QTest::newRow("nested divisions as UTF-16")
+        << "<div>"_ba.repeated(100000) + "deep" << "utf-16" << deep;
+    QTest::newRow("a page of 3 million characters")
+        << "<p>" + QByteArray(3 * 1024 * 1024, 'x') << "utf-8" << QStringLiteral("is too large to be shown");
+    // Pages that nest little show, however many elements leave out their
+    // optional end tags and whatever their comments and attributes hold.
+    QTest::newRow("200 nested divisions") << "<div>"_ba.repeated(200) + "deep" << "utf-8" << QString();
+    QTest::newRow("8 tables inside tables") << "<table><tr><td>x"_ba.repeated(8) << "utf-8" << QString();
+    QTest::newRow("2000 paragraphs without end tags") << "<p>para"_ba.repeated(2000) << "utf-8" << QString();
+    QTest::newRow("2000 list items without end tags")
+        << "<ul>" + "<li>item"_ba.repeated(2000) + "</ul>" << "utf-8" << QString();
+    QTest::newRow("a table of 2000 rows without end tags")
+        << "<table>" + "<tr><td>a<td>b"_ba.repeated(2000) + "</table>" << "utf-8" << QString();
+    QTest::newRow("tags inside comments and attribute values")
+        << "<!--" + "<div>"_ba.repeated(1000) + "-->" + "<p title=\"<div><div>\">x</p>"_ba.repeated(1000)
+        << "utf-8" << QString();
+}
+
+void HelpViewerTest::pagesTooCostlyToLayOutAreReplacedByANotice()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, encoding);
+    QFETCH(QString, notice);
+    QTemporaryDir dir;
+    QByteArray page = "<html><head><title>Crafted</title></head><body><p>Crafted page</p>" + body + "</body></html>";
+    if (encoding == QLatin1String("utf-16")) {
+        const QString text = QString::fromUtf8(page);
+        page = QByteArray("\xff\xfe", 2) +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * qsizetype(sizeof(char16_t)));
+    }
+    const QString qch = buildHelpFile(dir, page, "Popup");
+    if (qch.isEmpty())
+        QSKIP("qhelpgenerator cannot build a help file here");
+    Watchdog watchdog;
+
+    QtHelpViewer viewer;
+    QVERIFY(viewer.HtmlHelp(nullptr, qch, HHCmd::HelpContext, 17) != 0);
+    HelpBrowser* browser = viewer.window()->browser();
+    browser->repaint();
+    const qint64 longestPause = watchdog.longestPauseMs();
+
+    if (notice.isEmpty()) {
+        QCOMPARE(topicTitle(viewer.window()), QStringLiteral("Crafted"));
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("Crafted page")));
+    } else {
+        QCOMPARE(topicTitle(viewer.window()), QStringLiteral("Help page not shown"));
+        QVERIFY2(browser->toPlainText().contains(QStringLiteral("The help page page.html ") + notice),
+                 qPrintable(browser->toPlainText()));
+    }
+    QVERIFY2(longestPause < 5000, qPrintable(QString::number(longestPause)));
 }
 
 QTEST_MAIN(HelpViewerTest)

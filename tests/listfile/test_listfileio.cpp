@@ -60,6 +60,37 @@ TEST(SplitListText, NulIsAnOrdinaryByte)
     EXPECT_EQ(splitListText("a\r\0\nb"s), (Lines{"a", "\0"sv, "b"}));
 }
 
+// Line ends on both sides of the 64-byte steps the text is cut in, against
+// the rule spelled out one byte at a time.
+TEST(SplitListText, LongTextsSplitAsByteByByte)
+{
+    const auto byteByByte = [](const std::string& text) {
+        Lines lines;
+        std::string line;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r' && text[i] != '\n') {
+                line += text[i];
+                continue;
+            }
+            lines.push_back(line);
+            line.clear();
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        }
+        if (!line.empty())
+            lines.push_back(line);
+        return lines;
+    };
+    std::mt19937 random(7);
+    const std::string alphabet = "ab\r\n\0"s;
+    for (int round = 0; round < 2000; ++round) {
+        std::string text(random() % 300, 'a');
+        for (char& c : text)
+            c = alphabet[random() % (random() % 2 ? 2 : alphabet.size())];
+        ASSERT_EQ(splitListText(text), byteByByte(text)) << ::testing::PrintToString(text);
+    }
+}
+
 TEST(JoinListText, EveryLineEndsInCrLf)
 {
     EXPECT_EQ(joinListText({}), "");
@@ -418,4 +449,41 @@ TEST_F(ListFileIo, LinesNotChangedSaveAsTheirOwnBytes)
     saveListFile(path, lines);
     EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF" "001     Alpha\r\n002     Be\0ta\r\n003     Caf\xE9 \x81\x8D\x8F\x90\x9D\r\n"
                                "004     Delta\r\n"s);
+}
+
+// The read-back after a save compares lines read from one file in long runs:
+// a difference anywhere, in a run or between two, is found.
+TEST_F(ListFileIo, ReadBackFindsEveryDifference)
+{
+    const std::string path = pathOf("Projects.txt");
+    std::string text;
+    for (int i = 1; i <= 3000; ++i)
+        text += std::to_string(1000 + i) + "     Project " + std::to_string(i) + "\r\n";
+    writeBytes(path, text);
+    Lines read;
+    loadListFile(path, read);
+    Lines edited = read;
+    edited.set(1499, "2500     Edited");
+    std::string editedText = text;
+    editedText.replace(editedText.find("2500     Project 1500"), 21, "2500     Edited");
+
+    const struct {
+        const char* what;
+        const Lines& lines;
+        std::string onDisk;
+        bool holds;
+    } cases[] = {
+        {"as read", read, text, true},
+        {"one byte changed in a run", read, std::string(text).replace(text.size() / 2, 1, "#"), false},
+        {"a line end changed", read, std::string(text).replace(text.find("\r\n"), 2, "\n"), false},
+        {"a line more", read, text + "9999     More\r\n", false},
+        {"the last line end missing", read, text.substr(0, text.size() - 2), false},
+        {"a line less", read, text.substr(0, text.rfind("4000")), false},
+        {"an edited line against the old file", edited, text, false},
+        {"an edited line against the file with it", edited, editedText, true},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, c.onDisk);
+        EXPECT_EQ(listFileHolds(path, c.lines), c.holds) << c.what;
+    }
 }
