@@ -7,6 +7,7 @@
 #include "wizard/wizardpages.h"
 
 #include "app/accessiblenames.h"
+#include "app/loadprogress.h"
 #include "help/helpfilelocation.h"
 
 #include "app/optionspages.h"
@@ -28,6 +29,7 @@
 #include "document/projectlistdocument.h"
 
 #include <QCloseEvent>
+#include <functional>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -268,6 +270,8 @@ bool TVantorel::runCommand(const std::function<void()>& command)
         return true;
     } catch (const QuindleError& e) {
         dialogs_->showError(e.message());
+    } catch (const ListFileReadCancelled&) {
+        // The user's own choice: nothing to tell.
     } catch (const ListFileError& e) {
         dialogs_->showError(listFileErrorText(e.what()));
     } catch (const std::bad_alloc&) {
@@ -379,7 +383,8 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
             dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
             return false;
         }
-        document_->load(path);
+        LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+        document_->load(path, std::ref(progress));
         findConflictCopies();
         rememberRecentList(path);
     }

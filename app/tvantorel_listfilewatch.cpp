@@ -79,6 +79,16 @@ public:
                             {MessageButton::Ok, MessageButton::Cancel})
             == MessageButton::Ok;
     }
+    bool writeThroughNewLink(const std::string& target) override
+    {
+        return dialogs_.ask(MessageKind::Warning,
+                            QCoreApplication::translate("TVantorel",
+                                                        "%1 was changed by another program: it is now a link to %2\r"
+                                                        "Overwrite %2 ?")
+                                .arg(list_, displayText(target)),
+                            {MessageButton::Ok, MessageButton::Cancel})
+            == MessageButton::Ok;
+    }
     std::optional<std::vector<ConflictChoice>> resolveConflicts(const std::vector<MergeConflict>& conflicts) override
     {
         QList<ConflictRow> rows;

@@ -34,7 +34,8 @@ int main(int argc, char* argv[])
     window.show();
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!window.firstActivationDone() || window.startupInProgress())
+        // A long load shows its progress and lets events through meanwhile.
+        if (!window.firstActivationDone() || window.startupInProgress() || QApplication::activeModalWidget())
             return;
         const int rows = window.listModel()->count();
         std::printf("%d items\n", rows);

@@ -3,11 +3,13 @@
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <utility>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +32,21 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t word)
 }
 
 } // namespace
+
+std::string linkTargetOf(const std::string& path)
+{
+    struct stat info {};
+    if (path.find('\0') != std::string::npos || ::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return {};
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        std::string target(real);
+        std::free(real);
+        return target;
+    }
+    char text[4096];
+    const ssize_t size = ::readlink(path.c_str(), text, sizeof text);
+    return size > 0 ? std::string(text, std::size_t(size)) : std::string();
+}
 
 FileIdentity identityOf(const std::string& path)
 {

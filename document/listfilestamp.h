@@ -35,6 +35,10 @@ struct FileIdentity {
 // The file at path as the file system reports it now (symbolic links
 // followed); exists is false when there is none.
 FileIdentity identityOf(const std::string& path);
+// Where path leads when it is a symbolic link: the file at the end of the
+// links (absolute), or the link's own text when that file is missing; empty
+// when path is no link.
+std::string linkTargetOf(const std::string& path);
 // The file that info, from stat or fstat, describes.
 FileIdentity identityOf(const struct stat& info);
 

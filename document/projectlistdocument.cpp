@@ -37,6 +37,7 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
 {
     if (path == currentListFile_)
         return;
+    linkTarget_ = path == lastReadPath_ ? lastReadLinkTarget_ : linkTargetOf(path);
     if (path == lastReadPath_) {
         stamp_ = lastReadStamp_;
     } else {
@@ -55,12 +56,12 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
     emit listFileChanged();
 }
 
-ListFileStamp ProjectListDocument::readFile(const std::string& path, LineList& into)
+ListFileStamp ProjectListDocument::readFile(const std::string& path, LineList& into, const ReadProgress& progress)
 {
     // Taken before reading: a change while the file is read shows as a
     // change, never the other way round.
     ListFileStamp stamp = ListFileStamp::of(path, nullptr);
-    loadListFile(path, into);
+    loadListFile(path, into, progress);
     return stamp;
 }
 
@@ -83,10 +84,14 @@ void ProjectListDocument::settlePendingHash()
     }
 }
 
-void ProjectListDocument::load(const std::string& path)
+void ProjectListDocument::load(const std::string& path, const ReadProgress& progress)
 {
     LineList loaded;
-    ListFileStamp stamp = readFile(path, loaded);
+    const std::string linkTarget = linkTargetOf(path);
+    ListFileStamp stamp = readFile(path, loaded, progress);
+    lastReadLinkTarget_ = linkTarget;
+    if (path == currentListFile_)
+        linkTarget_ = linkTarget;
     settlePendingHash();
     lines_.swap(loaded);
     pendingHash_ = std::make_shared<LinesHash>(lines_);
@@ -103,6 +108,7 @@ void ProjectListDocument::save()
 {
     settlePendingHash();
     saveListFile(currentListFile_, lines_);
+    linkTarget_ = linkTargetOf(currentListFile_);
     pendingHash_ = std::make_shared<LinesHash>(lines_);
     stamp_ = ListFileStamp::of(currentListFile_, pendingHash_);
     lastReadPath_ = currentListFile_;
@@ -130,6 +136,11 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
 {
     // A wait keeps the window's events going: a second save meanwhile is none.
     if (saving_)
+        return {};
+    // Another program put a link to some other file where the list was:
+    // writing through it would overwrite that file.
+    const std::string linkTarget = linkTargetOf(currentListFile_);
+    if (!linkTarget.empty() && linkTarget != linkTarget_ && !questions.writeThroughNewLink(linkTarget))
         return {};
     settlePendingHash();
     SaveJob job;
@@ -188,6 +199,7 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     waitingConflicts_.clear();
     repairedFrom_.reset();
     baseFrom_ = currentListFile_;
+    linkTarget_ = linkTargetOf(currentListFile_);
     stamp_ = out.stamp;
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;

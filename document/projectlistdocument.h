@@ -21,6 +21,7 @@
 #include "document/listfilestamp.h"
 #include "document/savecycle.h"
 #include "listfile/linelist.h"
+#include "listfile/listfileio.h"
 #include "listfile/listedit.h"
 #include "listfile/listoperation.h"
 #include "listfile/listrepair.h"
@@ -105,7 +106,10 @@ public:
     // <path>" leaves them alone). Every byte of a line is kept, NUL included.
     // A file of wide text (UTF-16, UTF-32) is no list: load, save and repair
     // throw UneditableListFile and neither read it as lines nor write it.
-    void load(const std::string& path);
+    // progress is told how far the read is and may stop it
+    // (ListFileReadCancelled, the lines left alone); a file too big for a
+    // list throws ListFileTooBig before it is read.
+    void load(const std::string& path, const ReadProgress& progress = {});
     // Writes the lines to the list file in use (ListFileError "Cannot create
     // file <path>"), whatever is on disk now: ask listFileOnDisk first.
     void save();
@@ -210,7 +214,7 @@ signals:
 
 private:
     // Reads path into into; returns the stamp of what was read, without hash.
-    ListFileStamp readFile(const std::string& path, LineList& into);
+    ListFileStamp readFile(const std::string& path, LineList& into, const ReadProgress& progress = {});
     void rememberRead(const std::string& path, const ListFileStamp& stamp);
     // Works out the hash of the lines last read or saved while they are
     // still as they were: before any change of the lines.
@@ -266,6 +270,11 @@ private:
     ListFileStamp stamp_ = ListFileStamp::of(currentListFile_, nullptr);
     std::string lastReadPath_;
     ListFileStamp lastReadStamp_;
+    // Where the list file in use led, and where the file last read led, as
+    // a symbolic link when last loaded or saved (empty: no link). A save
+    // asks before writing through a link that was not there then.
+    std::string linkTarget_;
+    std::string lastReadLinkTarget_;
     // The hash of the lines as last read or saved, not worked out yet.
     std::shared_ptr<LinesHash> pendingHash_;
 

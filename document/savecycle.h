@@ -37,6 +37,14 @@ public:
     virtual bool takeOverStaleLock(const LockHolder& holder) = 0;
     // The list file was deleted since it was read: write it again?
     virtual bool createDeletedFile() = 0;
+    // The list file has become a symbolic link to target, another file,
+    // since it was last read or written: save into target? Never, unless
+    // the user says so.
+    virtual bool writeThroughNewLink(const std::string& target)
+    {
+        (void)target;
+        return false;
+    }
     // One choice for each conflict, or nothing when the user cancels.
     virtual std::optional<std::vector<ConflictChoice>> resolveConflicts(const std::vector<MergeConflict>& conflicts) = 0;
 };

@@ -65,7 +65,15 @@ void LineList::appendAdopted(const LineList& source, std::size_t first, std::siz
     const auto end = source.data_->entries.begin() + static_cast<std::ptrdiff_t>(last);
     data.entries.insert(data.entries.end(), begin, end);
     for (auto entry = begin; entry != end; ++entry)
-        data.liveBytes += entry->size;
+        data.liveBytes += entry->view().size();
+}
+
+void LineList::appendLongLine(std::string_view bytes)
+{
+    const Entry entry = store(bytes);
+    Data& data = *data_;
+    data.entries.push_back(entry);
+    data.liveBytes += bytes.size();
 }
 
 LineList::Data& LineList::writable()
@@ -83,32 +91,50 @@ LineList::Data& LineList::writable()
     return *data_;
 }
 
+std::size_t LineList::storedSize(std::size_t lineSize)
+{
+    return lineSize < longLine ? lineSize : lineSize + sizeof(std::size_t);
+}
+
+LineList::Entry LineList::storeAt(char* at, std::string_view bytes)
+{
+    if (bytes.size() < longLine) {
+        std::memcpy(at, bytes.data(), bytes.size());
+        return Entry {at, static_cast<unsigned char>(bytes.size())};
+    }
+    const std::size_t size = bytes.size();
+    std::memcpy(at, &size, sizeof size);
+    at += sizeof size;
+    std::memcpy(at, bytes.data(), size);
+    return Entry {at, static_cast<unsigned char>(longLine)};
+}
+
 LineList::Entry LineList::store(std::string_view bytes)
 {
     Data& data = writable();
     if (bytes.empty())
         return Entry {nullptr, 0};
+    const std::size_t needed = storedSize(bytes.size());
     Chunk* chunk = data.appendChunk.get();
-    if (!chunk || chunk->capacity - chunk->used < bytes.size()) {
+    if (!chunk || chunk->capacity - chunk->used < needed) {
         auto fresh = std::make_shared<Chunk>();
-        fresh->capacity = std::max(appendChunkSize, bytes.size());
+        fresh->capacity = std::max(appendChunkSize, needed);
         fresh->bytes.reset(new char[fresh->capacity]);
         data.chunks.push_back(fresh);
         data.chunkBytes += fresh->capacity;
         data.appendChunk = std::move(fresh);
         chunk = data.appendChunk.get();
     }
-    char* at = chunk->bytes.get() + chunk->used;
-    std::memcpy(at, bytes.data(), bytes.size());
-    chunk->used += bytes.size();
-    return Entry {at, bytes.size()};
+    const Entry entry = storeAt(chunk->bytes.get() + chunk->used, bytes);
+    chunk->used += needed;
+    return entry;
 }
 
 void LineList::set(std::size_t i, std::string_view bytes)
 {
     const Entry entry = store(bytes);
     Data& data = *data_;
-    data.liveBytes = data.liveBytes - data.entries[i].size + entry.size;
+    data.liveBytes = data.liveBytes - data.entries[i].view().size() + entry.view().size();
     data.entries[i] = entry;
     collectGarbageIfWorthIt();
 }
@@ -118,13 +144,13 @@ void LineList::insert(std::size_t i, std::string_view bytes)
     const Entry entry = store(bytes);
     Data& data = *data_;
     data.entries.insert(data.entries.begin() + static_cast<std::ptrdiff_t>(i), entry);
-    data.liveBytes += entry.size;
+    data.liveBytes += entry.view().size();
 }
 
 void LineList::erase(std::size_t i)
 {
     Data& data = writable();
-    data.liveBytes -= data.entries[i].size;
+    data.liveBytes -= data.entries[i].view().size();
     data.entries.erase(data.entries.begin() + static_cast<std::ptrdiff_t>(i));
     collectGarbageIfWorthIt();
 }
@@ -156,15 +182,15 @@ void LineList::collectGarbageIfWorthIt()
     if (garbage < leastGarbageCollected || garbage <= data.liveBytes)
         return;
     auto chunk = std::make_shared<Chunk>();
-    chunk->capacity = data.liveBytes;
+    for (const Entry& entry : data.entries)
+        chunk->capacity += storedSize(entry.view().size());
     chunk->bytes.reset(new char[std::max<std::size_t>(chunk->capacity, 1)]);
     for (Entry& entry : data.entries) {
-        if (entry.size == 0)
+        const std::string_view line = entry.view();
+        if (line.empty())
             continue;
-        char* at = chunk->bytes.get() + chunk->used;
-        std::memcpy(at, entry.bytes, entry.size);
-        entry.bytes = at;
-        chunk->used += entry.size;
+        entry = storeAt(chunk->bytes.get() + chunk->used, line);
+        chunk->used += storedSize(line.size());
     }
     data.chunks.clear();
     data.appendChunk.reset();

@@ -1,16 +1,18 @@
 #pragma once
 // An ordered list of byte lines (any bytes, NUL included; no line ends),
 // kept compactly: the bytes live in a few large shared chunks and each line
-// is a pointer and a length into them, 16 bytes a line. A file's bytes are
-// read whole into one chunk; later edits append their bytes to a chunk of
-// their own and leave the replaced bytes as garbage, collected once it
-// outweighs the live bytes.
+// is a pointer into them and a one-byte length, 9 bytes a line. A line of
+// longLine bytes or more is copied into a chunk behind its length, which the
+// entry then points just past. A file's bytes are read whole into one chunk;
+// later edits append their bytes to a chunk of their own and leave the
+// replaced bytes as garbage, collected once it outweighs the live bytes.
 //
 // Copies are cheap and share everything: the first change to a shared copy
 // copies the table of lines only, never the bytes. So a reader can hold the
 // list as it stood at some moment at no cost until the next edit.
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 #include <iosfwd>
 #include <iterator>
@@ -21,11 +23,24 @@
 #include <vector>
 
 class LineList {
+    // Lines are short nearly always: fifty million of them fit in less than
+    // half the memory a pointer and a full length would take.
+    static constexpr std::size_t longLine = 255;
+#pragma pack(push, 1)
     struct Entry {
         const char* bytes;
-        std::size_t size;
-        std::string_view view() const { return {bytes, size}; }
+        unsigned char shortSize;
+        std::string_view view() const
+        {
+            if (shortSize != longLine)
+                return {bytes, shortSize};
+            std::size_t size;
+            std::memcpy(&size, bytes - sizeof size, sizeof size);
+            return {bytes, size};
+        }
     };
+#pragma pack(pop)
+    static_assert(sizeof(Entry) == 9, "a line takes a pointer and one byte");
 
 public:
     class const_iterator {
@@ -84,13 +99,17 @@ public:
     // an edited copy of a large list built in one pass.
     static LineList sharingBytesOf(const LineList& source);
     // Appends a line whose bytes lie inside those given to adoptBytes, or
-    // inside the list given to sharingBytesOf.
+    // inside the list given to sharingBytesOf (a long line is copied).
     void appendAdopted(std::string_view bytesInside)
     {
+        if (bytesInside.size() >= longLine) {
+            appendLongLine(bytesInside);
+            return;
+        }
         // Called once a line while a file is cut into lines: the table is
         // this list's own then, and the call stays inline.
         Data& data = data_ && data_.use_count() == 1 ? *data_ : writable();
-        data.entries.push_back(Entry {bytesInside.data(), bytesInside.size()});
+        data.entries.push_back(Entry {bytesInside.data(), static_cast<unsigned char>(bytesInside.size())});
         data.liveBytes += bytesInside.size();
     }
     // Appends lines [first, last) of the list given to sharingBytesOf, whose
@@ -154,6 +173,11 @@ private:
     };
 
     Data& writable();
+    void appendLongLine(std::string_view bytes);
+    // The bytes a line takes in a chunk, its length included when long.
+    static std::size_t storedSize(std::size_t lineSize);
+    // Writes a line's bytes (and the length of a long one) at at.
+    static Entry storeAt(char* at, std::string_view bytes);
     Entry store(std::string_view bytes);
     void collectGarbageIfWorthIt();
 
@@ -169,7 +193,7 @@ std::size_t LineList::eraseIf(Predicate remove)
     std::size_t kept = 0;
     for (std::size_t i = 0; i < data.entries.size(); ++i) {
         if (remove(data.entries[i].view()))
-            data.liveBytes -= data.entries[i].size;
+            data.liveBytes -= data.entries[i].view().size();
         else
             data.entries[kept++] = data.entries[i];
     }

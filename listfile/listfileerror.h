@@ -14,3 +14,16 @@ class UneditableListFile : public ListFileError {
 public:
     using ListFileError::ListFileError;
 };
+
+// A file far bigger than any project list (a disk image, a sparse file): it
+// is refused before a byte is read.
+class ListFileTooBig : public ListFileError {
+public:
+    using ListFileError::ListFileError;
+};
+
+// The user stopped a load while it ran: nothing was changed.
+class ListFileReadCancelled : public ListFileError {
+public:
+    ListFileReadCancelled() : ListFileError("The list file was not read: cancelled") {}
+};

@@ -1,7 +1,9 @@
 #include "listfile/listfilehead.h"
 
 #include "listfile/listfileerror.h"
+#include "listfile/listfileio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,10 +19,11 @@ std::string firstLineStart(const std::string& path, std::size_t count)
             ::close(fd);
         throw ListFileError("Cannot open file " + path);
     }
-    std::string head(count, '\0');
+    // Room for a byte-order mark, which is no part of the line.
+    std::string head(count + utf8ByteOrderMark.size(), '\0');
     std::size_t filled = 0;
-    while (filled < count) {
-        const ssize_t got = ::read(fd, &head[filled], count - filled);
+    while (filled < head.size()) {
+        const ssize_t got = ::read(fd, &head[filled], head.size() - filled);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -33,6 +36,9 @@ std::string firstLineStart(const std::string& path, std::size_t count)
     }
     ::close(fd);
     head.resize(filled);
+    if (head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0)
+        head.erase(0, utf8ByteOrderMark.size());
+    head.resize(std::min(head.size(), count));
     const std::size_t end = head.find_first_of(std::string("\r\n\0", 3));
     if (end != std::string::npos)
         head.resize(end);

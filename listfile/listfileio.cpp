@@ -78,16 +78,37 @@ std::size_t countByte(const char* from, const char* end, char byte)
     return count + static_cast<std::size_t>(std::count(from, end, byte));
 }
 
-// Splits size bytes into lines that point into the bytes themselves. A line
-// ends at CR, LF or CR LF.
-LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t size)
+// The first bytes of a file that tell whether it is wide text: enough
+// characters to tell by.
+constexpr std::size_t wideTextSample = 4096;
+
+// How many bytes a load goes through between two reports of its progress.
+constexpr std::size_t progressStep = std::size_t(8) << 20;
+
+void reportProgress(const ReadProgress& progress, std::uint64_t done, std::uint64_t total)
 {
-    const char* const begin = bytes.get();
+    if (progress && !progress(done, total))
+        throw ListFileReadCancelled();
+}
+
+// Splits size bytes into lines that point into the bytes themselves; a
+// UTF-8 byte-order mark at the start is read past. progress, if any, is told
+// bytes done past progressBase of progressTotal.
+// A line ends at CR, LF or CR LF.
+LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t fileSize, const ReadProgress& progress = {},
+                       std::uint64_t progressBase = 0, std::uint64_t progressTotal = 0)
+{
+    const std::size_t markSize =
+        std::string_view(bytes.get(), fileSize).substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark
+        ? utf8ByteOrderMark.size()
+        : 0;
+    const char* const begin = bytes.get() + markSize;
+    const std::size_t size = fileSize - markSize;
     // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
     std::size_t expected = countByte(begin, begin + size, '\n');
     if (expected == 0)
         expected = countByte(begin, begin + size, '\r');
-    LineList lines = LineList::adoptBytes(std::move(bytes), size);
+    LineList lines = LineList::adoptBytes(std::move(bytes), fileSize);
     lines.reserve(expected + 1);
     std::size_t lineStart = 0;
     const auto endLineAt = [&](std::size_t at) {
@@ -99,15 +120,40 @@ LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t size)
             ++lineStart;
     };
     std::size_t block = 0;
-    for (; size - block >= blockSize; block += blockSize)
+    std::size_t nextReport = progressStep;
+    for (; size - block >= blockSize; block += blockSize) {
+        if (progress && block >= nextReport) {
+            reportProgress(progress, progressBase + block, progressTotal);
+            nextReport = block + progressStep;
+        }
         for (std::uint64_t breaks = lineBreakMask(begin + block); breaks != 0; breaks &= breaks - 1)
             endLineAt(block + static_cast<std::size_t>(__builtin_ctzll(breaks)));
+    }
     for (std::size_t at = block; at < size; ++at)
         if (begin[at] == '\r' || begin[at] == '\n')
             endLineAt(at);
     if (lineStart < size)
         lines.appendAdopted(std::string_view(begin + lineStart, size - lineStart));
     return lines;
+}
+
+// Wide text without a mark, by its NULs: in each unit of width bytes the one
+// byte that carries the character (ASCII, as a list's digits and blanks
+// are) is not NUL, and the others are, in three of every four units.
+bool showsWideTextPattern(std::string_view sample, std::size_t width, std::size_t characterByte)
+{
+    const std::size_t units = sample.size() / width;
+    if (units < 2)
+        return false;
+    std::size_t alike = 0;
+    for (std::size_t unit = 0; unit < units; ++unit) {
+        const std::string_view bytes = sample.substr(unit * width, width);
+        bool wide = bytes[characterByte] != '\0';
+        for (std::size_t i = 0; i < width && wide; ++i)
+            wide = i == characterByte || bytes[i] == '\0';
+        alike += wide ? 1 : 0;
+    }
+    return alike * 4 >= units * 3;
 }
 
 } // namespace
@@ -119,6 +165,11 @@ std::string_view wideTextEncoding(std::string_view bytes)
         return "UTF-32";
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
         return "UTF-16";
+    const std::string_view sample = bytes.substr(0, wideTextSample);
+    if (showsWideTextPattern(sample, 4, 0) || showsWideTextPattern(sample, 4, 3))
+        return "UTF-32";
+    if (showsWideTextPattern(sample, 2, 0) || showsWideTextPattern(sample, 2, 1))
+        return "UTF-16";
     return {};
 }
 
@@ -129,13 +180,28 @@ LineList splitListText(std::string_view bytes)
     return adoptListText(std::move(copy), bytes.size());
 }
 
+namespace {
+
+// What a save writes before the lines: the mark when the file had one, and
+// also when line 1 begins with the mark's bytes, which a read would take
+// for the mark.
+std::string_view startOfFile(const LineList& lines, bool fileHasMark)
+{
+    const bool lineLooksLikeMark = !lines.empty() && lines.front().substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark;
+    return fileHasMark || lineLooksLikeMark ? utf8ByteOrderMark : std::string_view();
+}
+
+} // namespace
+
 std::string joinListText(const LineList& lines)
 {
-    std::size_t total = 0;
+    const std::string_view start = startOfFile(lines, false);
+    std::size_t total = start.size();
     for (std::string_view line : lines)
         total += line.size() + 2;
     std::string bytes;
     bytes.reserve(total);
+    bytes += start;
     for (std::string_view line : lines) {
         bytes += line;
         bytes += "\r\n";
@@ -145,43 +211,64 @@ std::string joinListText(const LineList& lines)
 
 namespace {
 
-// The most a list file may hold: what the machine has as memory. A bigger
-// file (a disk image, a sparse file) is no list the program could keep.
-std::size_t largestReadableFile()
+// The most a list file may hold: largestListFile, and never more than the
+// machine has as memory.
+std::uint64_t largestReadableFile()
 {
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0)
-        return std::numeric_limits<std::size_t>::max();
-    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+        return largestListFile;
+    return std::min<std::uint64_t>(largestListFile, std::uint64_t(pages) * std::uint64_t(pageSize));
+}
+
+std::string megabytes(std::uint64_t bytes)
+{
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
+}
+
+ListFileTooBig tooBigError(const std::string& path, std::uint64_t size, std::uint64_t limit)
+{
+    return ListFileTooBig("The file " + path + " is " + megabytes(size) + ", too big for a project list (at most "
+                          + megabytes(limit) + "). It is left as it is.");
+}
+
+UneditableListFile wideTextError(const std::string& path, std::string_view encoding)
+{
+    return UneditableListFile("The file " + path + " is " + std::string(encoding)
+                              + " text, not a list this program can edit. It is left as it is.");
 }
 
 // Reads the whole file into one buffer that the lines then point into, so
 // that a big list is held once, as its own bytes. False when the file cannot
-// be read or is too big to hold.
-bool readLines(int fd, LineList& lines)
+// be read; ListFileTooBig before reading a file too big to hold,
+// UneditableListFile when its first bytes are wide text.
+bool readLines(int fd, const std::string& path, LineList& lines, const ReadProgress& progress)
 {
     // Only a plain file is a list: a folder cannot be read, and a pipe or
     // device could keep the program waiting for ever.
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    const std::size_t limit = largestReadableFile();
-    if (static_cast<std::uintmax_t>(info.st_size) > limit)
-        return false;
+    const std::uint64_t limit = largestReadableFile();
+    if (static_cast<std::uint64_t>(info.st_size) > limit)
+        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
     // The size is a hint only: the file may change while we read, and files
-    // of /proc report 0. The buffer grows when the file has more.
+    // of /proc report 0. The buffer grows when the file has more, up to the limit.
     std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, 4096);
     std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
     if (!bytes)
         return false;
     preferHugePages(bytes.get(), capacity);
+    // Reading and splitting count as one half each.
+    const auto total = [&] { return 2 * std::uint64_t(std::max<std::size_t>(capacity - 1, 1)); };
     std::size_t size = 0;
+    bool sampleChecked = false;
     for (;;) {
         if (size == capacity) {
             if (capacity >= limit)
-                return false;
-            const std::size_t larger = std::min(capacity * 2, limit);
+                throw tooBigError(path, size, limit);
+            const std::size_t larger = std::size_t(std::min<std::uint64_t>(std::uint64_t(capacity) * 2, limit));
             std::unique_ptr<char[]> grown(new (std::nothrow) char[larger]);
             if (!grown)
                 return false;
@@ -189,7 +276,7 @@ bool readLines(int fd, LineList& lines)
             bytes = std::move(grown);
             capacity = larger;
         }
-        const ssize_t got = ::read(fd, bytes.get() + size, capacity - size);
+        const ssize_t got = ::read(fd, bytes.get() + size, std::min(capacity - size, progressStep));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -198,8 +285,19 @@ bool readLines(int fd, LineList& lines)
         if (got == 0)
             break;
         size += static_cast<std::size_t>(got);
+        // Wide text is told apart by its first bytes: no need to read the rest.
+        if (!sampleChecked && size >= wideTextSample) {
+            sampleChecked = true;
+            const std::string_view encoding = wideTextEncoding(std::string_view(bytes.get(), size));
+            if (!encoding.empty())
+                throw wideTextError(path, encoding);
+        }
+        reportProgress(progress, size, total());
     }
-    lines = adoptListText(std::move(bytes), size);
+    const std::string_view encoding = wideTextEncoding(std::string_view(bytes.get(), size));
+    if (!encoding.empty())
+        throw wideTextError(path, encoding);
+    lines = adoptListText(std::move(bytes), size, progress, total() / 2, total());
     return true;
 }
 
@@ -208,12 +306,6 @@ bool readLines(int fd, LineList& lines)
 bool namesAFile(const std::string& path)
 {
     return path.find('\0') == std::string::npos;
-}
-
-UneditableListFile wideTextError(const std::string& path, std::string_view encoding)
-{
-    return UneditableListFile("The file " + path + " is " + std::string(encoding)
-                              + " text, not a list this program can edit. It is left as it is.");
 }
 
 // Refuses a file whose first bytes mark it as wide text.
@@ -232,24 +324,31 @@ std::string firstBytesOf(const std::string& path)
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
-    char head[4];
-    const ssize_t got = ::read(file.get(), head, sizeof head);
-    return got > 0 ? std::string(head, static_cast<std::size_t>(got)) : std::string();
+    std::string head(wideTextSample, '\0');
+    std::size_t filled = 0;
+    while (filled < head.size()) {
+        const ssize_t got = ::read(file.get(), &head[filled], head.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    head.resize(filled);
+    return head;
 }
 
 } // namespace
 
-void loadListFile(const std::string& path, LineList& lines)
+void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress)
 {
     LineList loaded;
     {
         // Non-blocking so that opening a named pipe does not wait for a writer.
         FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
-        if (!file.valid() || !readLines(file.get(), loaded))
+        if (!file.valid() || !readLines(file.get(), path, loaded, progress))
             throw ListFileError("Cannot open file " + path);
     }
-    if (!loaded.empty())
-        refuseWideText(path, loaded.front());
     lines.swap(loaded);
 }
 
@@ -285,13 +384,14 @@ bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
-// Writes the lines through a modest buffer instead of joining the whole list
-// first: a large list is not held twice in memory while saving.
-bool writeLines(int fd, const LineList& lines)
+// Writes start, then the lines, through a modest buffer instead of joining
+// the whole list first: a large list is not held twice in memory while saving.
+bool writeLines(int fd, std::string_view start, const LineList& lines)
 {
     constexpr std::size_t bufferSize = 1 << 20;
     std::string buffer;
     buffer.reserve(bufferSize);
+    buffer += start;
     for (std::string_view line : lines) {
         if (buffer.size() + line.size() + 2 > bufferSize) {
             if (!writeAll(fd, buffer.data(), buffer.size()))
@@ -323,7 +423,11 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
         throw failure;
     const std::string target = resolvedTarget(path);
     // Whatever was loaded, wide text on disk now is never replaced.
-    refuseWideText(path, firstBytesOf(target));
+    const std::string head = firstBytesOf(target);
+    refuseWideText(path, head);
+    // A byte-order mark stays where the file has it.
+    const std::string_view start =
+        startOfFile(lines, head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0);
 
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
@@ -349,7 +453,7 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
         (void)::fchmod(temporary.fd(), existing.st_mode & 07777);
     }
 
-    if (!writeLines(temporary.fd(), lines) || !temporary.finishWriting())
+    if (!writeLines(temporary.fd(), start, lines) || !temporary.finishWriting())
         throw failure;
     // Asked as late as possible: the file may have been replaced while the
     // temporary one was written.
@@ -395,6 +499,10 @@ bool listFileHolds(const std::string& path, const LineList& lines)
         }
         return true;
     };
+    // A leading byte-order mark is the file's, not the lines'.
+    char mark[3];
+    if (::pread(fd, mark, sizeof mark, 0) == ssize_t(sizeof mark) && std::string_view(mark, sizeof mark) == utf8ByteOrderMark)
+        ::lseek(fd, sizeof mark, SEEK_SET);
     // Lines that lie one after the other with a CR LF between them, as the
     // lines of a file read do, are compared as one run of bytes.
     bool same = true;

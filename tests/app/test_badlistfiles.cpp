@@ -15,8 +15,11 @@
 #include "listfile/lineformat.h"
 #include "listfile/listfileio.h"
 #include "app/projectlistmodel.h"
+#include "app/loadprogress.h"
 
 #include <QLabel>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QtTest>
 
 #include <atomic>
@@ -90,7 +93,9 @@ private slots:
     void socketAndDeviceAreNotRead();
     void fileVanishingBeforeTheLoad();
     void twoMillionLines();
-    void fileBiggerThanMemory();
+    void fileTooBigForAList_data();
+    void fileTooBigForAList();
+    void cancelledLoadKeepsTheListAndItsFile();
 };
 
 void TestBadListFiles::junkBytesLoadAsTheirLines()
@@ -357,22 +362,97 @@ void TestBadListFiles::twoMillionLines()
     closeCleanly(env, *w);
 }
 
-// An 8 TB sparse file is bigger than any memory: it cannot be opened, and the
-// list in use stays.
-void TestBadListFiles::fileBiggerThanMemory()
+// A sparse file far past any list is refused before it is read, with its
+// size, at start-up and through Load; the list in use stays.
+void TestBadListFiles::fileTooBigForAList_data()
 {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("just past 2 GB") << (qint64(2) << 30) + 1 << QStringLiteral("2049 MB");
+    QTest::newRow("10 GB") << (qint64(10) << 30) << QStringLiteral("10240 MB");
+    QTest::newRow("8 TB") << (qint64(8) << 40) << QStringLiteral("8388608 MB");
+}
+
+void TestBadListFiles::fileTooBigForAList()
+{
+    QFETCH(qint64, size);
+    QFETCH(QString, told);
     TestEnvironment env;
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     env.writeFile(QStringLiteral("Image.txt"), "001     Alpha\r\n002     Beta");
-    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), qint64(8) << 40));
+    QVERIFY(QFile::resize(env.path(QStringLiteral("Image.txt")), size));
+    const auto refusal = [&](const QString& path) {
+        return QStringLiteral("The file %1 is %2, too big for a project list (at most ").arg(path, told);
+    };
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     dialogs.fileNames << env.path(QStringLiteral("Image.txt"));
     w->Load1Click();
-    QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + env.path(QStringLiteral("Image.txt"))});
+    QCOMPARE(dialogs.errors().size(), 1);
+    QVERIFY2(dialogs.errors().at(0).startsWith(refusal(env.path(QStringLiteral("Image.txt")))),
+             qPrintable(dialogs.errors().at(0)));
     QCOMPARE(w->listModel()->count(), 12);
     QCOMPARE(w->ProjectLines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
     closeCleanly(env, *w);
+    w.reset();
+
+    env.writeSettings(QStringLiteral("[General]\nCurrent=Image.txt\n"));
+    ScriptedDialogs again;
+    auto second = startMainWindow(again);
+    QCOMPARE(again.texts().size(), 1);
+    QVERIFY2(again.texts().at(0).startsWith(refusal(QStringLiteral("Image.txt"))), qPrintable(again.texts().at(0)));
+    QCOMPARE(second->listModel()->count(), 0);
+    QCOMPARE(QFileInfo(env.path(QStringLiteral("Image.txt"))).size(), size);
+}
+
+// Cancel on the progress of a long load: the list shown, the list file in
+// use and every file stay as they were, and nothing more is said.
+void TestBadListFiles::cancelledLoadKeepsTheListAndItsFile()
+{
+    TestEnvironment env;
+    const QByteArray list = TestEnvironment::listBytes(numberedProjects(12));
+    env.writeFile(QStringLiteral("Projects.txt"), list);
+    const QByteArray big(64 << 20, '\n');
+    env.writeFile(QStringLiteral("Big.txt"), big);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    const int moment = LoadProgress::momentMilliseconds;
+    LoadProgress::momentMilliseconds = 0;
+    bool cancelled = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        if (auto* progress = w->findChild<QProgressDialog*>(QStringLiteral("LoadProgress"))) {
+            if (progress->isVisible() && !cancelled) {
+                QCOMPARE(progress->labelText(), QStringLiteral("Reading the Project List %1 ...")
+                                                    .arg(env.path(QStringLiteral("Big.txt"))));
+                progress->cancel();
+                cancelled = true;
+            }
+        }
+    });
+    canceller.start(0);
+    dialogs.fileNames << env.path(QStringLiteral("Big.txt"));
+    w->Load1Click();
+    LoadProgress::momentMilliseconds = moment;
+    QVERIFY(cancelled);
+    QVERIFY(dialogs.errors().isEmpty());
+    QVERIFY(dialogs.messages().isEmpty());
+    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(env.readFile(QStringLiteral("Big.txt")), big);
+    QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), list);
+
+    // Not cancelled, the same load goes through.
+    canceller.stop();
+    LoadProgress::momentMilliseconds = 0;
+    dialogs.fileNames << env.path(QStringLiteral("Big.txt"));
+    w->Load1Click();
+    LoadProgress::momentMilliseconds = moment;
+    QCOMPARE(w->ProjectLines().size(), std::size_t(big.size()));
+    QCOMPARE(QString::fromStdString(w->CurrentListFile()), env.path(QStringLiteral("Big.txt")));
+    closeCleanly(env, *w, env.path(QStringLiteral("Big.txt")));
 }
 
 QTEST_MAIN(TestBadListFiles)

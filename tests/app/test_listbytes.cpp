@@ -8,6 +8,7 @@
 #include "app/projectlistmodel.h"
 #include "app/settingsstore.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 #include "common/displaytext.h"
 #include "recordingprintsurface.h"
 #include "scripteddialogs.h"
@@ -69,6 +70,7 @@ private slots:
     void wideTextIsRefusedAndNeverWritten_data();
     void wideTextIsRefusedAndNeverWritten();
     void loadingWideTextKeepsTheListShown();
+    void utf8MarkBelongsToTheFileNotToLineOne();
 };
 
 void TestListBytes::everyByteShowsAndStoresBackInItsLineCoding()
@@ -237,6 +239,13 @@ void TestListBytes::wideTextIsRefusedAndNeverWritten_data()
                               << QStringLiteral("UTF-32");
     QTest::newRow("UTF-32BE") << QByteArray("\0\0\xFE\xFF", 4) + QStringEncoder(QStringConverter::Utf32BE)(text)
                               << QStringLiteral("UTF-32");
+    // Without a mark, told by a NUL in every second (or three of four) bytes.
+    QTest::newRow("UTF-16LE without mark") << QByteArray(QStringEncoder(QStringConverter::Utf16LE)(text))
+                                           << QStringLiteral("UTF-16");
+    QTest::newRow("UTF-16BE without mark") << QByteArray(QStringEncoder(QStringConverter::Utf16BE)(text))
+                                           << QStringLiteral("UTF-16");
+    QTest::newRow("UTF-32LE without mark") << QByteArray(QStringEncoder(QStringConverter::Utf32LE)(text))
+                                           << QStringLiteral("UTF-32");
 }
 
 void TestListBytes::wideTextIsRefusedAndNeverWritten()
@@ -288,6 +297,28 @@ void TestListBytes::loadingWideTextKeepsTheListShown()
     QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
     editAndFinish(*w, 2, [](const QString&) { return QStringLiteral("Gamma"); });
     QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", "002     Gamma"}));
+}
+
+// As older editors write it: line 1 is project 001 all the same, the repair
+// finds nothing wrong, and Finish keeps the mark where it was.
+void TestListBytes::utf8MarkBelongsToTheFileNotToLineOne()
+{
+    TestEnvironment env;
+    env.writeFile(listName, "\xEF\xBB\xBF" + crlfLines({"001     Alpha", "002     Beta"}));
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(w->listModel()->captionText(0), QStringLiteral("001  "));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
+    QCOMPARE(w->SelectedProjectNumber(), 1);
+    QVERIFY(triggerAction(&*w, "FixErrors1"));
+    QCOMPARE(dialogs.texts(), QStringList {QStringLiteral("There were no Errors")});
+
+    dialogs.clear();
+    editAndFinish(*w, 1, [](const QString&) { return QStringLiteral("Gamma"); });
+    QVERIFY(dialogs.shown.isEmpty());
+    QCOMPARE(env.readFile(listName), "\xEF\xBB\xBF" + crlfLines({"001     Gamma", "002     Beta"}));
+    QVERIFY(!w->document().hasUnsavedChanges());
 }
 
 QTEST_MAIN(TestListBytes)

@@ -12,6 +12,7 @@
 #include "document/projectlistdocument.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -47,6 +48,7 @@ class TestListFileGuard : public QObject {
 private slots:
     void externalEditBeforeFinish();
     void deletedFileBeforeFinish();
+    void listReplacedByALinkBeforeFinish();
     void externalEditBeforeRepairSave();
     void exitWithAppliedChanges_data();
     void exitWithAppliedChanges();
@@ -102,6 +104,48 @@ void TestListFileGuard::deletedFileBeforeFinish()
     QCOMPARE(dialogs.texts(), QStringList {recreateQuestion});
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
              TestEnvironment::listBytes(ourListWith(QStringLiteral("Tool shed"))));
+}
+
+// Another program puts a link to another of the user's files where the list
+// was: Finish names that file and writes nothing into it unless told to.
+void TestListFileGuard::listReplacedByALinkBeforeFinish()
+{
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(ourList));
+    const QByteArray notes = TestEnvironment::listBytes({QStringLiteral("Shopping: bread, milk")});
+    env.writeFile(QStringLiteral("Notes.txt"), notes);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    applyNewDescription(*w, QStringLiteral("Tool shed"));
+    QVERIFY(QFile::remove(env.path(QStringLiteral("Projects.txt"))));
+    QVERIFY(QFile::link(env.path(QStringLiteral("Notes.txt")), env.path(QStringLiteral("Projects.txt"))));
+    const QString question = QStringLiteral("Project List Projects.txt was changed by another program: it is now a link "
+                                            "to %1\rOverwrite %1 ?")
+                                 .arg(QFileInfo(env.path(QStringLiteral("Notes.txt"))).canonicalFilePath());
+
+    dialogs.clear();
+    named<QPushButton>(&*w, "Next4")->click();
+    QCOMPARE(dialogs.texts(), QStringList {question});
+    QCOMPARE(env.readFile(QStringLiteral("Notes.txt")), notes);
+    QVERIFY(QFileInfo(env.path(QStringLiteral("Projects.txt"))).isSymLink());
+    QVERIFY(w->document().hasUnsavedChanges());
+
+    // Told to, the save goes into the file the link names, merged as any
+    // list changed on disk; the link stays, and is asked about no more.
+    dialogs.clear();
+    dialogs.answers = {MessageButton::Ok};
+    w->Next4Click();
+    // Then what the merge did with a file that held none of our projects.
+    QCOMPARE(dialogs.texts().value(0), question);
+    QCOMPARE(dialogs.messages().size(), dialogs.texts().size() - 1);
+    QVERIFY(QFileInfo(env.path(QStringLiteral("Projects.txt"))).isSymLink());
+    QVERIFY(env.readFile(QStringLiteral("Notes.txt")).contains("002     Tool shed"));
+    QVERIFY(!w->document().hasUnsavedChanges());
+    dialogs.clear();
+    applyNewDescription(*w, QStringLiteral("Boat house"));
+    named<QPushButton>(&*w, "Next4")->click();
+    QVERIFY(dialogs.shown.isEmpty());
+    QVERIFY(env.readFile(QStringLiteral("Notes.txt")).contains("002     Boat house"));
 }
 
 void TestListFileGuard::externalEditBeforeRepairSave()

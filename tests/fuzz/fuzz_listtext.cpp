@@ -43,10 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const LineList lines = splitListText(bytes);
-    const std::vector<std::string> plain = plainReading(bytes);
+    // A leading UTF-8 byte-order mark is the file's, not line 1's.
+    const bool marked = bytes.substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark;
+    const std::vector<std::string> plain = plainReading(marked ? bytes.substr(utf8ByteOrderMark.size()) : bytes);
     FUZZ_CHECK(lines == LineList(plain.begin(), plain.end()));
 
-    std::size_t joinedSize = 0;
+    // Saved, a line 1 that begins as the mark does gets a mark before it.
+    std::size_t joinedSize =
+        !lines.empty() && lines.front().substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark ? utf8ByteOrderMark.size() : 0;
     for (std::string_view line : lines) {
         FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos);
         joinedSize += line.size() + 2;

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -180,16 +183,141 @@ TEST_F(ListFileIo, ThingsThatAreNoPlainFile)
     EXPECT_EQ(status.front().substr(0, 5), "Name:");
 }
 
-// A file bigger than the machine's memory (a disk image, a sparse file) is
-// no list: it cannot be opened, and the list in memory stays as it was.
-TEST_F(ListFileIo, FileBiggerThanMemoryCannotBeOpened)
+// Odd files met as the list: wide text with or without its mark is refused
+// and never replaced; a UTF-8 mark is read past and written back where it
+// was; a file past the size of any list is refused before it is read; 8-bit
+// lines with a few NULs are no wide text.
+struct OddFile {
+    const char* name;
+    std::string bytes;
+    // Made sparse to this size after writing bytes; 0 keeps it as written.
+    std::uint64_t sparseSize;
+    enum Outcome { Loads, WideText, TooBig } outcome;
+    // Loads: the lines read; else the encoding or the size in the message.
+    std::vector<std::string> lines;
+    std::string told;
+    // Loads: the bytes the lines are saved as over the file; none: the file's own.
+    std::optional<std::string> saved = std::nullopt;
+};
+
+std::ostream& operator<<(std::ostream& out, const OddFile& odd) { return out << odd.name; }
+
+class OddFiles : public ListFileIo, public ::testing::WithParamInterface<OddFile> {};
+
+const OddFile oddFiles[] = {
+    {"utf16le_without_mark", "0\0" "0\0" "1\0" " \0" "A\0" "\r\0\n\0" "0\0" "0\0" "2\0" " \0" "\xE9\0" "\r\0\n\0"s, 0,
+     OddFile::WideText, {}, "UTF-16"},
+    {"utf16be_without_mark", "\0" "0" "\0" "0" "\0" "1" "\0" " " "\0" "A" "\0\r\0\n"s, 0, OddFile::WideText, {}, "UTF-16"},
+    {"utf32le_without_mark", "0\0\0\0" "1\0\0\0" "\r\0\0\0" "\n\0\0\0"s, 0, OddFile::WideText, {}, "UTF-32"},
+    {"utf32be_without_mark", "\0\0\0" "0" "\0\0\0" "1" "\0\0\0\r" "\0\0\0\n"s, 0, OddFile::WideText, {}, "UTF-32"},
+    {"utf16le_longer_than_the_sample", [] {
+         std::string wide;
+         for (char c : std::string(5000, '7') + "\r\n")
+             wide += std::string {c, '\0'};
+         return wide;
+     }(), 0, OddFile::WideText, {}, "UTF-16"},
+    {"eight_bit_lines_with_nuls", "001     A\0b\r\n002     \0\0\r\n003     C\r\n"s, 0, OddFile::Loads,
+     {"001     A\0b"s, "002     \0\0"s, "003     C"}, ""},
+    {"nothing_but_nuls", std::string(64, '\0'), 0, OddFile::Loads, {std::string(64, '\0')}, "",
+     std::string(64, '\0') + "\r\n"},
+    {"one_character_of_wide_text_is_too_little_to_tell", "0\0"s, 0, OddFile::Loads, {"0\0"s}, "", "0\0\r\n"s},
+    {"utf8_mark", "\xEF\xBB\xBF" "001     Alpha\r\n002     Beta\r\n", 0, OddFile::Loads, {"001     Alpha", "002     Beta"}, ""},
+    {"two_utf8_marks", "\xEF\xBB\xBF\xEF\xBB\xBF" "001     A\r\n", 0, OddFile::Loads, {"\xEF\xBB\xBF" "001     A"}, ""},
+    {"utf8_mark_alone", "\xEF\xBB\xBF", 0, OddFile::Loads, {}, ""},
+    {"utf8_mark_not_at_the_start", "001     \xEF\xBB\xBF" "A\r\n", 0, OddFile::Loads, {"001     \xEF\xBB\xBF" "A"}, ""},
+    {"sparse_just_past_2_gb", "001     Alpha\r\n", (std::uint64_t(2) << 30) + 1, OddFile::TooBig, {}, "2049 MB"},
+    {"sparse_10_gb", "001     Alpha\r\n", std::uint64_t(10) << 30, OddFile::TooBig, {}, "10240 MB"},
+    {"sparse_8_tb", "001     Alpha\r\n", std::uint64_t(8) << 40, OddFile::TooBig, {}, "8388608 MB"},
+};
+
+TEST_P(OddFiles, AreReadOrRefusedAsTheirKind)
 {
-    const std::string path = pathOf("Sparse.txt");
-    writeBytes(path, "001     Alpha\r\n002     Beta");
-    ASSERT_EQ(::truncate(path.c_str(), off_t(1) << 43), 0);
+    const OddFile& odd = GetParam();
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, odd.bytes);
+    if (odd.sparseSize > 0)
+        ASSERT_EQ(::truncate(path.c_str(), off_t(odd.sparseSize)), 0);
     Lines lines = {"kept"};
-    EXPECT_EQ(expectListFileError("Cannot open file " + path, [&] { loadListFile(path, lines); }), childThrewExpected);
-    EXPECT_EQ(lines, Lines{"kept"});
+    switch (odd.outcome) {
+    case OddFile::Loads: {
+        loadListFile(path, lines);
+        EXPECT_EQ(lines, Lines(odd.lines.begin(), odd.lines.end()));
+        // Saved unchanged, every byte stays, a leading mark included.
+        saveListFile(path, lines);
+        EXPECT_EQ(readBytes(path), odd.saved.value_or(odd.bytes));
+        EXPECT_TRUE(listFileHolds(path, lines));
+        break;
+    }
+    case OddFile::WideText: {
+        const std::string message = "The file " + path + " is " + odd.told
+            + " text, not a list this program can edit. It is left as it is.";
+        EXPECT_EQ(expectListFileError(message, [&] { loadListFile(path, lines); }), childThrewExpected);
+        EXPECT_THROW(loadListFile(path, lines), UneditableListFile);
+        EXPECT_EQ(expectListFileError(message, [&] { saveListFile(path, {"001     New"}); }), childThrewExpected);
+        EXPECT_EQ(readBytes(path), odd.bytes);
+        break;
+    }
+    case OddFile::TooBig: {
+        // The most is 2 GB, or the machine's memory where that is less.
+        const std::string prefix = "The file " + path + " is " + odd.told + ", too big for a project list (at most ";
+        try {
+            loadListFile(path, lines);
+            ADD_FAILURE() << "loaded";
+        } catch (const ListFileTooBig& error) {
+            EXPECT_EQ(std::string(error.what()).substr(0, prefix.size()), prefix);
+        }
+        break;
+    }
+    }
+    if (odd.outcome != OddFile::Loads)
+        EXPECT_EQ(lines, Lines{"kept"});
+}
+
+INSTANTIATE_TEST_SUITE_P(ListFileIo, OddFiles, ::testing::ValuesIn(oddFiles),
+                         [](const ::testing::TestParamInfo<OddFile>& info) { return std::string(info.param.name); });
+
+// A line 1 that begins with the mark's bytes (sorted there, say) keeps them
+// through a save to a file without a mark, which then gets one.
+TEST_F(ListFileIo, LineOneBeginningAsTheMarkKeepsItsBytes)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "001     Alpha\r\n");
+    const Lines lines = {"\xEF\xBB\xBF" "junk", "001     Alpha"};
+    saveListFile(path, lines);
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF\xEF\xBB\xBF" "junk\r\n001     Alpha\r\n");
+    EXPECT_TRUE(listFileHolds(path, lines));
+    Lines loaded;
+    loadListFile(path, loaded);
+    EXPECT_EQ(loaded, lines);
+    EXPECT_EQ(splitListText(joinListText(lines)), lines);
+}
+
+// A load tells how far it is, in steps, and stops with nothing changed when
+// told to.
+TEST_F(ListFileIo, LoadReportsProgressAndCanBeCancelled)
+{
+    const std::string path = pathOf("Long.txt");
+    writeBytes(path, std::string(std::size_t(20) << 20, '\n'));
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> told;
+    Lines lines;
+    loadListFile(path, lines, [&](std::uint64_t done, std::uint64_t total) {
+        told.emplace_back(done, total);
+        return true;
+    });
+    EXPECT_EQ(lines.size(), std::size_t(20) << 20);
+    ASSERT_GE(told.size(), 4u);
+    for (std::size_t i = 1; i < told.size(); ++i) {
+        EXPECT_GT(told[i].first, told[i - 1].first);
+        EXPECT_LE(told[i].first, told[i].second);
+    }
+    for (int stopAt : {1, 3, 5}) {
+        Lines kept = {"kept"};
+        int calls = 0;
+        EXPECT_THROW(loadListFile(path, kept, [&](std::uint64_t, std::uint64_t) { return ++calls < stopAt; }),
+                     ListFileReadCancelled);
+        EXPECT_EQ(calls, stopAt);
+        EXPECT_EQ(kept, Lines{"kept"});
+    }
 }
 
 // A path with a NUL byte in it (a settings value can hold one) names no file;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace std::string_view_literals;
 
@@ -80,20 +81,60 @@ TEST(LineList, ReplacedBytesAreCollected)
     EXPECT_EQ(snapshot[count - 1], "001     first round " + std::to_string(count - 1));
 }
 
-// A loaded list costs its file's bytes and 16 bytes a line, even when every
+// A loaded list costs its file's bytes and 9 bytes a line, even when every
 // line is empty.
-TEST(LineList, LoadedListCostsFileSizeAndSixteenBytesALine)
+TEST(LineList, LoadedListCostsFileSizeAndNineBytesALine)
 {
     const std::string lineFeeds(1 << 20, '\n');
     const LineList empties = splitListText(lineFeeds);
     ASSERT_EQ(empties.size(), lineFeeds.size());
-    EXPECT_LE(empties.bytesHeld(), lineFeeds.size() + 16 * (lineFeeds.size() + 1));
+    EXPECT_LE(empties.bytesHeld(), lineFeeds.size() + 9 * (lineFeeds.size() + 1));
 
     std::string text;
     for (int i = 0; i < 50000; ++i)
         text += "001     A project of about forty bytes..\r\n";
     const LineList projects = splitListText(text);
-    EXPECT_LE(projects.bytesHeld(), text.size() + 16 * (projects.size() + 1));
+    EXPECT_LE(projects.bytesHeld(), text.size() + 9 * (projects.size() + 1));
+}
+
+// Lines around the length where a line's length moves out of its entry keep
+// every byte through each way a line comes in: read, put, set, inserted,
+// adopted from another list, and moved by a garbage collection.
+TEST(LineList, LinesOfEveryLengthAroundTheLongOnesKeepTheirBytes)
+{
+    std::vector<std::string> expected;
+    std::string text;
+    for (std::size_t size : {0u, 1u, 253u, 254u, 255u, 256u, 300u, 65536u, 3u << 20}) {
+        std::string line(size, 'x');
+        for (std::size_t i = 0; i < size; ++i)
+            line[i] = static_cast<char>('a' + (i * 7 + size) % 26);
+        expected.push_back(line);
+        text += line + "\r\n";
+    }
+    const LineList read = splitListText(text);
+    EXPECT_EQ(read, LineList(expected.begin(), expected.end()));
+
+    LineList inserted;
+    for (auto line = expected.rbegin(); line != expected.rend(); ++line)
+        inserted.insert(0, *line);
+    EXPECT_EQ(inserted, read);
+
+    LineList adopted = LineList::sharingBytesOf(read);
+    for (std::string_view line : read)
+        adopted.appendAdopted(line);
+    EXPECT_EQ(adopted, read);
+
+    // Set over and over: the garbage is collected, the lines move, and a
+    // snapshot keeps the old ones.
+    LineList set(expected.size(), "");
+    const LineList before = set;
+    for (int round = 0; round < 8; ++round)
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            set.set(i, expected[(i + std::size_t(round)) % expected.size()]);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(set[i], expected[(i + 7) % expected.size()]) << i;
+    EXPECT_EQ(before, LineList(expected.size(), ""));
+    EXPECT_LE(set.bytesHeld(), 3 * text.size() + (1 << 20));
 }
 
 // A list built from another's lines shares their bytes rather than copying

@@ -28,6 +28,8 @@ TEST(FirstLineStart, StopsWhereLoadingEndsTheFirstLine)
     EXPECT_EQ(firstLineStart(fileHolding(std::string("1\0" "23", 4)), 3), "1");
     EXPECT_EQ(firstLineStart(fileHolding("\r\n001"), 3), "");
     EXPECT_EQ(firstLineStart(fileHolding(""), 3), "");
+    EXPECT_EQ(firstLineStart(fileHolding("\xEF\xBB\xBF" "001     Alpha"), 3), "001");
+    EXPECT_EQ(firstLineStart(fileHolding("\xEF\xBB\xBF" "7\r\n"), 3), "7");
     std::remove((::testing::TempDir() + "listfilehead.txt").c_str());
 }
 

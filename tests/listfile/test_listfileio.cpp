@@ -187,7 +187,7 @@ TEST_F(ListFileIo, BytesAreKeptAsTheyAre)
     writeBytes(path, bytes);
     Lines lines;
     loadListFile(path, lines);
-    EXPECT_EQ(lines, (Lines{"\xEF\xBB\xBF" "001     Caf\xE9", "002     \t\x01\xFF  "}));
+    EXPECT_EQ(lines, (Lines{"001     Caf\xE9", "002     \t\x01\xFF  "}));
     saveListFile(path, lines);
     EXPECT_EQ(readBytes(path), bytes);
 }
