@@ -357,26 +357,38 @@ void SettingsStore::createKey()
     keyCreated_ = true;
 }
 
-void SettingsStore::writeText(const QString& name, const QString& value)
+bool SettingsStore::beginWrite()
 {
     // The user's oversized file is left as it is.
     if (tooLarge_)
-        return;
+        return false;
     createKey();
     // Something else may have taken the file's place since the store opened;
     // checked before anything is changed, because the store writes pending
     // changes even when it is dropped.
     if (!isRegularOrAbsent(settings_->fileName()))
         throw QuindleError(unusableMessage());
-    const QString existing = storedKey(name);
-    if (!existing.isEmpty() && existing != name)
-        settings_->remove(existing);
-    settings_->setValue(name, value);
+    return true;
+}
+
+void SettingsStore::finishWrite(const QString& name)
+{
     settings_->sync();
     values_.reset();
     // A FormatError tells of the junk the file held when read, not of this write.
     if (settings_->status() == QSettings::AccessError)
         throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(name));
+}
+
+void SettingsStore::writeText(const QString& name, const QString& value)
+{
+    if (!beginWrite())
+        return;
+    const QString existing = storedKey(name);
+    if (!existing.isEmpty() && existing != name)
+        settings_->remove(existing);
+    settings_->setValue(name, value);
+    finishWrite(name);
 }
 
 QMap<QString, QString> SettingsStore::readGroup(const QString& group)
@@ -394,18 +406,12 @@ QMap<QString, QString> SettingsStore::readGroup(const QString& group)
 
 void SettingsStore::writeGroup(const QString& group, const QMap<QString, QString>& values)
 {
-    // The user's oversized file is left as it is.
-    if (tooLarge_)
+    if (!beginWrite())
         return;
-    createKey();
-    if (!isRegularOrAbsent(settings_->fileName()))
-        throw QuindleError(unusableMessage());
     settings_->remove(group);
     for (auto value = values.begin(); value != values.end(); ++value)
         settings_->setValue(group + QLatin1Char('/') + value.key(), value.value());
-    settings_->sync();
-    if (settings_->status() != QSettings::NoError)
-        throw QuindleError(QCoreApplication::translate("SettingsStore", "Failed to set data for '%1'").arg(group));
+    finishWrite(group);
 }
 
 void SettingsStore::writeBytes(const QString& name, const std::string& value)

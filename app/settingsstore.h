@@ -67,6 +67,10 @@ private:
 
     // Makes the key "Corvane\Vantorel" exist before the first value is set.
     void createKey();
+    // Whether a write may go ahead (not into an oversized file); throws when
+    // the file cannot be written. finishWrite stores what was set.
+    bool beginWrite();
+    void finishWrite(const QString& name);
 
     // The file's values by name in lower case, read once and again after a write.
     const std::map<QString, std::string>& storedValues();
