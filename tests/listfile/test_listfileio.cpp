@@ -192,10 +192,11 @@ TEST_F(ListFileIo, BytesAreKeptAsTheyAre)
     EXPECT_EQ(readBytes(path), bytes);
 }
 
+// Large enough to be read in two halves at once.
 TEST_F(ListFileIo, LargeListRoundTrips)
 {
     Lines lines;
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < 300000; ++i)
         lines.push_back(std::to_string(i) + "     " + std::string(static_cast<std::size_t>(i % 97), 'a' + i % 26));
     lines.push_back(std::string(3 << 20, 'L'));  // one line longer than any write buffer
     lines.push_back("last");
