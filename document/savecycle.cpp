@@ -152,8 +152,11 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
         if (changed && !job.wholeList && before.size != stamp.identity.size)
             prepared = std::async(std::launch::async, [&job] { return prepareMerge(job.base, job.ours, job.touched); });
         if (changed) {
+            bool sameAsBase = false;
             try {
-                loadListFile(job.path, theirs);
+                // Read against the base: the lines nobody changed keep its
+                // bytes, so a large list costs no fresh memory for them.
+                sameAsBase = rereadListFile(job.path, theirs, job.base);
             } catch (const UneditableListFile&) {
                 throw;
             } catch (const ListFileError&) {
@@ -167,7 +170,7 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
                 return out;
             }
             if (job.baseIsFile)
-                changed = theirs != job.base;
+                changed = !sameAsBase;
             else if (job.stampedHash)
                 changed = hashOfLines(theirs) != *job.stampedHash;
         }

@@ -181,6 +181,15 @@ void LineList::collectGarbageIfWorthIt()
     const std::size_t garbage = data.chunkBytes - data.liveBytes;
     if (garbage < leastGarbageCollected || garbage <= data.liveBytes)
         return;
+    compact();
+}
+
+void LineList::compact()
+{
+    if (!data_)
+        return;
+    Data& data = writable();
+    data.entries.shrink_to_fit();
     auto chunk = std::make_shared<Chunk>();
     for (const Entry& entry : data.entries)
         chunk->capacity += storedSize(entry.view().size());

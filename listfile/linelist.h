@@ -147,6 +147,11 @@ public:
     template <typename KeyOf, typename Less>
     void stableSortByKey(KeyOf keyOf, Less less);
 
+    // Copies the lines' bytes into one chunk of their own and lets go of
+    // every other chunk and of room for lines not used: for a list that
+    // holds on to much more than it uses.
+    void compact();
+
     // Whether both copies share the same table of lines (for tests of the
     // copy-on-write sharing).
     bool sharesLinesWith(const LineList& other) const { return data_ && data_ == other.data_; }

@@ -80,6 +80,19 @@ std::size_t countByte(const char* from, const char* end, char byte)
     return count + static_cast<std::size_t>(std::count(from, end, byte));
 }
 
+// Calls endLineAt(at) for each CR and LF at text[at], from <= at < to, in order.
+template <typename EndLineAt>
+void forEachLineBreak(const char* text, std::size_t from, std::size_t to, EndLineAt&& endLineAt)
+{
+    std::size_t block = from;
+    for (; to - block >= blockSize; block += blockSize)
+        for (std::uint64_t breaks = lineBreakMask(text + block); breaks != 0; breaks &= breaks - 1)
+            endLineAt(block + static_cast<std::size_t>(__builtin_ctzll(breaks)));
+    for (std::size_t at = block; at < to; ++at)
+        if (text[at] == '\r' || text[at] == '\n')
+            endLineAt(at);
+}
+
 // The first bytes of a file that tell whether it is wide text: enough
 // characters to tell by.
 constexpr std::size_t wideTextSample = 4096;
@@ -121,19 +134,11 @@ LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t fileSize, cons
         if (begin[at] == '\r' && lineStart < size && begin[lineStart] == '\n')
             ++lineStart;
     };
-    std::size_t block = 0;
-    std::size_t nextReport = progressStep;
-    for (; size - block >= blockSize; block += blockSize) {
-        if (progress && block >= nextReport) {
-            reportProgress(progress, progressBase + block, progressTotal);
-            nextReport = block + progressStep;
-        }
-        for (std::uint64_t breaks = lineBreakMask(begin + block); breaks != 0; breaks &= breaks - 1)
-            endLineAt(block + static_cast<std::size_t>(__builtin_ctzll(breaks)));
+    for (std::size_t from = 0; from < size; from += progressStep) {
+        if (progress && from > 0)
+            reportProgress(progress, progressBase + from, progressTotal);
+        forEachLineBreak(begin, from, std::min(size, from + progressStep), endLineAt);
     }
-    for (std::size_t at = block; at < size; ++at)
-        if (begin[at] == '\r' || begin[at] == '\n')
-            endLineAt(at);
     if (lineStart < size)
         lines.appendAdopted(std::string_view(begin + lineStart, size - lineStart));
     return lines;
@@ -389,6 +394,157 @@ void loadListFile(const std::string& path, LineList& lines, const ReadProgress& 
             throw ListFileError("Cannot open file " + path);
     }
     lines.swap(loaded);
+}
+
+namespace {
+
+// Builds the lines of a file read again from the list read before: a line
+// that is the same as the next one of that list is taken from it, bytes and
+// all, instead of being copied. A large list that another writer changed in
+// a few lines then costs no fresh memory but its table of lines.
+class LinesLikeEarlier {
+public:
+    explicit LinesLikeEarlier(const LineList& earlier)
+        : earlier_(earlier), lines_(LineList::sharingBytesOf(earlier))
+    {
+        lines_.reserve(earlier.size() + 1024);
+    }
+
+    void add(std::string_view line)
+    {
+        if (next_ < earlier_.size() && earlier_[next_] == line) {
+            ++next_;
+            return;
+        }
+        same_ = false;
+        takeRun();
+        // The earlier list lost a few lines here, or this one was edited
+        // and the next line is the earlier list's next but one.
+        for (std::size_t ahead = next_ + 1; ahead < std::min(earlier_.size(), next_ + 1 + lookAhead); ++ahead) {
+            if (earlier_[ahead] == line) {
+                runFirst_ = ahead;
+                next_ = ahead + 1;
+                return;
+            }
+        }
+        lines_.push_back(line);
+    }
+
+    // The lines, and whether they are exactly those of the earlier list.
+    std::pair<LineList, bool> finish()
+    {
+        takeRun();
+        // Little in common: the earlier list's bytes are not held for it.
+        if (taken_ < earlier_.size() / 2)
+            lines_.compact();
+        return {std::move(lines_), same_ && next_ == earlier_.size()};
+    }
+
+private:
+    static constexpr std::size_t lookAhead = 8;
+
+    void takeRun()
+    {
+        lines_.appendAdopted(earlier_, runFirst_, next_);
+        taken_ += next_ - runFirst_;
+        runFirst_ = next_;
+    }
+
+    const LineList& earlier_;
+    LineList lines_;
+    // Lines [runFirst_, next_) of the earlier list come next in this one.
+    std::size_t runFirst_ = 0;
+    std::size_t next_ = 0;
+    std::size_t taken_ = 0;
+    bool same_ = true;
+};
+
+// Reads the file in pieces through one buffer, cutting it into lines as it
+// goes; false when it cannot be read.
+bool rereadLines(int fd, const std::string& path, LinesLikeEarlier& lines)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const std::uint64_t limit = largestReadableFile();
+    if (static_cast<std::uint64_t>(info.st_size) > limit)
+        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
+    std::size_t capacity = std::size_t(1) << 20;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[capacity]);
+    if (!buffer)
+        return false;
+    std::uint64_t total = 0;
+    std::size_t have = 0;       // bytes in the buffer
+    std::size_t lineStart = 0;  // where the line being read starts in it
+    std::size_t scanned = 0;    // how far it was looked through for line ends
+    bool startChecked = false;
+    const auto endLineAt = [&](std::size_t at) {
+        if (at < lineStart)
+            return;  // the LF of a CR LF
+        lines.add(std::string_view(buffer.get() + lineStart, at - lineStart));
+        lineStart = at + 1;
+        if (buffer[at] == '\r' && lineStart < have && buffer[lineStart] == '\n')
+            ++lineStart;
+    };
+    for (;;) {
+        if (have == capacity) {
+            // A line longer than the buffer.
+            std::unique_ptr<char[]> grown(new (std::nothrow) char[2 * capacity]);
+            if (!grown)
+                return false;
+            std::memcpy(grown.get(), buffer.get(), have);
+            buffer = std::move(grown);
+            capacity *= 2;
+        }
+        const ssize_t got = ::read(fd, buffer.get() + have, capacity - have);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        const bool atEnd = got == 0;
+        have += static_cast<std::size_t>(got);
+        total += static_cast<std::uint64_t>(got);
+        if (total > limit)
+            throw tooBigError(path, total, limit);
+        if (!startChecked) {
+            if (have < wideTextSample && !atEnd)
+                continue;
+            startChecked = true;
+            const std::string_view start(buffer.get(), have);
+            refuseWideText(path, start);
+            if (start.substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark)
+                lineStart = scanned = utf8ByteOrderMark.size();
+        }
+        // A CR at the very end waits for the next piece, which may begin
+        // with its LF.
+        const std::size_t scanTo = atEnd ? have : have - 1;
+        forEachLineBreak(buffer.get(), scanned, scanTo, endLineAt);
+        if (atEnd) {
+            if (lineStart < have)
+                lines.add(std::string_view(buffer.get() + lineStart, have - lineStart));
+            return true;
+        }
+        scanned = std::max(scanTo, lineStart) - lineStart;
+        std::memmove(buffer.get(), buffer.get() + lineStart, have - lineStart);
+        have -= lineStart;
+        lineStart = 0;
+    }
+}
+
+} // namespace
+
+bool rereadListFile(const std::string& path, LineList& lines, const LineList& earlier)
+{
+    LinesLikeEarlier read(earlier);
+    {
+        FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
+        if (!file.valid() || !rereadLines(file.get(), path, read))
+            throw ListFileError("Cannot open file " + path);
+    }
+    auto [reread, same] = read.finish();
+    lines.swap(reread);
+    return same;
 }
 
 namespace {

@@ -44,6 +44,11 @@ using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 // ListFileReadCancelled when progress said stop.
 void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress = {});
 
+// loadListFile for a file read before: lines that are the same as those of
+// earlier, in the same order, share earlier's bytes instead of being copied.
+// Returns whether the file holds exactly earlier's lines.
+bool rereadListFile(const std::string& path, LineList& lines, const LineList& earlier);
+
 // Writes lines to path, replacing the file atomically: a failed or
 // interrupted save leaves the previous file whole and no temporary file
 // behind. Throws ListFileError "Cannot create file <path>", and

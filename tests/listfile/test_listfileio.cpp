@@ -488,3 +488,104 @@ TEST_F(ListFileIo, ReadBackFindsEveryDifference)
         EXPECT_EQ(listFileHolds(path, c.lines), c.holds) << c.what;
     }
 }
+
+// A list read again against the one read before gives exactly what a load
+// gives, whatever the two have in common: texts of several MiB with dense
+// line ends of every kind (so pieces of the read end at CR, LF, between CR
+// and LF), a byte-order mark, a line longer than a piece, wide text.
+TEST_F(ListFileIo, RereadGivesWhatALoadGives)
+{
+    const std::string path = pathOf("Projects.txt");
+    std::mt19937 random(11);
+    const auto randomText = [&](std::size_t size) {
+        const std::string alphabet = "ab\r\n\0"s;
+        std::string text(size, 'a');
+        for (char& c : text)
+            c = alphabet[random() % (random() % 4 ? 2 : alphabet.size())];
+        return text;
+    };
+    const auto editedLines = [&](const Lines& lines) {
+        Lines edited = lines;
+        for (int edit = 0; edit < 200 && !edited.empty(); ++edit) {
+            const std::size_t at = random() % edited.size();
+            switch (random() % 4) {
+            case 0: edited.set(at, "edited " + std::to_string(edit)); break;
+            case 1: edited.insert(at, "added " + std::to_string(edit)); break;
+            case 2: edited.erase(at); break;
+            default:
+                for (int n = 0; n < 20 && at < edited.size(); ++n)
+                    edited.erase(at);
+            }
+        }
+        return edited;
+    };
+    const std::string big = randomText(3 << 20);
+    // Shifted by 0 to 2 bytes, one of these puts a CR last in the first piece.
+    std::string crLfLines;
+    for (int i = 0; i < 1 << 20; ++i)
+        crLfLines += "a\r\n";
+    const struct {
+        const char* what;
+        std::string onDisk;
+        std::function<Lines(const Lines&)> earlierOf;
+    } cases[] = {
+        {"the same lines", big, [](const Lines& lines) { return lines; }},
+        {"a few lines differ", big, editedLines},
+        {"the earlier list empty", big, [](const Lines&) { return Lines(); }},
+        {"nothing in common", big, [&](const Lines&) { return splitListText(randomText(1 << 20)); }},
+        {"byte-order mark", "\xEF\xBB\xBF" + big.substr(0, 5000), [](const Lines& lines) { return lines; }},
+        {"line longer than a piece", "x\r\n" + std::string(3 << 20, 'y') + "\r\nz", editedLines},
+        {"a file of CRs", std::string(2 << 20, '\r'), editedLines},
+        {"CR LF lines", crLfLines, editedLines},
+        {"CR LF lines shifted by one", "x" + crLfLines, editedLines},
+        {"CR LF lines shifted by two", "xx" + crLfLines, editedLines},
+        {"an empty file", "", [](const Lines&) { return Lines{"001     Gone"}; }},
+    };
+    for (const auto& c : cases) {
+        writeBytes(path, c.onDisk);
+        Lines loaded;
+        loadListFile(path, loaded);
+        const Lines earlier = c.earlierOf(loaded);
+        Lines reread = {"001     Replaced"};
+        const bool same = rereadListFile(path, reread, earlier);
+        EXPECT_EQ(reread == loaded, true) << c.what;
+        EXPECT_EQ(same, earlier == loaded) << c.what;
+    }
+    // What a load refuses, a read again refuses too, leaving the lines alone.
+    Lines kept = {"001     Kept"};
+    writeBytes(path, "\xFF\xFE" "0\0" "0\0" "1\0"s);
+    EXPECT_THROW(rereadListFile(path, kept, kept), UneditableListFile);
+    ::unlink(path.c_str());
+    EXPECT_THROW(rereadListFile(path, kept, kept), ListFileError);
+    EXPECT_EQ(kept, Lines{"001     Kept"});
+}
+
+// Lines nobody changed keep the bytes of the list read before; a file with
+// little in common does not keep that list's bytes alive.
+TEST_F(ListFileIo, RereadKeepsTheBytesOfLinesNotChanged)
+{
+    const std::string path = pathOf("Projects.txt");
+    std::string text;
+    for (int i = 1; i <= 100000; ++i)
+        text += std::to_string(1000 + i) + "     Project " + std::to_string(i) + "\r\n";
+    writeBytes(path, text);
+    Lines earlier;
+    loadListFile(path, earlier);
+    Lines edited = earlier;
+    edited.set(500, "1501     Edited");
+    edited.erase(70000);
+    saveListFile(path, edited);
+
+    Lines reread;
+    EXPECT_FALSE(rereadListFile(path, reread, earlier));
+    ASSERT_EQ(reread, edited);
+    std::size_t shared = 0;
+    for (std::size_t i = 0; i < reread.size(); ++i)
+        shared += reread[i].data() == edited[i].data();
+    EXPECT_EQ(shared, reread.size() - 1);
+
+    writeBytes(path, "1001     Other\r\n");
+    EXPECT_FALSE(rereadListFile(path, reread, earlier));
+    EXPECT_EQ(reread, Lines{"1001     Other"});
+    EXPECT_LT(reread.bytesHeld(), 1u << 16);
+}
