@@ -4,6 +4,7 @@
 #include "help/popuptexts.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpContentWidget>
@@ -14,6 +15,7 @@
 #include <QStandardPaths>
 #include <QPointer>
 #include <QTextDocument>
+#include <QThread>
 #include <QWhatsThis>
 
 namespace {
@@ -46,6 +48,14 @@ QtHelpViewer::~QtHelpViewer()
     // unless the engine took them with it.
     QPointer<QWidget> contents = engine_ ? engine_->contentWidget() : nullptr;
     QPointer<QWidget> index = engine_ ? engine_->indexWidget() : nullptr;
+    // The engine builds its contents and index on threads of its own, and
+    // deleting it while one of them runs corrupts memory (a crash on closing
+    // the program just after opening help): they are let finish first. Our
+    // help file takes them a moment.
+    const QDeadlineTimer deadline(5000);
+    while (engine_ && (engine_->contentModel()->isCreatingContents() || engine_->indexModel()->isCreatingIndex())
+           && !deadline.hasExpired())
+        QThread::msleep(2);
     delete window_.data();
     delete engine_.data();
     delete contents.data();

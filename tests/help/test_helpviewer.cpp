@@ -220,6 +220,7 @@ private slots:
     void everyPopupNumberHasText();
     void popupsShowAtTheirPoint();
     void contentsAndIndexFill();
+    void viewerGoesRightAfterOpening();
     void indexOpensAtAKeyword();
     void missingFileOrTopicFails();
     void rebuiltHelpFileIsRegisteredAgain();
@@ -326,6 +327,25 @@ void HelpViewerTest::contentsAndIndexFill()
     QTRY_VERIFY(!index->isCreatingIndex() && index->rowCount() > 40);
     for (int row = 0; row < index->rowCount(); ++row)
         QVERIFY(!index->index(row, 0).data().toString().isEmpty());
+}
+
+// Help opened and the program closed at once: the engine is still building
+// its contents and index on threads of its own when the viewer goes.
+void HelpViewerTest::viewerGoesRightAfterOpening()
+{
+    // A help file in a new place each time is registered anew.
+    for (int round = 0; round < 40; ++round) {
+        QTemporaryDir folder;
+        const QString helpFile = folder.filePath(QStringLiteral("Quindle.qch"));
+        QVERIFY(QFile::copy(builtHelpFile(), helpFile));
+        auto viewer = std::make_unique<QtHelpViewer>();
+        QVERIFY(viewer->HtmlHelp(nullptr, helpFile, round % 2 ? HHCmd::DisplayIndex : HHCmd::DisplayToc, 0) != 0);
+        if (round % 3 == 0)
+            QVERIFY(viewer->HtmlHelp(nullptr, helpFile, HHCmd::HelpContext, 17) != 0);
+        // Gone at once, or once some of what the threads built has arrived.
+        QTest::qWait(round % 5 * 4);
+        viewer.reset();
+    }
 }
 
 void HelpViewerTest::indexOpensAtAKeyword()
