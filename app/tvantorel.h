@@ -227,6 +227,9 @@ private:
     void readChangeOnDisk();
     // The notice bar's message for a list file that is gone or unreadable.
     void tellListFileDeleted();
+    // The save of the list; recreateDeleted: a list file deleted on disk is
+    // written again without asking.
+    bool saveList(bool recreateDeleted);
     void tellListFileUnreadable(const QString& error);
     // Page 4's count of the projects follows the list it edits.
     void showPage4Count();

@@ -45,7 +45,12 @@ QString projectText(std::string_view line)
 // The save's questions as the window asks them.
 class WindowSaveQuestions : public SaveQuestions {
 public:
-    WindowSaveQuestions(Dialogs& dialogs, QString list) : dialogs_(dialogs), list_(std::move(list)) {}
+    // recreateDeleted: the user asked to save the list where it was deleted,
+    // so that is not asked again.
+    WindowSaveQuestions(Dialogs& dialogs, QString list, bool recreateDeleted = false)
+        : dialogs_(dialogs), list_(std::move(list)), recreateDeleted_(recreateDeleted)
+    {
+    }
 
     bool waitForLock(const LockHolder& holder, const std::function<bool()>& finished) override
     {
@@ -71,7 +76,7 @@ public:
     }
     bool createDeletedFile() override
     {
-        return dialogs_.ask(MessageKind::Warning,
+        return recreateDeleted_ || dialogs_.ask(MessageKind::Warning,
                             QCoreApplication::translate("TVantorel",
                                                         "%1 was deleted by another program\r"
                                                         "Create it again from the list in memory ?")
@@ -120,6 +125,7 @@ private:
 
     Dialogs& dialogs_;
     QString list_;
+    bool recreateDeleted_;
 };
 
 } // namespace
@@ -183,8 +189,13 @@ void TVantorel::offerRecovery()
 
 bool TVantorel::saveList()
 {
+    return saveList(false);
+}
+
+bool TVantorel::saveList(bool recreateDeleted)
+{
     const std::string path = document_->currentListFile();
-    WindowSaveQuestions questions(*dialogs_, listFileNamed(path));
+    WindowSaveQuestions questions(*dialogs_, listFileNamed(path), recreateDeleted);
     const SaveResult result = document_->save(questions);
     if (result.status == SaveResult::Status::ReadOnlyFolder) {
         dialogs_->showMessage(tr("%1 is in a folder where no lock can be made: the list is read-only for you\r"
@@ -291,7 +302,7 @@ void TVantorel::tellListFileDeleted()
 {
     noticeBar_->post(listFileNotice, NoticeBar::Kind::Warning,
                      tr("The %1 was deleted on disk").arg(listFileNamed(document_->currentListFile())),
-                     {{tr("Save here again"), [this] { runCommand([this] { saveList(); }); }}});
+                     {{tr("Save here again"), [this] { runCommand([this] { saveList(true); }); }}});
 }
 
 void TVantorel::tellListFileUnreadable(const QString& error)
