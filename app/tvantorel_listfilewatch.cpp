@@ -205,6 +205,8 @@ bool TVantorel::saveList(bool recreateDeleted)
     }
     if (result.status != SaveResult::Status::Saved)
         return false;
+    // What the bar said of the file on disk (changed, deleted) is past now.
+    noticeBar_->withdraw(listFileNotice);
     ShowListFile(path, false);
     rememberRecentList(path);
     const QStringList told = mergeNoticeTexts(result.notices);

@@ -114,7 +114,7 @@ void applyCarriedChoice(LineList& merged, const MergeConflict& conflict, Conflic
     mine.numberText = nextFreeNumber(merged, conflict.numberText);
     mine.line = mine.numberText + conflict.ours.substr(std::min(conflict.ours.size(), conflict.numberText.size()));
     applyOperation(merged, mine);
-    notices.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, mine.numberText});
+    notices.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, mine.numberText, true});
 }
 
 std::optional<ConflictChoice> answerFor(const SaveJob& job, const MergeConflict& conflict)
@@ -409,6 +409,12 @@ QStringList mergeNoticeTexts(const std::vector<MergeNotice>& notices)
     for (const MergeNotice& notice : notices) {
         switch (notice.kind) {
         case MergeNotice::Kind::Renumbered:
+            if (notice.keptBoth) {
+                texts << QCoreApplication::translate("ProjectListDocument",
+                                                     "Project %1 keeps the other text; yours is now project %2")
+                             .arg(shown(notice.numberText), shown(notice.newNumberText));
+                break;
+            }
             texts << QCoreApplication::translate("ProjectListDocument",
                                                  "Project %1 was added by someone else meanwhile; yours is now project %2")
                          .arg(shown(notice.numberText), shown(notice.newNumberText));

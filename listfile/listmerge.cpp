@@ -753,7 +753,7 @@ LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::ve
             replacements.push_back({conflict.theirsIndex, conflict.ours});
         } else if (choices[i] == ConflictChoice::KeepBoth) {
             if (const auto number = renumberableNumber(conflict.numberText)) {
-                renumbered.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, {}});
+                renumbered.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, {}, true});
                 renumberings.push_back({*number, conflict.ours, nullptr});
             } else {
                 additions.push_back(conflict.ours);

@@ -64,10 +64,14 @@ struct MergeNotice {
     std::string numberText;
     // Renumbered: the number our project now has.
     std::string newNumberText;
+    // Renumbered because the user chose to keep both texts of a conflict,
+    // not because someone else added a project under the number.
+    bool keptBoth = false;
 
     friend bool operator==(const MergeNotice& a, const MergeNotice& b)
     {
-        return a.kind == b.kind && a.numberText == b.numberText && a.newNumberText == b.newNumberText;
+        return a.kind == b.kind && a.numberText == b.numberText && a.newNumberText == b.newNumberText
+            && a.keptBoth == b.keptBoth;
     }
 };
 

@@ -246,6 +246,8 @@ void TestNoticeBar::unsavedChangesAreKeptAndTold()
     named<QPushButton>(&w, "Next4")->click();
     QCOMPARE(t.dialogs.conflictWindows.size(), merged == saved ? 0 : 1);
     QCOMPARE(t.env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(saved));
+    // Saved, the list holds both sides' work: the bar has nothing left to say.
+    QVERIFY(bar(w)->isHidden());
 }
 
 void TestNoticeBar::barIsAboveTheListAndKeyboardReachable()

@@ -135,7 +135,7 @@ void TestSharedList::bothEditOneProject_data()
                                << QStringList();
     QTest::newRow("keep both") << std::optional(QList<ConflictAnswer> {ConflictAnswer::KeepBoth})
                                << (theirs + QStringList {"004     Tool shed"})
-                               << QStringList {"Project 002 was added by someone else meanwhile; yours is now project 004"};
+                               << QStringList {"Project 002 keeps the other text; yours is now project 004"};
     QTest::newRow("cancel") << std::optional<QList<ConflictAnswer>>() << theirs << QStringList();
 }
 

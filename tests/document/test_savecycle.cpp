@@ -248,7 +248,7 @@ void TestSaveCycle::ourChangesOntoTheirs_data()
     QTest::newRow("conflict, keep both")
         << QStringList {"put 002 Tool shed"} << theirEdits << QList<ConflictChoice> {ConflictChoice::KeepBoth}
         << false << QStringList {"conflicts 002"} << (theirEdits + QStringList {"004     Tool shed"})
-        << QStringList {"Project 002 was added by someone else meanwhile; yours is now project 004"} << true;
+        << QStringList {"Project 002 keeps the other text; yours is now project 004"} << true;
     QTest::newRow("two conflicts answered each their way")
         << QStringList {"put 002 Tool shed", "put 003 Stone pier"} << with(theirEdits, "003     Wooden pier")
         << QList<ConflictChoice> {ConflictChoice::KeepMine, ConflictChoice::KeepTheirs} << false

@@ -109,7 +109,7 @@ const MergeCase mergeCases[] = {
      {{"001", "001     A", "001     Mine A", "001     Their A", 0},
       {"002", "002     B", "002     Mine B", "002     Their B", 1},
       {"003", "003     C", "003     Mine C", "003     Their C", 2}},
-     {{Kind::Renumbered, "003", "005"}},
+     {{Kind::Renumbered, "003", "005", true}},
      Lines {"001     Their A", "002     Mine B", "003     Their C", "004     D", "005     Mine C"}},
     // A number held twice
     {"an edit out of order with a second line of its number moves past it",
@@ -146,7 +146,7 @@ const MergeCase mergeCases[] = {
      std::nullopt, Lines {"001     A", "002     Mine", "  note", ""},
      Lines {"001     A", "002     Theirs", "003     C"},
      std::nullopt, {keepBoth}, {{"002", std::nullopt, "002     Mine", "002     Theirs", 1}},
-     {{Kind::Renumbered, "002", "004"}},
+     {{Kind::Renumbered, "002", "004", true}},
      Lines {"  note", "001     A", "002     Theirs", "003     C", "004     Mine"}},
 };
 
