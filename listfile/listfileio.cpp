@@ -581,26 +581,52 @@ bool writeAll(int fd, const char* data, std::size_t size)
 
 // Writes start, then the lines, through a modest buffer instead of joining
 // the whole list first: a large list is not held twice in memory while saving.
+// Lines that lie one after the other in memory with a CR LF between them, as
+// the lines of a file read do, are written as one run of bytes, straight
+// from where they are when the run is long.
 bool writeLines(int fd, std::string_view start, const LineList& lines)
 {
     constexpr std::size_t bufferSize = 1 << 20;
+    constexpr std::size_t longRun = 64 * 1024;
     std::string buffer;
     buffer.reserve(bufferSize);
     buffer += start;
-    for (std::string_view line : lines) {
-        if (buffer.size() + line.size() + 2 > bufferSize) {
+    const auto writeRun = [&](std::string_view run) {
+        const bool direct = run.size() >= longRun;
+        // What the buffer holds goes first.
+        if (direct || buffer.size() + run.size() + 2 > bufferSize) {
             if (!writeAll(fd, buffer.data(), buffer.size()))
                 return false;
             buffer.clear();
         }
-        if (line.size() + 2 > bufferSize) {
-            if (!writeAll(fd, line.data(), line.size()))
+        if (direct) {
+            if (!writeAll(fd, run.data(), run.size()))
                 return false;
         } else {
-            buffer += line;
+            buffer += run;
         }
         buffer += "\r\n";
+        return true;
+    };
+    const char* runStart = nullptr;
+    const char* runEnd = nullptr;
+    bool inRun = false;
+    for (std::string_view line : lines) {
+        const bool follows = inRun && runEnd != nullptr && line.data() != nullptr
+            && reinterpret_cast<std::uintptr_t>(line.data()) == reinterpret_cast<std::uintptr_t>(runEnd) + 2
+            && std::memcmp(runEnd, "\r\n", 2) == 0;
+        if (follows) {
+            runEnd = line.data() + line.size();
+            continue;
+        }
+        if (inRun && !writeRun(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))))
+            return false;
+        runStart = line.data();
+        runEnd = line.data() + line.size();
+        inRun = true;
     }
+    if (inRun && !writeRun(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))))
+        return false;
     return writeAll(fd, buffer.data(), buffer.size());
 }
 

@@ -589,3 +589,30 @@ TEST_F(ListFileIo, RereadKeepsTheBytesOfLinesNotChanged)
     EXPECT_EQ(reread, Lines{"1001     Other"});
     EXPECT_LT(reread.bytesHeld(), 1u << 16);
 }
+
+// Lines of a file read are written in runs straight from where they lie:
+// whatever was edited between them, the file holds the list, in order.
+TEST_F(ListFileIo, RunsOfLinesReadSaveInOrder)
+{
+    const std::string path = pathOf("Projects.txt");
+    std::string text;
+    for (int i = 1; i <= 30000; ++i)
+        text += std::to_string(10000 + i) + "     Project " + std::to_string(i) + (i % 5000 ? "\r\n" : "\n");
+    std::mt19937 random(5);
+    for (int round = 0; round < 12; ++round) {
+        writeBytes(path, text);
+        Lines lines;
+        loadListFile(path, lines);
+        for (int edit = 0; edit < round * 3; ++edit) {
+            const std::size_t at = random() % lines.size();
+            switch (edit % 4) {
+            case 0: lines.set(at, "edited " + std::to_string(edit)); break;
+            case 1: lines.insert(at, ""); break;
+            case 2: lines.erase(at); break;
+            default: lines.moveLine(at, random() % lines.size());
+            }
+        }
+        saveListFile(path, lines);
+        ASSERT_EQ(readBytes(path), joinListText(lines)) << "round " << round;
+    }
+}
