@@ -246,6 +246,20 @@ UneditableListFile wideTextError(const std::string& path, std::string_view encod
                               + " text, not a list this program can edit. It is left as it is.");
 }
 
+// Whether the open file may be read as a list (info then describes it);
+// ListFileTooBig at once for one too big to hold. Only a plain file is a
+// list: a folder cannot be read, and a pipe or device could keep the
+// program waiting for ever.
+bool isReadableListFile(int fd, const std::string& path, struct stat& info)
+{
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const std::uint64_t limit = largestReadableFile();
+    if (static_cast<std::uint64_t>(info.st_size) > limit)
+        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
+    return true;
+}
+
 // From this size on a file is read in two halves at once, the second on a
 // thread of its own: copying the bytes and making room for them (fresh
 // memory, on some machines slow to touch the first time) then takes half
@@ -285,14 +299,10 @@ bool readInHalves(int fd, char* buffer, std::size_t size)
 // UneditableListFile when its first bytes are wide text.
 bool readLines(int fd, const std::string& path, LineList& lines, const ReadProgress& progress)
 {
-    // Only a plain file is a list: a folder cannot be read, and a pipe or
-    // device could keep the program waiting for ever.
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (!isReadableListFile(fd, path, info))
         return false;
     const std::uint64_t limit = largestReadableFile();
-    if (static_cast<std::uint64_t>(info.st_size) > limit)
-        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
     // The size is a hint only: the file may change while we read, and files
     // of /proc report 0. The buffer grows when the file has more, up to the limit.
     std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, 4096);
@@ -464,11 +474,9 @@ private:
 bool rereadLines(int fd, const std::string& path, LinesLikeEarlier& lines)
 {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (!isReadableListFile(fd, path, info))
         return false;
     const std::uint64_t limit = largestReadableFile();
-    if (static_cast<std::uint64_t>(info.st_size) > limit)
-        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
     std::size_t capacity = std::size_t(1) << 20;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[capacity]);
     if (!buffer)
