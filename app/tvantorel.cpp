@@ -334,8 +334,10 @@ bool TVantorel::eventFilter(QObject* watched, QEvent* event)
     }
     if (handleKeyboardEvent(watched, event) || undoKeyGoesToList(watched, event))
         return true;
-    if (watched == ui_->Projects && event->type() == QEvent::FontChange)
+    if (watched == ui_->Projects && event->type() == QEvent::FontChange) {
         fitRowsToFont();
+        widenNumberColumnFor(document_->lines());
+    }
     if ((watched == ui_->StatusBar || watched == statusPanel(1)) && event->type() == QEvent::FontChange)
         fitStatusBarToFont();
     return QMainWindow::eventFilter(watched, event);
@@ -404,13 +406,12 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
 
 void TVantorel::widenNumberColumnFor(const LineList& lines)
 {
-    // Column "Num" is made for three digits; a longer number is shown whole.
-    std::size_t longest = 0;
+    // Column "Num" is made for three digits at the usual font; a longer
+    // number, or three digits in a larger font, is shown whole.
+    std::size_t longest = 3;
     for (std::string_view line : lines)
         if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
             longest = std::max(longest, std::min<std::size_t>(numberKeyLength(line), 12));
-    if (longest <= 3)
-        return;
     const QFontMetrics metrics(ui_->Projects->font());
     const int needed = metrics.horizontalAdvance(QString(int(longest) + 2, QLatin1Char('0')))
         + 2 * ui_->Projects->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;

@@ -141,6 +141,14 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
     // Rows and the status bar are a line of that font high.
     QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(large).height());
     QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(large).height());
+    // Three digits show whole in column "Num".
+    const auto numberFits = [&](const QFont& font) {
+        QTableView* list = w->form()->Projects;
+        const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+        const QString number = QStringLiteral("001");
+        return QFontMetrics(font).elidedText(number, Qt::ElideRight, list->columnWidth(0) - margins) == number;
+    };
+    QVERIFY(numberFits(large));
 
     QLabel* count = w->statusPanel(1);
     count->setText(QString::number(1000000));
@@ -156,6 +164,7 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
     QVERIFY(count->width() >= QFontMetrics(larger).horizontalAdvance(count->text()) + 2 * count->frameWidth());
     QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(larger).height());
     QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(larger).height());
+    QVERIFY(numberFits(larger));
 }
 
 QTEST_MAIN(TestDesktopFeel)
