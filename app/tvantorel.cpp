@@ -22,9 +22,12 @@
 #include "app/qtdialogs.h"
 #include "common/quindleerror.h"
 #include "app/settingsstore.h"
-#include "help/thelpcontextmap.h"
-#include "help/thelprouter.h"
-#include "help/twhatsthis.h"
+#include "help/tcorvaneaboutbox.h"
+#include "app/contexthelp.h"
+#include "app/listfileguard.h"
+#include "app/listrepaircommand.h"
+#include "app/recentlistsmenu.h"
+#include "app/searchcommands.h"
 #include "app/toolbaricons.h"
 #include "document/projectlistdocument.h"
 
@@ -62,23 +65,6 @@ bool listFileExists(const std::string& path)
 
 } // namespace
 
-// The list store reports in English; its messages are put in the user's
-// language where they are shown, the file name kept as it came.
-QString listFileErrorText(const char* message)
-{
-    const QString text = QString::fromLocal8Bit(message);
-    const char* const withFileName[] = {QT_TRANSLATE_NOOP("TVantorel", "Cannot open file %1"),
-                                        QT_TRANSLATE_NOOP("TVantorel", "Cannot create file %1")};
-    for (const char* form : withFileName) {
-        const QString prefix = QString::fromLatin1(form).chopped(2);
-        if (text.startsWith(prefix))
-            return QCoreApplication::translate("TVantorel", form).arg(text.mid(prefix.size()));
-    }
-    if (text == QLatin1String("List index out of bounds (-1)"))
-        return QCoreApplication::translate("TVantorel", "List index out of bounds (-1)");
-    return text;
-}
-
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
       fontDialogFont_(QStringLiteral("MS Sans Serif"), 8)
@@ -90,6 +76,8 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     if (!QFontDatabase::hasFamily(font().family()))
         setFont(QFont());
     document_ = new ProjectListDocument(this);
+    // The view shows the list as a whole whenever it became another one.
+    connect(document_, &ProjectListDocument::linesReplaced, this, &TVantorel::refillView);
     // The panels over the list, hidden until asked for.
     optionsPanel_ = new OptionsPages(ui_->centralwidget);
     optionsPanel_->setVisible(false);
@@ -122,14 +110,13 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     followPalette();
     buildStatusBar();
     wireCommands();
-    wireRepair();
     wireSearch();
     wirePrinting();
     wireWizard();
     wireHelp();
     wireAbout();
-    wireListFileWatch();
-    wireConflictCopies();
+    wireListFileGuards();
+    wireRepair();
     wireUndo();
     wireKeyboard();
     wireRecentLists();
@@ -349,47 +336,58 @@ void TVantorel::FormActivate()
         return;
     firstActivationDone_ = true;
     startupInProgress_ = true;
+    guard_->start();
     runCommand([this] {
         const QString executable = QCoreApplication::applicationFilePath();
-        pointAboutBoxAt(executable);
-        pointHelpAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
-        const QString version = executableVersion();
+        aboutBox_->setFilename(executable);
+        contextHelp_->pointAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
+        const QString version = aboutBox_->GetFileVersion();
         setWindowTitle(tr("%1 Version %2  by Corvane").arg(applicationTitle(), version));
         startupInProgress_ = false;
 
         document_->clear();
         LoadSettings();
-        if (startupListFile_)
-            document_->setCurrentListFile(*startupListFile_);
         if (optionsPanel_->form().MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
+        // With "Auto Fix" on, the repair's read is the load, unless the
+        // repaired lines were not saved: then the file is shown as it is.
+        bool read = false;
         if (optionsPanel_->form().Autofix->isChecked()) {
             try {
-                RepairListFile();
+                read = RepairListFile();
             } catch (const UneditableListFile&) {
                 // The load below says what the file is.
             }
         }
-        statusPanel(0)->setText(pathText(document_->currentListFile()));
-        ShowListFile(document_->currentListFile(), true);
-        offerRecovery();
+        const std::string& path = document_->currentListFile();
+        statusPanel(0)->setText(pathText(path));
+        if (read) {
+            refillView();
+            recentLists_->remember(path);
+        } else {
+            openList(path);
+        }
+        guard_->offerRecovery();
         if (optionsPanel_->form().JumptoLast->isChecked())
             startDelay_->start();
     });
 }
 
-bool TVantorel::ShowListFile(const std::string& path, bool load)
+bool TVantorel::openList(const std::string& path)
 {
-    if (load) {
-        if (!listFileExists(path)) {
-            dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
-            return false;
-        }
-        LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
-        document_->load(path, std::ref(progress));
-        findConflictCopies();
-        rememberRecentList(path);
+    if (!listFileExists(path)) {
+        dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
+        return false;
     }
+    LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+    // The view follows the document.
+    document_->load(path, std::ref(progress));
+    recentLists_->remember(path);
+    return true;
+}
+
+void TVantorel::refillView()
+{
     const LineList& lines = document_->lines();
     statusPanel(1)->setText(QString::number(lines.size()));
     model_->fill(lines);
@@ -401,7 +399,6 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
         ui_->PrintPreview1->setEnabled(true);
         ui_->printerBtn->setEnabled(true);
     }
-    return true;
 }
 
 void TVantorel::widenNumberColumnFor(const LineList& lines)
@@ -517,18 +514,10 @@ void TVantorel::CloseTabsClick()
     optionsPanel_->setVisible(false);
 }
 
-void TVantorel::scrollProjectsBy(int pixels)
-{
-    QScrollBar* bar = ui_->Projects->verticalScrollBar();
-    const qint64 target = qint64(bar->value()) + pixels;
-    bar->setValue(int(qBound<qint64>(qint64(bar->minimum()), target, qint64(bar->maximum()))));
-}
-
 void TVantorel::StartDelayTimer()
 {
     startDelay_->stop();
-    scrollProjectsBy(projectsJumpDistance());
-    ui_->InvertList->setProperty("Tag", 1);
+    search_->jumpToEnd();
 }
 
 void TVantorel::Exit1Click()
@@ -548,7 +537,7 @@ int TVantorel::SelectedProjectNumber() const
 
 void TVantorel::closeEvent(QCloseEvent* event)
 {
-    if (deferCloseDuringRepair(event))
+    if (repair_->deferClose(event))
         return;
     if (!closed_ && !startupInProgress_ && !settleUnsavedChanges()) {
         event->ignore();
@@ -556,6 +545,7 @@ void TVantorel::closeEvent(QCloseEvent* event)
     }
     if (!closed_) {
         closed_ = true;
+        guard_->stop();
         FormClose();
     }
     QMainWindow::closeEvent(event);

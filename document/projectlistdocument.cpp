@@ -102,6 +102,7 @@ void ProjectListDocument::load(const std::string& path, const ReadProgress& prog
     knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
+    emit linesReplaced();
 }
 
 void ProjectListDocument::save()
@@ -179,6 +180,7 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
         return result;
     result.status = SaveResult::Status::Saved;
     adoptSaved(out, savedOperations);
+    emit linesReplaced();
     return result;
 }
 
@@ -280,6 +282,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
     rewriteJournal();
     emit historyReset();
     emit linesChanged();
+    emit linesReplaced();
     return result;
 }
 
@@ -514,6 +517,7 @@ std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOpera
         writeJournal();
         emit linesChanged();
         emit operationApplied(applied);
+        emit linesReplaced();
     }
     return differing;
 }

@@ -201,6 +201,11 @@ signals:
     // The lines were read anew from a file (load, repair): whatever was being
     // edited belongs to a list that is gone.
     void linesReloaded();
+    // The lines became another list as a whole: read anew (load), merged
+    // with the file on disk or with changes recovered or a conflict copy, or
+    // saved. Whoever shows the list shows it anew; single steps (apply,
+    // remove, undo, redo) and a repair not saved yet do not signal this.
+    void linesReplaced();
     void listFileChanged();
     // The list file in use changed on disk (or was deleted) since it was last
     // read or written by this document: once for each new state of the file.
