@@ -15,6 +15,8 @@
 #include <random>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -61,6 +63,14 @@ private:
     std::optional<LockHolder> waitingFor_;
     int changes_ = 0;
 };
+
+// Whether something that is no plain file (a folder, a pipe, a device) is
+// at path, links followed.
+bool isNoPlainFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
 
 std::optional<std::size_t> firstLineOf(const LineList& lines, const std::string& number)
 {
@@ -159,12 +169,19 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
                 sameAsBase = rereadListFile(job.path, theirs, job.base);
             } catch (const UneditableListFile&) {
                 throw;
+            } catch (const ListFileTooBig&) {
+                throw;
             } catch (const ListFileError&) {
+                // Something else than a file in the list's place (a folder,
+                // a pipe) can never take the list.
+                if (isNoPlainFile(job.path))
+                    throw ListFileError("Cannot create file " + job.path);
                 // Replaced while it was opened: a FUSE or network share may
                 // fail the open then, and report the old file's identity for
                 // a moment. A file that stays unreadable is reported.
                 if (failedReads >= mostFailedReads)
-                    throw;
+                    throw ListFileError("Cannot read file " + job.path
+                                        + ": the changes cannot be merged into it, so nothing was written");
                 ++failedReads;
                 out.status = SaveOutcome::Status::WrittenOver;
                 return out;
