@@ -5,7 +5,6 @@
 #include "listfile/listfileio.h"
 #include "listfile/listoperation.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <atomic>
@@ -417,37 +416,4 @@ SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions)
             return out;
         }
     }
-}
-
-QStringList mergeNoticeTexts(const std::vector<MergeNotice>& notices)
-{
-    const auto shown = [](const std::string& number) { return QString::fromLocal8Bit(number.data(), qsizetype(number.size())); };
-    QStringList texts;
-    for (const MergeNotice& notice : notices) {
-        switch (notice.kind) {
-        case MergeNotice::Kind::Renumbered:
-            if (notice.keptBoth) {
-                texts << QCoreApplication::translate("ProjectListDocument",
-                                                     "Project %1 keeps the other text; yours is now project %2")
-                             .arg(shown(notice.numberText), shown(notice.newNumberText));
-                break;
-            }
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was added by someone else meanwhile; yours is now project %2")
-                         .arg(shown(notice.numberText), shown(notice.newNumberText));
-            break;
-        case MergeNotice::Kind::OurEditKeptOverTheirRemoval:
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was removed by someone else meanwhile; your edit keeps it in the list")
-                         .arg(shown(notice.numberText));
-            break;
-        case MergeNotice::Kind::TheirEditKeptOverOurRemoval:
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was changed by someone else meanwhile; it stays in the list with "
-                                                 "their text instead of being removed")
-                         .arg(shown(notice.numberText));
-            break;
-        }
-    }
-    return texts;
 }
