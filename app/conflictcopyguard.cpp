@@ -1,11 +1,11 @@
 #include "app/conflictcopyguard.h"
 
-#include "app/conflictanswers.h"
 #include "app/listfiletexts.h"
 #include "app/noticebar.h"
 #include "common/commandhost.h"
 #include "common/dialogs.h"
 #include "common/displaytext.h"
+#include "common/mergetexts.h"
 #include "document/conflictcopymerge.h"
 #include "document/mergebase.h"
 #include "document/projectlistdocument.h"
@@ -157,16 +157,21 @@ void ConflictCopyGuard::mergeConflictCopy(const std::string& copyPath)
         const ConflictCopyMerge merge(document_, copyPath, MergeBase::load(path));
         std::vector<ConflictChoice> choices;
         if (!merge.conflicts().empty()) {
-            // The copy is the merge's ours; the list in memory, the user's own, its theirs.
+            // Told the user's way round: theirs is the copy's, ours the list in memory's.
+            QList<ConflictRow> rows;
+            for (const MergeConflict& conflict : merge.conflicts())
+                rows.append({displayText(conflict.numberText), displayText(conflict.theirs),
+                             displayText(conflict.ours)});
             const std::optional<QList<ConflictAnswer>> answers = host_.dialogs().resolveConflicts(
                 QCoreApplication::translate("TVantorel", "The conflict copy %1 and the list in memory hold these "
                                                          "projects differently.\r"
                                                          "Theirs is the copy's, mine the list in memory's.")
                     .arg(copyName),
-                conflictRows(merge.conflicts(), MineSide::Theirs, [](std::string_view line) { return displayText(line); }));
+                rows);
             if (!answers)
                 return;
-            choices = conflictChoices(*answers, MineSide::Theirs);
+            for (ConflictAnswer answer : *answers)
+                choices.push_back(conflictChoiceFor(answer));
         }
         // The view follows the document.
         const CopyMergeCounts counts = merge.applyTo(document_, choices);

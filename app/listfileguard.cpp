@@ -6,6 +6,7 @@
 #include "common/commandhost.h"
 #include "common/dialogs.h"
 #include "common/displaytext.h"
+#include "common/mergetexts.h"
 #include "document/changejournal.h"
 #include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"

@@ -1,13 +1,6 @@
 #include "app/listfiletexts.h"
 
-#include "common/displaytext.h"
-
 #include <QCoreApplication>
-
-QString listFileNamed(const std::string& path)
-{
-    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
-}
 
 // The list store reports in English; its messages are put in the user's
 // language where they are shown.

@@ -44,7 +44,7 @@ bool TVantorel::openList(const std::string& path)
         dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
         return false;
     }
-    LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+    LoadProgress progress(this, tr("Reading the %1 ...").arg(listFileNamed(path)));
     // The view follows the document.
     document_->load(path, std::ref(progress));
     recentLists_->remember(path);

@@ -1,8 +1,8 @@
 #include "app/windowsavequestions.h"
 
-#include "app/conflictanswers.h"
 #include "common/dialogs.h"
 #include "common/displaytext.h"
+#include "common/mergetexts.h"
 #include "listfile/listedit.h"
 
 #include <QCoreApplication>
@@ -80,8 +80,9 @@ bool WindowSaveQuestions::writeThroughNewLink(const std::string& target)
 std::optional<std::vector<ConflictChoice>>
 WindowSaveQuestions::resolveConflicts(const std::vector<MergeConflict>& conflicts)
 {
-    // Ours is the list in memory: the user's own.
-    const QList<ConflictRow> rows = conflictRows(conflicts, MineSide::Ours, projectText);
+    QList<ConflictRow> rows;
+    for (const MergeConflict& conflict : conflicts)
+        rows.append({displayText(conflict.numberText), projectText(conflict.theirs), projectText(conflict.ours)});
     const auto answers = dialogs_.resolveConflicts(
         QCoreApplication::translate("TVantorel",
                                     "Both you and someone else changed these projects of the %1 since it was "
@@ -90,5 +91,8 @@ WindowSaveQuestions::resolveConflicts(const std::vector<MergeConflict>& conflict
         rows);
     if (!answers || answers->size() != rows.size())
         return std::nullopt;
-    return conflictChoices(*answers, MineSide::Ours);
+    std::vector<ConflictChoice> choices;
+    for (ConflictAnswer answer : *answers)
+        choices.push_back(conflictChoiceFor(answer));
+    return choices;
 }
