@@ -2,13 +2,12 @@
 // one as a whole (linesReplaced), the signal the list view refills on: reads,
 // merges and saves do; single steps, a repair not saved yet and a change of
 // the file in use do not, and neither does a step that changed nothing.
-#include "document/changejournal.h"
+#include "documentfolder.h"
 #include "document/projectlistdocument.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -52,23 +51,15 @@ private slots:
     void replacedOrNot();
 
 private:
-    std::string write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = folder_->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path.toStdString();
-    }
+    std::string write(const QString& name, const QByteArray& bytes) const { return folder_->write(name, bytes); }
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DocumentFolder> folder_;
 };
 
 void TestWholeListChanges::init()
 {
-    folder_ = std::make_unique<QTemporaryDir>();
+    folder_ = std::make_unique<DocumentFolder>();
     QVERIFY(folder_->isValid());
-    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestWholeListChanges::replacedOrNot_data()
