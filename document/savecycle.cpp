@@ -14,6 +14,8 @@
 #include <random>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -60,6 +62,14 @@ private:
     std::optional<LockHolder> waitingFor_;
     int changes_ = 0;
 };
+
+// Whether something that is no plain file (a folder, a pipe, a device) is
+// at path, links followed.
+bool isNoPlainFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
 
 // What one round under the lock came to: the save's end, or what it needs
 // before the cycle can go on.
@@ -121,12 +131,19 @@ bool readList(const SaveJob& job, const ListFileStamp& stamp, std::size_t& faile
         sameAsBase = rereadListFile(job.path, read.theirs, job.base);
     } catch (const UneditableListFile&) {
         throw;
+    } catch (const ListFileTooBig&) {
+        throw;
     } catch (const ListFileError&) {
+        // Something else than a file in the list's place (a folder, a pipe)
+        // can never take the list.
+        if (isNoPlainFile(job.path))
+            throw ListFileError("Cannot create file " + job.path);
         // Replaced while it was opened: a FUSE or network share may fail the
         // open then, and report the old file's identity for a moment. A file
         // that stays unreadable is reported.
         if (failedReads >= mostFailedReads)
-            throw;
+            throw ListFileError("Cannot read file " + job.path
+                                + ": the changes cannot be merged into it, so nothing was written");
         ++failedReads;
         return false;
     }
