@@ -105,7 +105,7 @@ TEST_F(ConflictCopyFiles, FoundBesideTheListOnly)
     const fs::path lookalike = folder / "Projects.sync-conflict-20240316-101010-ABCDEF7.txt";
     fs::create_directory(lookalike);
     writeBytes(lookalike / "Projects.sync-conflict-20240317-101010-ABCDEF7.txt", "");
-    fs::create_symlink(folder / "Projects.txt", folder / "Projects.sync-conflict-20240318-101010-ABCDEF7.txt");
+    makeSymbolicLink(folder / "Projects.txt", folder / "Projects.sync-conflict-20240318-101010-ABCDEF7.txt");
 
     EXPECT_EQ(conflictCopiesBeside(pathOf("Projects.txt")), pathsIn(folder, copies));
     EXPECT_TRUE(conflictCopiesBeside(pathOf("missing/Projects.txt")).empty());

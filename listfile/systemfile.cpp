@@ -1,0 +1,20 @@
+#include "listfile/systemfile.h"
+
+// Path names are cut the same way on every system; only the separators differ.
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of(pathSeparators());
+    if (slash == std::string::npos)
+        return ".";
+    // The root, and a drive's root ("C:/"), keep their separator.
+    if (slash == 0 || (slash == 2 && path[1] == ':' && pathSeparators().size() > 1))
+        return path.substr(0, slash + 1);
+    return path.substr(0, slash);
+}
+
+std::string_view fileNameOf(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of(pathSeparators());
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
