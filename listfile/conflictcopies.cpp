@@ -162,7 +162,7 @@ std::vector<std::string> conflictCopiesBeside(const std::string& listPath)
 
 std::string moveIntoBackupFolder(const std::string& copyPath, const std::string& folderName)
 {
-    const std::string backupFolder = folderOf(copyPath) + "/" + folderName;
+    const std::string backupFolder = pathInFolder(folderOf(copyPath), folderName);
     const auto failure = [&](const std::string& reason) {
         return ListFileError("Cannot move " + copyPath + " into " + backupFolder + ": " + reason);
     };
@@ -178,7 +178,7 @@ std::string moveIntoBackupFolder(const std::string& copyPath, const std::string&
 
     const std::string_view name = fileNameOf(copyPath);
     for (int number = 1; number <= mostNumberedNames; ++number) {
-        const std::string target = backupFolder + "/" + (number == 1 ? std::string(name) : numberedName(name, number));
+        const std::string target = pathInFolder(backupFolder, number == 1 ? std::string(name) : numberedName(name, number));
         const SystemFailure moved = moveWithoutReplacing(copyPath, target);
         if (!moved.failed())
             return target;

@@ -627,7 +627,7 @@ void JournalWriter::create(const std::string& path, const JournalHeader& header)
 
     // Written whole under a hidden name, then given the real one: a journal
     // under its name always has its whole header.
-    const std::string hiddenStart = folderOf(path) + "/." + std::string(fileNameOf(path).substr(0, 200)) + ".";
+    const std::string hiddenStart = pathInFolder(folderOf(path), "." + std::string(fileNameOf(path).substr(0, 200)) + ".");
     std::string temporary;
     SystemFile file;
     for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {

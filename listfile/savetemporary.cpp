@@ -65,7 +65,7 @@ std::string randomLetters(std::size_t count)
 // Creating the file exclusively makes the name ours.
 SaveTemporary::SaveTemporary(const std::string& target)
 {
-    const std::string prefix = folderOf(target) + "/" + temporaryPrefix(fileNameOf(target));
+    const std::string prefix = pathInFolder(folderOf(target), temporaryPrefix(fileNameOf(target)));
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = prefix + randomLetters(nameLetters);
         SystemFailure failure;
@@ -124,7 +124,7 @@ void removeStaleSaveTemporaries(const std::string& target)
             return;
         // A save that writes this file holds its lock; only a file nobody
         // holds, still under this name, is removed.
-        const std::string path = folder + "/" + name;
+        const std::string path = pathInFolder(folder, name);
         SystemFile file = openWithoutFollowing(path, false);
         if (!file.valid())
             file = openWithoutFollowing(path, true);

@@ -13,6 +13,16 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+std::string pathInFolder(const std::string& folder, std::string_view name)
+{
+    const std::size_t separator = folder.find_last_of(pathSeparators());
+    std::string path = folder;
+    if (separator == std::string::npos || separator + 1 < folder.size())
+        path += separator == std::string::npos ? '/' : folder[separator];
+    path += name;
+    return path;
+}
+
 std::string_view fileNameOf(std::string_view path)
 {
     const std::size_t slash = path.find_last_of(pathSeparators());

@@ -60,10 +60,12 @@ struct FileStatus {
     std::uint64_t links = 0;
 };
 
+// A device of 0 is one the system could not tell (Wine, for a file renamed
+// while open): the identity alone decides then.
 inline bool isSameFile(const FileStatus& a, const FileStatus& b)
 {
-    return a.kind != FileKind::missing && b.kind != FileKind::missing && a.device == b.device
-        && a.identity == b.identity;
+    return a.kind != FileKind::missing && b.kind != FileKind::missing
+        && (a.device == b.device || a.device == 0 || b.device == 0) && a.identity == b.identity;
 }
 
 // What a call failed for, where the caller tells the user or decides by it.
@@ -158,6 +160,8 @@ std::string_view pathSeparators();
 // The folder part of path: "." for a bare name, "/" for a file in the root.
 std::string folderOf(const std::string& path);
 std::string_view fileNameOf(std::string_view path);
+// name in folder, joined by the separator the folder's path is written with.
+std::string pathInFolder(const std::string& folder, std::string_view name);
 
 // ---- Locks ----
 

@@ -409,7 +409,7 @@ SystemFailure makePrivateFolder(const std::string& path)
 
 bool forEachEntry(const std::string& folder, const std::function<void(const std::string&, FileKind)>& found)
 {
-    const std::wstring pattern = widePath(folder + "/*");
+    const std::wstring pattern = widePath(pathInFolder(folder, "*"));
     if (pattern.empty())
         return false;
     WIN32_FIND_DATAW entry {};

@@ -37,6 +37,20 @@ bool makeSymbolicLink(const fs::path& target, const fs::path& link)
     return !error;
 }
 
+void shortenFolderChain(const fs::path& top, int levels)
+{
+    fs::path at = top;
+    for (int level = 0; level < levels; ++level) {
+        fs::path below;
+        for (const auto& entry : fs::directory_iterator(at))
+            if (entry.is_directory() && entry.path().filename().native().size() > below.filename().native().size())
+                below = entry.path();
+        const fs::path shorter = at / std::string(1, char('a' + level));
+        fs::rename(below, shorter);
+        at = shorter;
+    }
+}
+
 fs::path makeTemporaryFolder(const std::string& prefix)
 {
     static std::mt19937_64 random(std::random_device {}());

@@ -22,6 +22,9 @@ void fill(const std::string& path);
 // A symbolic link at link to target; false where the system or the user
 // may not make one (the test then goes without).
 bool makeSymbolicLink(const std::filesystem::path& target, const std::filesystem::path& link);
+// Renames each folder of the chain of levels folders below top to one
+// letter, so that paths longer than some libraries take get short again.
+void shortenFolderChain(const std::filesystem::path& top, int levels);
 // A new folder of its own under the system's temporary folder.
 std::filesystem::path makeTemporaryFolder(const std::string& prefix);
 

@@ -75,7 +75,7 @@ TEST_F(ListFileIo, NulLateInABigFileKeepsWhatFollows)
         bytes += "001     Project line\r\n";
     const std::size_t lineCount = bytes.size() / 22;
     bytes += "002     cut\0 here\r\n003     never read\r\n"s;
-    const std::string path = pathOf("Nul.txt");
+    const std::string path = pathOf("LateNul.txt");
     writeBytes(path, bytes);
     Lines lines;
     loadListFile(path, lines);
@@ -233,8 +233,12 @@ TEST_P(OddFiles, AreReadOrRefusedAsTheirKind)
     const OddFile& odd = GetParam();
     const std::string path = pathOf("Projects.txt");
     writeBytes(path, odd.bytes);
-    if (odd.sparseSize > 0)
-        std::filesystem::resize_file(path, odd.sparseSize);
+    if (odd.sparseSize > 0) {
+        std::error_code error;
+        std::filesystem::resize_file(path, odd.sparseSize, error);
+        if (error)
+            GTEST_SKIP() << "no file of " << odd.sparseSize << " bytes here: " << error.message();
+    }
     Lines lines = {"kept"};
     switch (odd.outcome) {
     case OddFile::Loads: {
