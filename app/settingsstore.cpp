@@ -108,7 +108,7 @@ QString unescapedKey(std::string_view key)
 }
 
 // A value as the file writes it, read as text: quotes and escapes undone, a
-// comma or "@Variant(" no more than the characters they are.
+// comma no more than the character it is.
 std::string unescapedValue(std::string_view value)
 {
     std::string out;
@@ -149,17 +149,43 @@ std::string unescapedValue(std::string_view value)
         kept = out.size();
     }
     out.resize(kept);
-    // "@@" is how the file writes a text that begins with "@".
-    if (out.compare(0, 2, "@@") == 0)
-        out.erase(0, 1);
     return out;
+}
+
+bool startsWith(std::string_view text, std::string_view start)
+{
+    return text.substr(0, start.size()) == start;
+}
+
+// What the file's format makes of a value's text: one that begins with "@"
+// may be a value of another type than text ("@Variant(...)", "@Rect(...)"),
+// the text inside "@String(...)", or a text that begins with "@" ("@@").
+SettingsValue valueOfText(std::string text)
+{
+    if (!startsWith(text, "@"))
+        return {std::move(text), false};
+    if (text.back() == ')') {
+        static constexpr std::string_view typedForms[] = {"@ByteArray(", "@Variant(", "@DateTime(",
+                                                          "@Rect(",      "@Size(",    "@Point("};
+        for (std::string_view form : typedForms)
+            if (startsWith(text, form))
+                return {std::move(text), true};
+        if (text == "@Invalid()")
+            return {std::move(text), true};
+        static constexpr std::string_view textForm = "@String(";
+        if (startsWith(text, textForm))
+            return {text.substr(textForm.size(), text.size() - textForm.size() - 1), false};
+    }
+    if (startsWith(text, "@@"))
+        text.erase(0, 1);
+    return {std::move(text), false};
 }
 
 // The values of the file's top level ("[General]" or before any section),
 // by name in lower case; a name given twice has its last value.
-std::map<QString, std::string> topLevelValues(const QByteArray& file)
+std::map<QString, SettingsValue> topLevelValues(const QByteArray& file)
 {
-    std::map<QString, std::string> values;
+    std::map<QString, SettingsValue> values;
     bool topLevel = true;
     for (const QByteArray& rawLine : file.split('\n')) {
         std::string_view line(rawLine.constData(), std::size_t(rawLine.size()));
@@ -183,15 +209,17 @@ std::map<QString, std::string> topLevelValues(const QByteArray& file)
             key.remove_suffix(1);
         const QString name = unescapedKey(key);
         if (!name.contains(QLatin1Char('/')))
-            values[name.toLower()] = unescapedValue(line.substr(equals + 1));
+            values[name.toLower()] = valueOfText(unescapedValue(line.substr(equals + 1)));
     }
     return values;
 }
 
-// bytes quoted and escaped so that unescapedValue gives them back.
+// bytes quoted and escaped so that unescapedValue and valueOfText give them
+// back: a text that begins with "@" is written "@@", as QSettings writes it,
+// so that it never reads as a typed value.
 std::string escapedValue(const std::string& bytes)
 {
-    std::string out = "\"";
+    std::string out = startsWith(bytes, "@") ? "\"@" : "\"";
     bool afterHexEscape = false;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -247,7 +275,7 @@ QString SettingsStore::tooLargeMessage() const
         .arg(fileSize_);
 }
 
-const std::map<QString, std::string>& SettingsStore::storedValues()
+const std::map<QString, SettingsValue>& SettingsStore::storedValues()
 {
     if (!values_) {
         QFile file(fileName_);
@@ -315,27 +343,35 @@ QString SettingsStore::storedKey(const QString& name) const
     return {};
 }
 
+const SettingsValue* SettingsStore::storedValue(const QString& name)
+{
+    const std::map<QString, SettingsValue>& values = storedValues();
+    const auto found = values.find(name.toLower());
+    if (found == values.end())
+        return nullptr;
+    if (found->second.typed)
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Invalid data type for '%1'").arg(name));
+    return &found->second;
+}
+
 std::string SettingsStore::readBytes(const QString& name, const std::string& defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    return found == values.end() ? defaultValue : found->second;
+    const SettingsValue* value = storedValue(name);
+    return value ? value->text : defaultValue;
 }
 
 QString SettingsStore::readText(const QString& name, const QString& defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    return found == values.end() ? defaultValue : QString::fromStdString(found->second);
+    const SettingsValue* value = storedValue(name);
+    return value ? QString::fromStdString(value->text) : defaultValue;
 }
 
 int SettingsStore::readInteger(const QString& name, int defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    if (found == values.end())
+    const SettingsValue* value = storedValue(name);
+    if (!value)
         return defaultValue;
-    const IntConversion read = convertInteger(found->second);
+    const IntConversion read = convertInteger(value->text);
     return read.ok() ? read.value : defaultValue;
 }
 

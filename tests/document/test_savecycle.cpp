@@ -2,11 +2,14 @@
 // a save makes of our changes and theirs (and what it asks and tells), the
 // lock (held by another, left by a dead process, left on another machine, no
 // lock possible), and merging the file into memory without saving.
+#include "common/mergetexts.h"
 #include "document/changejournal.h"
 #include "document/listfilelock.h"
 #include "document/projectlistdocument.h"
+#include "documentfolder.h"
 #include "filepermissions.h"
 
+#include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 
 #include <QDir>
@@ -14,7 +17,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -153,6 +155,8 @@ private slots:
     void mergeIntoMemoryWithoutSaving();
     void conflictKeptInMemoryIsAskedAtTheSave();
     void undoHistoryGoesOnlyWhenOthersChangesCameIn();
+    void twoWritersAddingTheSameLongNumber_data();
+    void twoWritersAddingTheSameLongNumber();
 
 private:
     std::string listPath() const { return folder_->filePath(QStringLiteral("Projects.txt")).toStdString(); }
@@ -180,14 +184,13 @@ private:
         return document;
     }
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DocumentFolder> folder_;
 };
 
 void TestSaveCycle::init()
 {
-    folder_ = std::make_unique<QTemporaryDir>();
+    folder_ = std::make_unique<DocumentFolder>();
     QVERIFY(folder_->isValid());
-    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestSaveCycle::cleanup()
@@ -498,6 +501,50 @@ void TestSaveCycle::undoHistoryGoesOnlyWhenOthersChangesCameIn()
     QVERIFY(result.merged);
     QVERIFY(result.mergedOthers);
     QCOMPARE(resets.count(), 1);
+}
+
+
+void TestSaveCycle::twoWritersAddingTheSameLongNumber_data()
+{
+    QTest::addColumn<int>("last");  // the list holds 1..last
+    QTest::newRow("three digits") << 998;
+    QTest::newRow("past 999") << 999;
+    QTest::newRow("past 1500") << 1500;
+    QTest::newRow("past 20000") << 20000;
+}
+
+// Two windows both offered the next number and both pressed Finish: the
+// second save finds the first one's project under that number on disk.
+void TestSaveCycle::twoWritersAddingTheSameLongNumber()
+{
+    QFETCH(int, last);
+    QStringList list;
+    for (int number = 1; number <= last; ++number)
+        list << QString::fromStdString(projectLine(zeroPadNumber(number), "Project"));
+    writeList(bytesOf(list));
+    const std::string next = zeroPadNumber(last + 1);
+    const std::string afterNext = zeroPadNumber(last + 2);
+    ProjectListDocument first, second;
+    for (ProjectListDocument* document : {&first, &second}) {
+        document->load(listPath());
+        document->setCurrentListFile(listPath());
+    }
+    first.putProject(next, projectLine(next, "Added by A"), std::nullopt, true);
+    second.putProject(next, projectLine(next, "Added by B"), std::nullopt, true);
+
+    ScriptedQuestions questions;
+    QCOMPARE(first.save(questions).status, SaveResult::Status::Saved);
+    const SaveResult result = second.save(questions);
+
+    QCOMPARE(result.status, SaveResult::Status::Saved);
+    QCOMPARE(questions.asked, QStringList());
+    const QString told = QStringLiteral("Project %1 was added by someone else meanwhile; yours is now project %2")
+                             .arg(QString::fromStdString(next), QString::fromStdString(afterNext));
+    QCOMPARE(mergeNoticeTexts(result.notices), QStringList {told});
+    const QStringList saved = list
+        + QStringList {QString::fromStdString(projectLine(next, "Added by A")),
+                       QString::fromStdString(projectLine(afterNext, "Added by B"))};
+    QCOMPARE(QString::fromLatin1(readList()), QString::fromLatin1(bytesOf(saved)));
 }
 
 QTEST_GUILESS_MAIN(TestSaveCycle)
