@@ -142,31 +142,22 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
         && !isNetworkFileSystem(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
     const std::size_t savedOperations = unsaved_->operations().size();
     saving_ = true;
-    SaveOutcome out;
+    SaveResult result;
     try {
-        out = runSaveCycle(std::move(job), questions);
+        result = runSaveCycle(std::move(job), questions);
     } catch (...) {
         saving_ = false;
         throw;
     }
     saving_ = false;
-
-    SaveResult result;
-    result.notices = out.notices;
-    result.merged = out.merged;
-    result.mergedOthers = out.mergedOthers;
-    result.writes = out.writes;
-    if (out.status == SaveOutcome::Status::ReadOnlyFolder)
-        result.status = SaveResult::Status::ReadOnlyFolder;
-    if (out.status != SaveOutcome::Status::Saved)
-        return result;
-    result.status = SaveResult::Status::Saved;
-    adoptSaved(out, savedOperations);
-    emit linesReplaced();
+    if (result.status == SaveResult::Status::Saved) {
+        adoptSaved(result, savedOperations);
+        emit linesReplaced();
+    }
     return result;
 }
 
-void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOperations)
+void ProjectListDocument::adoptSaved(const SaveResult& out, std::size_t savedOperations)
 {
     // Worked out before the lines next change, as after a plain save.
     pendingHash_ = out.stamp.linesHash;

@@ -39,28 +39,6 @@ struct DiskMergeResult {
     std::vector<MergeNotice> notices;
 };
 
-// How a save through the cycle of read, merge, write and read-back ended.
-struct SaveResult {
-    enum class Status {
-        Saved,
-        // The user cancelled a question or a wait: nothing written, the
-        // changes stay unsaved.
-        Cancelled,
-        // No lock can be made beside the list (a read-only folder or share):
-        // the list is read-only here; the changes and their journal stay.
-        ReadOnlyFolder,
-    };
-    Status status = Status::Cancelled;
-    // What the merge decided on its own, for the user.
-    std::vector<MergeNotice> notices;
-    // The file had changed on disk since it was last read or written.
-    bool merged = false;
-    // The list saved holds changes of others: the undo history went.
-    bool mergedOthers = false;
-    // Writes made: more than one when another writer replaced ours.
-    std::size_t writes = 0;
-};
-
 class ChangeJournal;
 class EditHistory;
 class UnsavedChanges;
@@ -219,7 +197,7 @@ private:
     void resetBase(bool clearsHistory);
     // The save wrote out.written holding the first savedOperations unsaved
     // changes.
-    void adoptSaved(const SaveOutcome& out, std::size_t savedOperations);
+    void adoptSaved(const SaveResult& out, std::size_t savedOperations);
 
     LineList lines_;
     std::string currentListFile_ = "Projects.txt";
