@@ -17,7 +17,6 @@
 #include <vector>
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace fs = std::filesystem;
