@@ -13,18 +13,19 @@
 #include "app/optionspages.h"
 #include "app/projectlistdelegate.h"
 #include "app/projectlistmodel.h"
-#include "app/qtdialogs.h"
 #include "app/recentlistsmenu.h"
 #include "app/searchcommands.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 #include "common/apptitle.h"
+#include "common/dialogs.h"
 #include "common/displaytext.h"
-#include "common/quindleerror.h"
 #include "document/projectlistdocument.h"
 #include "help/helpfilelocation.h"
 #include "help/tcorvaneaboutbox.h"
-#include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -33,26 +34,29 @@
 #include <functional>
 
 TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>()),
-      fontDialogFont_(QStringLiteral("MS Sans Serif"), 8)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TVantorel>())
 {
+    WindowParts& p = parts_;
+    p.form = ui_.get();
+    p.fontDialogFont = QFont(QStringLiteral("MS Sans Serif"), 8);
     ui_->setupUi(this);
-    setDialogs(dialogs);
+    host_ = std::make_unique<WindowHost>(*this, parts_, dialogs);
+    p.host = host_.get();
     // Where the window's designed font is not installed, the desktop's own
     // font reads better than whatever stands in for it at 8 points.
     if (!QFontDatabase::hasFamily(font().family()))
         setFont(QFont());
-    document_ = new ProjectListDocument(this);
+    p.document = new ProjectListDocument(this);
     // The view shows the list as a whole whenever it became another one.
-    connect(document_, &ProjectListDocument::linesReplaced, this, &TVantorel::refillView);
+    connect(p.document, &ProjectListDocument::linesReplaced, this, [this] { host_->refillView(); });
     // The panels over the list, hidden until asked for.
-    optionsPanel_ = new OptionsPages(ui_->centralwidget);
-    optionsPanel_->setVisible(false);
-    wizardPanel_ = new WizardPages(ui_->centralwidget);
-    wizardPanel_->setVisible(false);
+    p.optionsPanel = new OptionsPages(ui_->centralwidget);
+    p.optionsPanel->setVisible(false);
+    p.wizardPanel = new WizardPages(ui_->centralwidget);
+    p.wizardPanel->setVisible(false);
 
-    model_ = new ProjectListModel(this);
-    ui_->Projects->setModel(model_);
+    p.listModel = new ProjectListModel(this);
+    ui_->Projects->setModel(p.listModel);
     ui_->Projects->setItemDelegate(new ProjectListDelegate(ui_->Projects));
     ui_->Projects->setColumnWidth(0, 50);
     ui_->Projects->setColumnWidth(1, 405);
@@ -61,33 +65,36 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     // view keeps no per-row data even for a million rows.
     QHeaderView* rows = ui_->Projects->verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    fitRowsToFont();
+    fitRowsToFont(*ui_->Projects);
     ui_->Projects->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ui_->centralwidget->installEventFilter(this);
     ui_->Projects->installEventFilter(this);
 
+    p.startDelay = new QTimer(this);
+    p.startDelay->setObjectName(QStringLiteral("StartDelay"));
+    p.startDelay->setInterval(1000);
+    p.startDelay->setSingleShot(true);
+    connect(p.startDelay, &QTimer::timeout, this, &TVantorel::StartDelayTimer);
 
-    startDelay_ = new QTimer(this);
-    startDelay_->setObjectName(QStringLiteral("StartDelay"));
-    startDelay_->setInterval(1000);
-    startDelay_->setSingleShot(true);
-    connect(startDelay_, &QTimer::timeout, this, &TVantorel::StartDelayTimer);
-
-    buildToolbar();
-    followPalette();
-    buildStatusBar();
-    wireCommands();
-    wireSearch();
-    wirePrinting();
-    wireWizard();
-    wireHelp();
-    wireAbout();
-    wireListFileGuards();
-    wireRepair();
-    wireUndo();
-    wireKeyboard();
-    wireRecentLists();
-    wireCopy();
+    buildToolbar(*ui_->ToolBar1);
+    followPalette(*this, p);
+    buildStatusBar(p, *this);
+    wireCommands(*this, p);
+    wireSearch(*this, p);
+    wirePrinting(*this, p);
+    wireWizard(*this, p);
+    contextHelp_ = std::make_unique<ContextHelp>(*this, *host_);
+    p.contextHelp = contextHelp_.get();
+    wireHelp(*this, p);
+    wireAbout(*this, p);
+    wireListFileGuards(*this, p);
+    wireRepair(*this, p);
+    wireUndo(*this, p);
+    // Typing in a box of the window is undone there first, as in any editor.
+    qApp->installEventFilter(this);
+    wireKeyboard(*this, p);
+    wireRecentLists(*this, p);
+    wireCopy(*this, p);
     nameControlsForAssistiveTools(this);
 
     resize(740, 505);
@@ -95,46 +102,17 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
 
 TVantorel::~TVantorel() = default;
 
-void TVantorel::setDialogs(Dialogs* dialogs)
+void wireCommands(TVantorel& window, WindowParts& parts)
 {
-    if (dialogs) {
-        dialogs_ = dialogs;
-        return;
-    }
-    if (!ownDialogs_)
-        ownDialogs_ = std::make_unique<QtDialogs>(this);
-    dialogs_ = ownDialogs_.get();
-}
-
-void TVantorel::wireCommands()
-{
-    connect(ui_->Load1, &QAction::triggered, this, &TVantorel::Load1Click);
-    connect(ui_->Exit1, &QAction::triggered, this, &TVantorel::Exit1Click);
-    connect(ui_->ExitBtn, &QAction::triggered, this, &TVantorel::Exit1Click);
-    connect(ui_->Font1, &QAction::triggered, this, &TVantorel::Font1Click);
-    connect(ui_->Colour1, &QAction::triggered, this, &TVantorel::Colour1Click);
-    connect(ui_->General1, &QAction::triggered, this, &TVantorel::General1Click);
-    connect(optionsPanel_->form().CloseTabs, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
-    connect(optionsPanel_->form().Button6, &QPushButton::clicked, this, &TVantorel::CloseTabsClick);
-}
-
-bool TVantorel::runCommand(const std::function<void()>& command)
-{
-    try {
-        command();
-        return true;
-    } catch (const QuindleError& e) {
-        dialogs_->showError(e.message());
-    } catch (const ListFileReadCancelled&) {
-        // The user's own choice: nothing to tell.
-    } catch (const ListFileError& e) {
-        dialogs_->showError(listFileErrorText(e.what()));
-    } catch (const std::bad_alloc&) {
-        dialogs_->showError(tr("Out of memory"));
-    } catch (const std::exception& e) {
-        dialogs_->showError(QString::fromLocal8Bit(e.what()));
-    }
-    return false;
+    Ui::TVantorel* ui = parts.form;
+    QObject::connect(ui->Load1, &QAction::triggered, &window, &TVantorel::Load1Click);
+    QObject::connect(ui->Exit1, &QAction::triggered, &window, &TVantorel::Exit1Click);
+    QObject::connect(ui->ExitBtn, &QAction::triggered, &window, &TVantorel::Exit1Click);
+    QObject::connect(ui->Font1, &QAction::triggered, &window, &TVantorel::Font1Click);
+    QObject::connect(ui->Colour1, &QAction::triggered, &window, &TVantorel::Colour1Click);
+    QObject::connect(ui->General1, &QAction::triggered, &window, &TVantorel::General1Click);
+    QObject::connect(parts.optionsPanel->form().CloseTabs, &QPushButton::clicked, &window, &TVantorel::CloseTabsClick);
+    QObject::connect(parts.optionsPanel->form().Button6, &QPushButton::clicked, &window, &TVantorel::CloseTabsClick);
 }
 
 bool TVantorel::event(QEvent* event)
@@ -144,147 +122,125 @@ bool TVantorel::event(QEvent* event)
     const bool handled = QMainWindow::event(event);
     // Once the window's own palette is resolved anew.
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        followPalette();
+        followPalette(*this, parts_);
     return handled;
 }
 
 void TVantorel::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        if (!restoreWindowPlace())
-            centreOnScreen(screen());
+    if (!parts_.centred) {
+        parts_.centred = true;
+        if (!restoreWindowPlace(*this))
+            centreOnScreen(*this, screen());
     }
     // Not every platform activates a window that is shown (offscreen, some
     // window managers); the first activation's work must still happen.
-    if (!firstActivationDone_)
+    if (!parts_.firstActivationDone)
         QMetaObject::invokeMethod(this, &TVantorel::FormActivate, Qt::QueuedConnection);
 }
 
 bool TVantorel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
-        layOutListArea();
-        placePanels();
+        layOutListArea(parts_);
+        placePanels(parts_);
     } else if (watched == ui_->centralwidget && event->type() == QEvent::LayoutRequest) {
         // A panel's or the notice bar's contents asked for more room (a
         // longer message, a larger font).
-        layOutListArea();
-        placePanels();
+        layOutListArea(parts_);
+        placePanels(parts_);
     }
-    if (handleKeyboardEvent(watched, event) || undoKeyGoesToList(watched, event))
+    if (handleKeyboardEvent(parts_, watched, event) || undoKeyGoesToList(*this, watched, event))
         return true;
     if (watched == ui_->Projects && event->type() == QEvent::FontChange) {
-        fitRowsToFont();
-        widenNumberColumnFor(document_->lines());
+        fitRowsToFont(*ui_->Projects);
+        widenNumberColumnFor(*ui_->Projects, parts_.document->lines());
     }
-    if ((watched == ui_->StatusBar || watched == statusPanel(1)) && event->type() == QEvent::FontChange)
-        fitStatusBarToFont();
+    if ((watched == ui_->StatusBar || watched == parts_.statusPanel(1)) && event->type() == QEvent::FontChange)
+        fitStatusBarToFont(parts_);
     return QMainWindow::eventFilter(watched, event);
 }
 
 void TVantorel::FormActivate()
 {
-    if (firstActivationDone_)
+    WindowParts& p = parts_;
+    if (p.firstActivationDone)
         return;
-    firstActivationDone_ = true;
-    startupInProgress_ = true;
-    guard_->start();
-    runCommand([this] {
+    p.firstActivationDone = true;
+    p.startupInProgress = true;
+    p.listFileGuard->start();
+    host_->runCommand([this, &p] {
         const QString executable = QCoreApplication::applicationFilePath();
-        aboutBox_->setFilename(executable);
-        contextHelp_->pointAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
-        const QString version = aboutBox_->GetFileVersion();
+        p.aboutBox->setFilename(executable);
+        p.contextHelp->pointAt(locateHelpFile(executable, QStringLiteral("Quindle.qch")));
+        const QString version = p.aboutBox->GetFileVersion();
         setWindowTitle(tr("%1 Version %2  by Corvane").arg(applicationTitle(), version));
-        startupInProgress_ = false;
+        p.startupInProgress = false;
 
-        document_->clear();
-        LoadSettings();
-        if (optionsPanel_->form().MaximiseApp->isChecked())
+        p.document->clear();
+        loadSettings(p);
+        if (p.optionsPanel->form().MaximiseApp->isChecked())
             setWindowState(windowState() | Qt::WindowMaximized);
         // With "Auto Fix" on, the repair's read is the load, unless the
         // repaired lines were not saved: then the file is shown as it is.
         bool read = false;
-        if (optionsPanel_->form().Autofix->isChecked()) {
+        if (p.optionsPanel->form().Autofix->isChecked()) {
             try {
-                read = RepairListFile();
+                read = p.repair->run();
             } catch (const UneditableListFile&) {
                 // The load below says what the file is.
             }
         }
-        const std::string& path = document_->currentListFile();
-        statusPanel(0)->setText(pathText(path));
+        const std::string& path = p.document->currentListFile();
+        p.statusPanel(0)->setText(pathText(path));
         if (read) {
-            refillView();
-            recentLists_->remember(path);
+            host_->refillView();
+            p.recentLists->remember(path);
         } else {
-            openList(path);
+            host_->openList(path);
         }
-        guard_->offerRecovery();
-        if (optionsPanel_->form().JumptoLast->isChecked())
-            startDelay_->start();
+        p.listFileGuard->offerRecovery();
+        if (p.optionsPanel->form().JumptoLast->isChecked())
+            p.startDelay->start();
     });
 }
 
 void TVantorel::Font1Click()
 {
-    const std::optional<QFont> font = dialogs_->chooseFont(fontDialogFont_);
+    const std::optional<QFont> font = host_->dialogs().chooseFont(parts_.fontDialogFont);
     if (!font)
         return;
-    fontDialogFont_ = *font;
+    parts_.fontDialogFont = *font;
     ui_->Projects->setFont(*font);
-    fitRowsToFont();
+    fitRowsToFont(*ui_->Projects);
 }
 
 void TVantorel::Colour1Click()
 {
-    const std::optional<QColor> colour = dialogs_->chooseColour(ui_->Projects->palette().color(QPalette::Text));
+    const std::optional<QColor> colour = host_->dialogs().chooseColour(ui_->Projects->palette().color(QPalette::Text));
     if (!colour)
         return;
-    listTextColour_ = *colour;
-    followPalette();
+    parts_.listTextColour = *colour;
+    followPalette(*this, parts_);
 }
 
 void TVantorel::General1Click()
 {
-    placePanels();
-    optionsPanel_->setVisible(true);
-    optionsPanel_->raise();
-}
-
-const LineList& TVantorel::ProjectLines() const
-{
-    return document_->lines();
-}
-
-const std::string& TVantorel::CurrentListFile() const
-{
-    return document_->currentListFile();
-}
-
-std::optional<ShownCaption> TVantorel::lastShownCaption() const
-{
-    if (model_->count() == 0)
-        return std::nullopt;
-    const int last = model_->count() - 1;
-    return ShownCaption{std::string(model_->caption(last)), model_->coding(last)};
-}
-
-bool TVantorel::allowsDuplicates() const
-{
-    return optionsPanel_->form().Allowduplicates->isChecked();
+    placePanels(parts_);
+    parts_.optionsPanel->setVisible(true);
+    parts_.optionsPanel->raise();
 }
 
 void TVantorel::CloseTabsClick()
 {
-    optionsPanel_->setVisible(false);
+    parts_.optionsPanel->setVisible(false);
 }
 
 void TVantorel::StartDelayTimer()
 {
-    startDelay_->stop();
-    search_->jumpToEnd();
+    parts_.startDelay->stop();
+    parts_.search->jumpToEnd();
 }
 
 void TVantorel::Exit1Click()
@@ -292,36 +248,24 @@ void TVantorel::Exit1Click()
     close();
 }
 
-int TVantorel::SelectedProjectNumber() const
-{
-    const QModelIndexList rows = ui_->Projects->selectionModel()
-        ? ui_->Projects->selectionModel()->selectedRows()
-        : QModelIndexList();
-    if (rows.isEmpty())
-        return -1;
-    return captionProjectNumber(model_->caption(rows.first().row()));
-}
-
 void TVantorel::closeEvent(QCloseEvent* event)
 {
-    if (repair_->deferClose(event))
+    WindowParts& p = parts_;
+    if (p.repair->deferClose(event))
         return;
-    if (!closed_ && !startupInProgress_ && !settleUnsavedChanges()) {
+    if (!p.closed && !p.startupInProgress && !host_->settleUnsavedChanges()) {
         event->ignore();
         return;
     }
-    if (!closed_) {
-        closed_ = true;
-        guard_->stop();
-        FormClose();
+    if (!p.closed) {
+        p.closed = true;
+        p.listFileGuard->stop();
+        // A window closed before its first activation was through has
+        // nothing of its own to store.
+        if (!p.startupInProgress) {
+            p.document->clear();
+            host_->runCommand([this] { saveSettings(*this, parts_); });
+        }
     }
     QMainWindow::closeEvent(event);
-}
-
-void TVantorel::FormClose()
-{
-    if (startupInProgress_)
-        return;
-    document_->clear();
-    runCommand([this] { SaveSettings(); });
 }

@@ -4,35 +4,40 @@
 #include "ui_tvantorel.h"
 
 #include "app/programicon.h"
+#include "app/windowhost.h"
+#include "app/windowparts.h"
+#include "app/windowwiring.h"
 #include "help/tcorvaneaboutbox.h"
 #include "help/tkurl2.h"
 
 #include <QApplication>
 
-void TVantorel::wireAbout()
+void wireAbout(TVantorel& window, WindowParts& parts)
 {
-    connect(ui_->About1, &QAction::triggered, this, &TVantorel::About1Click);
-    connect(ui_->CorvaneonTheWeb1, &QAction::triggered, this, &TVantorel::CorvaneonTheWeb1Click);
-    connect(ui_->ContactCorvane1, &QAction::triggered, this, &TVantorel::ContactCorvane1Click);
+    Ui::TVantorel* ui = parts.form;
+    QObject::connect(ui->About1, &QAction::triggered, &window, &TVantorel::About1Click);
+    QObject::connect(ui->CorvaneonTheWeb1, &QAction::triggered, &window, &TVantorel::CorvaneonTheWeb1Click);
+    QObject::connect(ui->ContactCorvane1, &QAction::triggered, &window, &TVantorel::ContactCorvane1Click);
 
     // The program's icon: the title bars show it, and so does the about box.
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(programIcon());
 
-    aboutBox_ = new TCorvaneAboutBox(this);
-    aboutBox_->setObjectName(QStringLiteral("AboutBox"));
-    aboutBox_->setCopyright(TCorvaneAboutBox::makersCopyright());
-    aboutBox_->setTextLeft(20);
-    aboutBox_->setTextCentered(false);
-    aboutBox_->setHeight(150);
-    aboutBox_->setWidth(130);
-    aboutBox_->setTop(96);
-    aboutBox_->setLeft(608);
+    TCorvaneAboutBox* aboutBox = new TCorvaneAboutBox(&window);
+    parts.aboutBox = aboutBox;
+    aboutBox->setObjectName(QStringLiteral("AboutBox"));
+    aboutBox->setCopyright(TCorvaneAboutBox::makersCopyright());
+    aboutBox->setTextLeft(20);
+    aboutBox->setTextCentered(false);
+    aboutBox->setHeight(150);
+    aboutBox->setWidth(130);
+    aboutBox->setTop(96);
+    aboutBox->setLeft(608);
 }
 
 void TVantorel::About1Click()
 {
-    runCommand([this] { aboutBox_->Execute(&dialogs()); });
+    host_->runCommand([this] { parts_.aboutBox->Execute(&host_->dialogs()); });
 }
 
 void TVantorel::CorvaneonTheWeb1Click()

@@ -14,7 +14,7 @@
 // stored path still names the same file from another folder.
 void TVantorel::useListFileAtStartup(const QString& path)
 {
-    startupListFile_ = storedBytes(QFileInfo(path).absoluteFilePath());
+    parts_.startupListFile = storedBytes(QFileInfo(path).absoluteFilePath());
 }
 
 void TVantorel::useListFileAtStartup(const std::string& path)
@@ -28,5 +28,5 @@ void TVantorel::useListFileAtStartup(const std::string& path)
     std::string absolute = path;
     if (absolute.empty() || absolute.front() != '/')
         absolute = QFile::encodeName(QDir::currentPath()).toStdString() + '/' + absolute;
-    startupListFile_ = absolute;
+    parts_.startupListFile = absolute;
 }

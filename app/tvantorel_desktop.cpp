@@ -9,7 +9,9 @@
 #include "app/projectlistmodel.h"
 #include "app/contexthelp.h"
 #include "app/settingsstore.h"
+#include "app/windowparts.h"
 #include "app/windowplace.h"
+#include "app/windowwiring.h"
 #include "help/twhatsthis.h"
 #include "wizard/wizardpages.h"
 
@@ -37,7 +39,7 @@ bool onSomeScreen(const QRect& frame)
 
 } // namespace
 
-bool TVantorel::restoreWindowPlace()
+bool restoreWindowPlace(QWidget& window)
 {
     SettingsStore store;
     const QString stored = store.readGroup(windowGroup).value(geometryKey);
@@ -51,44 +53,45 @@ bool TVantorel::restoreWindowPlace()
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->geometry());
-    if (!place || !isSaneWindowPlace(*place, minimumSizeHint().expandedTo(minimumSize()), screens)
-        || !restoreGeometry(*geometry))
+    if (!place || !isSaneWindowPlace(*place, window.minimumSizeHint().expandedTo(window.minimumSize()), screens)
+        || !window.restoreGeometry(*geometry))
         return false;
     // "Run Maximised" alone decides whether the window starts maximised.
-    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    window.setWindowState(window.windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     // Left on a monitor that is gone, or partly off the screens there are.
-    if (!onSomeScreen(frameGeometry())) {
-        QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
-        centreOnScreen(screen ? screen : QGuiApplication::primaryScreen());
+    if (!onSomeScreen(window.frameGeometry())) {
+        QScreen* screen = QGuiApplication::screenAt(window.frameGeometry().center());
+        centreOnScreen(window, screen ? screen : QGuiApplication::primaryScreen());
     }
     return true;
 }
 
-void TVantorel::writeWindowPlace(SettingsStore& store)
+void writeWindowPlace(const QWidget& window, const WindowParts& parts, SettingsStore& store)
 {
     // A window never shown has no place of its own to keep.
-    if (!centred_)
+    if (!parts.centred)
         return;
-    store.writeGroup(windowGroup, {{geometryKey, QString::fromLatin1(saveGeometry().toBase64())}});
+    store.writeGroup(windowGroup, {{geometryKey, QString::fromLatin1(window.saveGeometry().toBase64())}});
 }
 
-void TVantorel::wireCopy()
+void wireCopy(TVantorel& window, WindowParts& parts)
 {
-    QAction* copy = ui_->CopyProject1;
+    Ui::TVantorel* ui = parts.form;
+    QAction* copy = ui->CopyProject1;
     copy->setShortcuts(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetShortcut);
-    ui_->Projects->addAction(copy);
-    connect(copy, &QAction::triggered, this, &TVantorel::CopyProject1Click);
+    ui->Projects->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, &window, &TVantorel::CopyProject1Click);
     // Offered beside "What's this?" when the list is right-clicked.
-    TWhatsThis* whatsThis = contextHelp_->whatsThis();
+    TWhatsThis* whatsThis = parts.contextHelp->whatsThis();
     if (!whatsThis || !whatsThis->popupMenu())
         return;
     whatsThis->popupMenu()->addAction(copy);
-    whatsThis->OnPopup = [this, copy](TWhatsThis*, QObject* item, qint32, int, int, bool&) {
+    whatsThis->OnPopup = [ui, copy](TWhatsThis*, QObject* item, qint32, int, int, bool&) {
         auto* control = qobject_cast<QWidget*>(item);
-        const bool overList = control && (control == ui_->Projects || ui_->Projects->isAncestorOf(control));
+        const bool overList = control && (control == ui->Projects || ui->Projects->isAncestorOf(control));
         copy->setVisible(overList);
-        copy->setEnabled(overList && ui_->Projects->selectionModel()->hasSelection());
+        copy->setEnabled(overList && ui->Projects->selectionModel()->hasSelection());
     };
 }
 
@@ -97,7 +100,7 @@ void TVantorel::CopyProject1Click()
     const QModelIndexList rows = ui_->Projects->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
-    const std::string_view line = model_->line(rows.first().row());
+    const std::string_view line = parts_.listModel->line(rows.first().row());
     const LineCoding coding = lineCoding(line);
     auto* data = new QMimeData;
     data->setText(displayText(line, coding));
@@ -108,25 +111,26 @@ void TVantorel::CopyProject1Click()
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void TVantorel::followPalette()
+void followPalette(QWidget& window, WindowParts& parts)
 {
+    Ui::TVantorel* ui = parts.form;
     // Setting the list's own colours changes the palette again.
-    if (followingPalette_)
+    if (parts.followingPalette)
         return;
-    followingPalette_ = true;
+    parts.followingPalette = true;
     // The list's selection is not shown while the list does not have the
     // focus; a text colour chosen with Options > Colour stays.
-    QPalette list = testAttribute(Qt::WA_SetPalette) ? palette() : QApplication::palette(ui_->Projects);
-    if (listTextColour_)
-        list.setColor(QPalette::Text, *listTextColour_);
+    QPalette list = window.testAttribute(Qt::WA_SetPalette) ? window.palette() : QApplication::palette(ui->Projects);
+    if (parts.listTextColour)
+        list.setColor(QPalette::Text, *parts.listTextColour);
     list.setColor(QPalette::Inactive, QPalette::Highlight, list.color(QPalette::Active, QPalette::Base));
     list.setColor(QPalette::Inactive, QPalette::HighlightedText, list.color(QPalette::Active, QPalette::Text));
-    ui_->Projects->setPalette(list);
-    drawPictures();
+    ui->Projects->setPalette(list);
+    drawPictures(parts, window.palette());
     // Style sheets that name palette colours take them when they are set.
-    for (QWidget* panel : {static_cast<QWidget*>(wizardPanel_), static_cast<QWidget*>(optionsPanel_)})
+    for (QWidget* panel : {static_cast<QWidget*>(parts.wizardPanel), static_cast<QWidget*>(parts.optionsPanel)})
         for (QWidget* styled : panel->findChildren<QWidget*>())
             if (!styled->styleSheet().isEmpty())
                 styled->setStyleSheet(styled->styleSheet());
-    followingPalette_ = false;
+    parts.followingPalette = false;
 }

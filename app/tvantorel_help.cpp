@@ -8,23 +8,26 @@
 #include "wizard/wizardpages.h"
 
 #include "app/contexthelp.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 #include "help/helpcommands.h"
 
-void TVantorel::wireHelp()
+void wireHelp(TVantorel& window, WindowParts& parts)
 {
-    connect(ui_->mainHelp, &QAction::triggered, this, &TVantorel::mainHelpClick);
-    for (QPushButton* help : {wizardPanel_->form().HelpBtn, wizardPanel_->form().Button2, wizardPanel_->form().Help4})
-        connect(help, &QPushButton::clicked, this, &TVantorel::mainHelpClick);
-    connect(wizardPanel_->form().Help3, &QPushButton::clicked, this, &TVantorel::HelpBtnClick);
-    contextHelp_ = std::make_unique<ContextHelp>(*this, *this);
+    Ui::WizardPages& wizard = parts.wizardPanel->form();
+    QObject::connect(parts.form->mainHelp, &QAction::triggered, &window, &TVantorel::mainHelpClick);
+    for (QPushButton* help : {wizard.HelpBtn, wizard.Button2, wizard.Help4})
+        QObject::connect(help, &QPushButton::clicked, &window, &TVantorel::mainHelpClick);
+    QObject::connect(wizard.Help3, &QPushButton::clicked, &window, &TVantorel::HelpBtnClick);
     // A second main window in the same process reports the error and goes
     // on without a router of its own.
-    runCommand([this] { contextHelp_->start(); });
+    ContextHelp* help = parts.contextHelp;
+    parts.host->runCommand([help] { help->start(); });
 }
 
 void TVantorel::mainHelpClick()
 {
-    if (!contextHelp_->helpFileFound())
+    if (!parts_.contextHelp->helpFileFound())
         return;
     QObject* origin = sender();
     if (origin == ui_->mainHelp)
@@ -36,7 +39,7 @@ void TVantorel::mainHelpClick()
 // The Help button of wizard page 3 opens the wizard's topic like the others.
 void TVantorel::HelpBtnClick()
 {
-    if (!contextHelp_->helpFileFound())
+    if (!parts_.contextHelp->helpFileFound())
         return;
-    HelpContext(wizardPanel_->form().Help3->property("HelpContext").toInt());
+    HelpContext(parts_.wizardPanel->form().Help3->property("HelpContext").toInt());
 }

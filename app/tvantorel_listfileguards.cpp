@@ -11,6 +11,9 @@
 #include "app/listrepaircommand.h"
 #include "app/noticebar.h"
 #include "app/recentlistsmenu.h"
+#include "app/windowhost.h"
+#include "app/windowparts.h"
+#include "app/windowwiring.h"
 #include "wizard/wizardcontroller.h"
 
 #include <QApplication>
@@ -18,52 +21,52 @@
 #include <QTableView>
 #include <algorithm>
 
-void TVantorel::wireListFileGuards()
-{
-    noticeBar_ = new NoticeBar(ui_->centralwidget);
-    connect(noticeBar_, &NoticeBar::sizeChanged, this, &TVantorel::layOutListArea);
-    guard_ = new ListFileGuard(*document_, *noticeBar_, *this, this);
-    guard_->setWaitingCheck([this] { return waitsForUser(); });
-    connect(guard_, &ListFileGuard::saved, this, [this](const std::string& path) { recentLists_->remember(path); });
-    connect(guard_, &ListFileGuard::recoveredToReview, this,
-            [this](int number) { wizardPages_->ShowWizard(mdEdit, 4, number); });
-    conflictCopies_ = new ConflictCopyGuard(*document_, *noticeBar_, *this, *ui_->MergeConflictCopy1, this);
-}
+namespace {
 
-bool TVantorel::saveList()
-{
-    return guard_->saveList();
-}
-
-bool TVantorel::settleUnsavedChanges()
-{
-    return guard_->settleUnsavedChanges();
-}
-
-bool TVantorel::waitsForUser() const
+// Whether the window waits for the user: no repair, no modal box, no caption
+// edited in place.
+bool waitsForUser(const WindowParts& parts)
 {
     // Page 4 may stay open: it keeps its number and typed text across a
     // re-read. A caption being edited in place would lose its editor.
-    const QList<QWidget*> editors = ui_->Projects->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QWidget*> editors =
+        parts.form->Projects->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     const bool captionEdited = std::any_of(editors.begin(), editors.end(), [](QWidget* e) { return e->isVisible(); });
-    return !repair_->running() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()
+    return !parts.repair->running() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget()
         && !captionEdited;
 }
 
-void TVantorel::layOutListArea()
+} // namespace
+
+void wireListFileGuards(TVantorel& window, WindowParts& parts)
 {
-    const QRect area = ui_->centralwidget->rect();
+    parts.noticeBar = new NoticeBar(parts.form->centralwidget);
+    QObject::connect(parts.noticeBar, &NoticeBar::sizeChanged, &window, [&parts] { layOutListArea(parts); });
+    parts.listFileGuard = new ListFileGuard(*parts.document, *parts.noticeBar, *parts.host, &window);
+    parts.listFileGuard->setWaitingCheck([&parts] { return waitsForUser(parts); });
+    QObject::connect(parts.listFileGuard, &ListFileGuard::saved, &window,
+                     [&parts](const std::string& path) { parts.recentLists->remember(path); });
+    QObject::connect(parts.listFileGuard, &ListFileGuard::recoveredToReview, &window,
+                     [&parts](int number) { parts.wizardPages->ShowWizard(mdEdit, 4, number); });
+    parts.conflictCopies = new ConflictCopyGuard(*parts.document, *parts.noticeBar, *parts.host,
+                                                 *parts.form->MergeConflictCopy1, &window);
+}
+
+void layOutListArea(const WindowParts& parts)
+{
+    const QRect area = parts.form->centralwidget->rect();
     int top = 0;
-    if (noticeBar_ && !noticeBar_->isHidden()) {
+    NoticeBar* noticeBar = parts.noticeBar;
+    if (noticeBar && !noticeBar->isHidden()) {
         // The message wraps in a large font or a narrow window: as high as
         // its lines need at the width there is.
-        QLayout* layout = noticeBar_->layout();
+        QLayout* layout = noticeBar->layout();
         layout->activate();
         const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(area.width())
                                                        : layout->totalSizeHint().height();
-        noticeBar_->setGeometry(0, 0, area.width(), qMax(height, layout->totalMinimumSize().height()));
-        noticeBar_->raise();
-        top = noticeBar_->height();
+        noticeBar->setGeometry(0, 0, area.width(), qMax(height, layout->totalMinimumSize().height()));
+        noticeBar->raise();
+        top = noticeBar->height();
     }
-    ui_->Projects->setGeometry(area.adjusted(0, top, 0, 0));
+    parts.form->Projects->setGeometry(area.adjusted(0, top, 0, 0));
 }

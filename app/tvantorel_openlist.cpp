@@ -5,105 +5,26 @@
 
 #include "ui_tvantorel.h"
 
-#include "app/listfileguard.h"
-#include "app/loadprogress.h"
-#include "app/projectlistmodel.h"
 #include "app/recentlistsmenu.h"
-#include "common/displaytext.h"
-#include "document/projectlistdocument.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
+#include "common/dialogs.h"
 
 #include <QDragEnterEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QTableView>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 namespace {
 
-// Whether a list file of that name exists. A name that is no UTF-8 is looked
-// up by its own bytes: a QString would not carry them.
-bool listFileExists(const std::string& path)
-{
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    if (QFile::encodeName(name).toStdString() == path)
-        return QFileInfo::exists(name);
-    struct stat info {};
-    return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0;
-}
-
-} // namespace
-
-bool TVantorel::openList(const std::string& path)
-{
-    if (!listFileExists(path)) {
-        dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
-        return false;
-    }
-    LoadProgress progress(this, tr("Reading the %1 ...").arg(listFileNamed(path)));
-    // The view follows the document.
-    document_->load(path, std::ref(progress));
-    recentLists_->remember(path);
-    return true;
-}
-
-void TVantorel::refillView()
-{
-    const LineList& lines = document_->lines();
-    statusPanel(1)->setText(QString::number(lines.size()));
-    model_->fill(lines);
-    widenNumberColumnFor(lines);
-    // A refilled view shows its first rows, as a view filled anew does.
-    ui_->Projects->scrollToTop();
-    if (!lines.empty()) {
-        ui_->Print1->setEnabled(true);
-        ui_->PrintPreview1->setEnabled(true);
-        ui_->printerBtn->setEnabled(true);
-    }
-}
-
-void TVantorel::Load1Click()
-{
-    FileDialogOptions options;
-    options.title = tr("ARDLOW PROJECTS");
-    options.filter = tr("Ardlow Project File [*.txt]|*.txt");
-    options.defaultExtension = QStringLiteral("txt");
-    options.fileName = openDialogFileName_;
-    // The dialog does not insist on an existing file: choosing a missing one
-    // makes it the list in use (and reports it missing).
-    options.mustExist = false;
-    const std::optional<QString> chosen = dialogs_->openFileName(options);
-    if (!chosen)
-        return;
-    openDialogFileName_ = *chosen;
-    openListFile(*chosen);
-}
-
-void TVantorel::wireRecentLists()
-{
-    setAcceptDrops(true);
-    recentLists_ = new RecentListsMenu(*ui_->File1, *ui_->Load1, *this, this);
-    connect(recentLists_, &RecentListsMenu::openRequested, this, &TVantorel::openListFile);
-}
-
-void TVantorel::openListFile(const QString& path)
-{
-    if (!guard_->settleUnsavedChanges())
-        return;
-    const std::string bytes = storedBytes(path);
-    runCommand([&] {
-        // A missing file is said, and still becomes the list in use.
-        openList(bytes);
-        document_->setCurrentListFile(bytes);
-        guard_->offerRecovery();
-    });
-}
-
-std::optional<QString> TVantorel::droppedListFile(const QMimeData* data)
+// The one plain file a drag carries, or nothing: several files, a folder, a
+// pipe, a device or text are no list to open.
+std::optional<QString> droppedListFile(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return std::nullopt;
@@ -118,8 +39,6 @@ std::optional<QString> TVantorel::droppedListFile(const QMimeData* data)
     return path;
 }
 
-namespace {
-
 // The file is only read: the drag's source must never take it for moved.
 bool acceptAsCopy(QDropEvent* event)
 {
@@ -131,6 +50,32 @@ bool acceptAsCopy(QDropEvent* event)
 }
 
 } // namespace
+
+void TVantorel::Load1Click()
+{
+    FileDialogOptions options;
+    options.title = tr("ARDLOW PROJECTS");
+    options.filter = tr("Ardlow Project File [*.txt]|*.txt");
+    options.defaultExtension = QStringLiteral("txt");
+    options.fileName = parts_.openDialogFileName;
+    // The dialog does not insist on an existing file: choosing a missing one
+    // makes it the list in use (and reports it missing).
+    options.mustExist = false;
+    const std::optional<QString> chosen = host_->dialogs().openFileName(options);
+    if (!chosen)
+        return;
+    parts_.openDialogFileName = *chosen;
+    host_->openListFile(*chosen);
+}
+
+void wireRecentLists(TVantorel& window, WindowParts& parts)
+{
+    window.setAcceptDrops(true);
+    parts.recentLists = new RecentListsMenu(*parts.form->File1, *parts.form->Load1, *parts.host, &window);
+    WindowHost* host = parts.host;
+    QObject::connect(parts.recentLists, &RecentListsMenu::openRequested, &window,
+                     [host](const QString& path) { host->openListFile(path); });
+}
 
 void TVantorel::dragEnterEvent(QDragEnterEvent* event)
 {
@@ -153,5 +98,5 @@ void TVantorel::dropEvent(QDropEvent* event)
     }
     // Loaded once the drag is over: its questions must not keep the drag's
     // source waiting.
-    QMetaObject::invokeMethod(this, [this, file = *path] { openListFile(file); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, file = *path] { host_->openListFile(file); }, Qt::QueuedConnection);
 }

@@ -7,36 +7,39 @@
 
 #include "app/optionspages.h"
 #include "app/printcommands.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 
-void TVantorel::wirePrinting()
+void wirePrinting(TVantorel& window, WindowParts& parts)
 {
-    printing_ = new PrintCommands(*model_, *this, [this] {
+    parts.printing = new PrintCommands(*parts.listModel, *parts.host, [&parts] {
         PrintOptions options;
-        options.font = fontDialogFont_;
-        options.spacing = optionsPanel_->form().Vspace->position();
+        options.font = parts.fontDialogFont;
+        options.spacing = parts.optionsPanel->form().Vspace->position();
         // Only the first choice ("Left") left-justifies; no choice at all is "Right".
-        options.rightJustify = optionsPanel_->form().Just->itemIndex() != 0;
-        options.lastPageOnly = optionsPanel_->form().LastPage->isChecked();
+        options.rightJustify = parts.optionsPanel->form().Just->itemIndex() != 0;
+        options.lastPageOnly = parts.optionsPanel->form().LastPage->isChecked();
         return options;
-    }, this);
-    connect(ui_->Print1, &QAction::triggered, this, &TVantorel::Print1Click);
-    connect(ui_->printerBtn, &QAction::triggered, this, &TVantorel::Print1Click);
-    connect(ui_->PrintPreview1, &QAction::triggered, this, &TVantorel::PrintPreview1Click);
-    connect(ui_->PrinterSetup1, &QAction::triggered, this, &TVantorel::PrintSetupClick);
-    connect(optionsPanel_->form().PrintSetup, &QPushButton::clicked, this, &TVantorel::PrintSetupClick);
+    }, &window);
+    Ui::TVantorel* ui = parts.form;
+    QObject::connect(ui->Print1, &QAction::triggered, &window, &TVantorel::Print1Click);
+    QObject::connect(ui->printerBtn, &QAction::triggered, &window, &TVantorel::Print1Click);
+    QObject::connect(ui->PrintPreview1, &QAction::triggered, &window, &TVantorel::PrintPreview1Click);
+    QObject::connect(ui->PrinterSetup1, &QAction::triggered, &window, &TVantorel::PrintSetupClick);
+    QObject::connect(parts.optionsPanel->form().PrintSetup, &QPushButton::clicked, &window, &TVantorel::PrintSetupClick);
 }
 
 void TVantorel::Print1Click()
 {
-    printing_->print();
+    parts_.printing->print();
 }
 
 void TVantorel::PrintPreview1Click()
 {
-    printing_->preview();
+    parts_.printing->preview();
 }
 
 void TVantorel::PrintSetupClick()
 {
-    printing_->setUp();
+    parts_.printing->setUp();
 }

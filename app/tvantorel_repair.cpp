@@ -6,26 +6,24 @@
 
 #include "app/listrepaircommand.h"
 #include "app/optionspages.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 #include "wizard/wizardpages.h"
 
-void TVantorel::wireRepair()
+void wireRepair(TVantorel& window, WindowParts& parts)
 {
+    Ui::TVantorel* ui = parts.form;
     // What changes the list in memory or the list file in use waits while a repair runs.
-    repair_ = new ListRepairCommand(*document_, *guard_, *this, *this,
-                                    {ui_->Load1, ui_->New1, ui_->Addproject1, ui_->AddBtn, ui_->InsertProject1,
-                                     ui_->InsertBtn, ui_->EditProject1, ui_->EditBtn, ui_->RemoveProject1,
-                                     ui_->DeleteBtn, ui_->FixErrors1, ui_->ListFixBtn},
-                                    {wizardPanel_}, *optionsPanel_->form().DisplayAllErrors, this);
-    connect(ui_->FixErrors1, &QAction::triggered, this, &TVantorel::FixErrors1Click);
-    connect(ui_->ListFixBtn, &QAction::triggered, this, &TVantorel::FixErrors1Click);
+    parts.repair = new ListRepairCommand(*parts.document, *parts.listFileGuard, *parts.host, window,
+                                    {ui->Load1, ui->New1, ui->Addproject1, ui->AddBtn, ui->InsertProject1,
+                                     ui->InsertBtn, ui->EditProject1, ui->EditBtn, ui->RemoveProject1,
+                                     ui->DeleteBtn, ui->FixErrors1, ui->ListFixBtn},
+                                    {parts.wizardPanel}, *parts.optionsPanel->form().DisplayAllErrors, &window);
+    QObject::connect(ui->FixErrors1, &QAction::triggered, &window, &TVantorel::FixErrors1Click);
+    QObject::connect(ui->ListFixBtn, &QAction::triggered, &window, &TVantorel::FixErrors1Click);
 }
 
 void TVantorel::FixErrors1Click()
 {
-    runCommand([this] { RepairListFile(); });
-}
-
-bool TVantorel::RepairListFile()
-{
-    return repair_->run();
+    host_->runCommand([this] { parts_.repair->run(); });
 }

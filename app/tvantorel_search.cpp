@@ -4,28 +4,32 @@
 #include "ui_tvantorel.h"
 
 #include "app/searchcommands.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 
-void TVantorel::wireSearch()
+void wireSearch(TVantorel& window, WindowParts& parts)
 {
-    search_ = new SearchCommands(*ui_->Projects, *model_, {statusPanel(2), statusPanel(3), statusPanel(4)},
-                                 *ui_->InvertList, *this, this);
-    connect(search_, &SearchCommands::findRequested, this, &TVantorel::FindDialog1Find);
-    connect(ui_->ProjectNumber1, &QAction::triggered, this, &TVantorel::ProjectSearch);
-    connect(ui_->Text1, &QAction::triggered, this, &TVantorel::ProjectSearch);
-    connect(ui_->InvertList, &QAction::triggered, this, &TVantorel::InvertListClick);
+    Ui::TVantorel* ui = parts.form;
+    parts.search = new SearchCommands(*ui->Projects, *parts.listModel,
+                                      {parts.statusPanel(2), parts.statusPanel(3), parts.statusPanel(4)},
+                                      *ui->InvertList, *parts.host, &window);
+    QObject::connect(parts.search, &SearchCommands::findRequested, &window, &TVantorel::FindDialog1Find);
+    QObject::connect(ui->ProjectNumber1, &QAction::triggered, &window, &TVantorel::ProjectSearch);
+    QObject::connect(ui->Text1, &QAction::triggered, &window, &TVantorel::ProjectSearch);
+    QObject::connect(ui->InvertList, &QAction::triggered, &window, &TVantorel::InvertListClick);
 }
 
 void TVantorel::ProjectSearch()
 {
-    search_->openFind(sender());
+    parts_.search->openFind(sender());
 }
 
 void TVantorel::FindDialog1Find()
 {
-    search_->find();
+    parts_.search->find();
 }
 
 void TVantorel::InvertListClick()
 {
-    search_->jump();
+    parts_.search->jump();
 }

@@ -10,6 +10,9 @@
 #include "common/displaytext.h"
 #include "document/projectlistdocument.h"
 #include "listfile/intconversion.h"
+#include "app/windowhost.h"
+#include "app/windowparts.h"
+#include "app/windowwiring.h"
 #include "wizard/recordeditor.h"
 #include "wizard/wizardcontroller.h"
 #include "wizard/wizardpages.h"
@@ -38,74 +41,75 @@ QString stepText(const HistoryStep& step)
     return QCoreApplication::translate("TVantorel", "Apply Changes to %1").arg(number);
 }
 
-} // namespace
-
-void TVantorel::wireUndo()
+void showUndoState(const WindowParts& parts)
 {
-    undoAction_ = new QAction(this);
-    undoAction_->setObjectName(QStringLiteral("Undo1"));
-    undoAction_->setShortcuts(QKeySequence::Undo);
-    redoAction_ = new QAction(this);
-    redoAction_->setObjectName(QStringLiteral("Redo1"));
-    redoAction_->setShortcuts(QKeySequence::Redo);
-    ui_->Projects1->addSeparator();
-    ui_->Projects1->addAction(undoAction_);
-    ui_->Projects1->addAction(redoAction_);
-    connect(undoAction_, &QAction::triggered, this, &TVantorel::Undo1Click);
-    connect(redoAction_, &QAction::triggered, this, &TVantorel::Redo1Click);
-    connect(document_, &ProjectListDocument::historyChanged, this, &TVantorel::showUndoState);
-    showUndoState();
-    // Typing in a box of the window is undone there first, as in any editor.
-    qApp->installEventFilter(this);
+    const std::optional<HistoryStep> undo = parts.document->undoStep();
+    const std::optional<HistoryStep> redo = parts.document->redoStep();
+    parts.undoAction->setEnabled(undo.has_value());
+    parts.redoAction->setEnabled(redo.has_value());
+    parts.undoAction->setText(undo ? QCoreApplication::translate("TVantorel", "&Undo %1").arg(stepText(*undo))
+                                   : QCoreApplication::translate("TVantorel", "&Undo"));
+    parts.redoAction->setText(redo ? QCoreApplication::translate("TVantorel", "Re&do %1").arg(stepText(*redo))
+                                   : QCoreApplication::translate("TVantorel", "Re&do"));
 }
 
-void TVantorel::showUndoState()
+// Page 4 shows the project an undo or redo changed.
+void followOnPage4(TVantorel& window, const WindowParts& parts, const HistoryStep& step)
 {
-    const std::optional<HistoryStep> undo = document_->undoStep();
-    const std::optional<HistoryStep> redo = document_->redoStep();
-    undoAction_->setEnabled(undo.has_value());
-    redoAction_->setEnabled(redo.has_value());
-    undoAction_->setText(undo ? tr("&Undo %1").arg(stepText(*undo)) : tr("&Undo"));
-    redoAction_->setText(redo ? tr("Re&do %1").arg(stepText(*redo)) : tr("Re&do"));
+    const int number = convertInteger(step.numberText).value;
+    Ui::WizardPages& page = parts.wizardPanel->form();
+    const bool page4Shown = parts.wizardPanel->isVisible() && parts.wizardPanel->currentWidget() == page.Page4;
+    if (!page4Shown) {
+        // The view is refilled by Finish, so the step is shown on page 4.
+        parts.wizardPages->ShowWizard(mdEdit, 4, number);
+        return;
+    }
+    const QString shown = page.Project->text();
+    parts.wizardPages->showNumber(number);
+    // The same number shown again still shows the project as it is now.
+    if (page.Project->text() == shown)
+        window.ProjectChange();
+}
+
+} // namespace
+
+void wireUndo(TVantorel& window, WindowParts& parts)
+{
+    parts.undoAction = new QAction(&window);
+    parts.undoAction->setObjectName(QStringLiteral("Undo1"));
+    parts.undoAction->setShortcuts(QKeySequence::Undo);
+    parts.redoAction = new QAction(&window);
+    parts.redoAction->setObjectName(QStringLiteral("Redo1"));
+    parts.redoAction->setShortcuts(QKeySequence::Redo);
+    parts.form->Projects1->addSeparator();
+    parts.form->Projects1->addAction(parts.undoAction);
+    parts.form->Projects1->addAction(parts.redoAction);
+    QObject::connect(parts.undoAction, &QAction::triggered, &window, &TVantorel::Undo1Click);
+    QObject::connect(parts.redoAction, &QAction::triggered, &window, &TVantorel::Redo1Click);
+    QObject::connect(parts.document, &ProjectListDocument::historyChanged, &window, [&parts] { showUndoState(parts); });
+    showUndoState(parts);
 }
 
 void TVantorel::Undo1Click()
 {
-    if (document_->canUndo())
-        runCommand([&] { followOnPage4(*document_->undo()); });
+    if (parts_.document->canUndo())
+        host_->runCommand([&] { followOnPage4(*this, parts_, *parts_.document->undo()); });
 }
 
 void TVantorel::Redo1Click()
 {
-    if (document_->canRedo())
-        runCommand([&] { followOnPage4(*document_->redo()); });
+    if (parts_.document->canRedo())
+        host_->runCommand([&] { followOnPage4(*this, parts_, *parts_.document->redo()); });
 }
 
-void TVantorel::followOnPage4(const HistoryStep& step)
-{
-    const int number = convertInteger(step.numberText).value;
-    Ui::WizardPages& page = wizardPanel_->form();
-    const bool page4Shown = wizardPanel_->isVisible() && wizardPanel_->currentWidget() == page.Page4;
-    if (!page4Shown) {
-        // The view is refilled by Finish, so the step is shown on page 4.
-        wizardPages_->ShowWizard(mdEdit, 4, number);
-        return;
-    }
-    const QString shown = page.Project->text();
-    wizardPages_->showNumber(number);
-    // The same number shown again still shows the project as it is now.
-    if (page.Project->text() == shown)
-        ProjectChange();
-}
-
-bool TVantorel::undoKeyGoesToList(QObject* watched, QEvent* event) const
+bool undoKeyGoesToList(const QWidget& window, QObject* watched, QEvent* event)
 {
     // A line edit takes Ctrl+Z for itself whether or not it has typing to
     // undo; with none, the key undoes the last change of the list instead.
     if (event->type() != QEvent::ShortcutOverride)
         return false;
     auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (!edit || edit->window() != this)
+    if (!edit || edit->window() != &window)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->matches(QKeySequence::Undo))

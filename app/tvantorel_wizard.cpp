@@ -5,6 +5,8 @@
 #include "ui_wizardpages.h"
 
 #include "app/optionspages.h"
+#include "app/windowhost.h"
+#include "app/windowwiring.h"
 #include "wizard/wizardpages.h"
 
 #include "wizard/listfilechooser.h"
@@ -12,128 +14,131 @@
 #include "wizard/wizardcontroller.h"
 
 
-void TVantorel::wireWizard()
+void wireWizard(TVantorel& window, WindowParts& parts)
 {
-    wizardPages_ = new WizardController(*wizardPanel_, *document_, *this, this);
-    recordEditor_ = new RecordEditor(*wizardPanel_, *document_, *this, *wizardPages_, this);
-    connect(wizardPages_, &WizardController::projectToShow, this, &TVantorel::ProjectChange);
+    Ui::TVantorel* ui = parts.form;
+    Ui::WizardPages& page = parts.wizardPanel->form();
+    parts.wizardPages = new WizardController(*parts.wizardPanel, *parts.document, *parts.host, &window);
+    parts.recordEditor =
+        new RecordEditor(*parts.wizardPanel, *parts.document, *parts.host, *parts.wizardPages, &window);
+    QObject::connect(parts.wizardPages, &WizardController::projectToShow, &window, &TVantorel::ProjectChange);
     // One panel over the list at a time.
-    connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::CloseTabsClick);
-    connect(optionsPanel_, &OptionsPages::shown, wizardPages_, &WizardController::cancel);
-    connect(wizardPanel_, &WizardPages::shown, this, &TVantorel::placePanels);
-    connect(optionsPanel_, &OptionsPages::shown, this, &TVantorel::placePanels);
+    QObject::connect(parts.wizardPanel, &WizardPages::shown, &window, &TVantorel::CloseTabsClick);
+    QObject::connect(parts.optionsPanel, &OptionsPages::shown, parts.wizardPages, &WizardController::cancel);
+    QObject::connect(parts.wizardPanel, &WizardPages::shown, &window, [&parts] { placePanels(parts); });
+    QObject::connect(parts.optionsPanel, &OptionsPages::shown, &window, [&parts] { placePanels(parts); });
 
-    connect(ui_->New1, &QAction::triggered, this, &TVantorel::NewClick);
-    connect(ui_->Addproject1, &QAction::triggered, this, &TVantorel::Addproject1Click);
-    connect(ui_->AddBtn, &QAction::triggered, this, &TVantorel::Addproject1Click);
-    connect(ui_->InsertProject1, &QAction::triggered, this, &TVantorel::InsertProject1Click);
-    connect(ui_->InsertBtn, &QAction::triggered, this, &TVantorel::InsertProject1Click);
-    connect(ui_->EditProject1, &QAction::triggered, this, &TVantorel::EditProject1Click);
-    connect(ui_->EditBtn, &QAction::triggered, this, &TVantorel::EditProject1Click);
-    connect(ui_->RemoveProject1, &QAction::triggered, this, &TVantorel::RemoveProject1Click);
-    connect(ui_->DeleteBtn, &QAction::triggered, this, &TVantorel::RemoveProject1Click);
-    connect(wizardPanel_->form().Project, &QLineEdit::textChanged, this, &TVantorel::ProjectChange);
-    connect(wizardPanel_->form().UtilBtn, &QPushButton::clicked, this, &TVantorel::UtilBtnClick);
-    connect(wizardPanel_->form().Remove, &QPushButton::clicked, this, &TVantorel::RemoveClick);
-    connect(wizardPanel_->form().Next4, &QPushButton::clicked, this, &TVantorel::Next4Click);
-    for (QPushButton* cancel : {wizardPanel_->form().Cancel1, wizardPanel_->form().Cancel2, wizardPanel_->form().Cancel3, wizardPanel_->form().Button3})
-        connect(cancel, &QPushButton::clicked, this, &TVantorel::CancelWizardClick);
-    connect(wizardPanel_->form().Dirselect, &RadioGroup::clicked, this, &TVantorel::DirselectClick);
-    connect(wizardPanel_->form().Next1, &QPushButton::clicked, this, &TVantorel::Next1Click);
-    connect(wizardPanel_->form().Browse, &QPushButton::clicked, this, &TVantorel::BrowseClick);
-    connect(wizardPanel_->form().Back2, &QPushButton::clicked, this, &TVantorel::Back2Click);
-    connect(wizardPanel_->form().Next2, &QPushButton::clicked, this, &TVantorel::Next2Click);
-    connect(wizardPanel_->form().Back3, &QPushButton::clicked, this, &TVantorel::Back3Click);
-    connect(wizardPanel_->form().Next3, &QPushButton::clicked, this, &TVantorel::Next3Click);
-    connect(wizardPanel_->form().Back4, &QPushButton::clicked, this, &TVantorel::Back4Click);
+    QObject::connect(ui->New1, &QAction::triggered, &window, &TVantorel::NewClick);
+    QObject::connect(ui->Addproject1, &QAction::triggered, &window, &TVantorel::Addproject1Click);
+    QObject::connect(ui->AddBtn, &QAction::triggered, &window, &TVantorel::Addproject1Click);
+    QObject::connect(ui->InsertProject1, &QAction::triggered, &window, &TVantorel::InsertProject1Click);
+    QObject::connect(ui->InsertBtn, &QAction::triggered, &window, &TVantorel::InsertProject1Click);
+    QObject::connect(ui->EditProject1, &QAction::triggered, &window, &TVantorel::EditProject1Click);
+    QObject::connect(ui->EditBtn, &QAction::triggered, &window, &TVantorel::EditProject1Click);
+    QObject::connect(ui->RemoveProject1, &QAction::triggered, &window, &TVantorel::RemoveProject1Click);
+    QObject::connect(ui->DeleteBtn, &QAction::triggered, &window, &TVantorel::RemoveProject1Click);
+    QObject::connect(page.Project, &QLineEdit::textChanged, &window, &TVantorel::ProjectChange);
+    QObject::connect(page.UtilBtn, &QPushButton::clicked, &window, &TVantorel::UtilBtnClick);
+    QObject::connect(page.Remove, &QPushButton::clicked, &window, &TVantorel::RemoveClick);
+    QObject::connect(page.Next4, &QPushButton::clicked, &window, &TVantorel::Next4Click);
+    for (QPushButton* cancel : {page.Cancel1, page.Cancel2, page.Cancel3, page.Button3})
+        QObject::connect(cancel, &QPushButton::clicked, &window, &TVantorel::CancelWizardClick);
+    QObject::connect(page.Dirselect, &RadioGroup::clicked, &window, &TVantorel::DirselectClick);
+    QObject::connect(page.Next1, &QPushButton::clicked, &window, &TVantorel::Next1Click);
+    QObject::connect(page.Browse, &QPushButton::clicked, &window, &TVantorel::BrowseClick);
+    QObject::connect(page.Back2, &QPushButton::clicked, &window, &TVantorel::Back2Click);
+    QObject::connect(page.Next2, &QPushButton::clicked, &window, &TVantorel::Next2Click);
+    QObject::connect(page.Back3, &QPushButton::clicked, &window, &TVantorel::Back3Click);
+    QObject::connect(page.Next3, &QPushButton::clicked, &window, &TVantorel::Next3Click);
+    QObject::connect(page.Back4, &QPushButton::clicked, &window, &TVantorel::Back4Click);
 }
 
 void TVantorel::NewClick()
 {
-    wizardPages_->ShowWizard(mdEdit, 1, 0);
+    parts_.wizardPages->ShowWizard(mdEdit, 1, 0);
 }
 
 void TVantorel::Addproject1Click()
 {
-    recordEditor_->addProject();
+    parts_.recordEditor->addProject();
 }
 
 void TVantorel::InsertProject1Click()
 {
-    recordEditor_->insertProject();
+    parts_.recordEditor->insertProject();
 }
 
 void TVantorel::EditProject1Click()
 {
-    recordEditor_->editProject();
+    parts_.recordEditor->editProject();
 }
 
 void TVantorel::RemoveProject1Click()
 {
-    recordEditor_->removeProject();
+    parts_.recordEditor->removeProject();
 }
 
 void TVantorel::ProjectChange()
 {
-    recordEditor_->showProject();
+    parts_.recordEditor->showProject();
 }
 
 void TVantorel::UtilBtnClick()
 {
-    recordEditor_->apply();
+    parts_.recordEditor->apply();
 }
 
 void TVantorel::RemoveClick()
 {
-    recordEditor_->removeShown();
+    parts_.recordEditor->removeShown();
 }
 
 void TVantorel::Next4Click()
 {
-    recordEditor_->finish();
+    parts_.recordEditor->finish();
 }
 
 void TVantorel::CancelWizardClick()
 {
-    wizardPages_->cancel();
+    parts_.wizardPages->cancel();
 }
 
 void TVantorel::DirselectClick()
 {
-    wizardPages_->dirselectClicked();
+    parts_.wizardPages->dirselectClicked();
 }
 
 void TVantorel::Next1Click()
 {
-    wizardPages_->listFileChooser().Next1Click();
+    parts_.wizardPages->listFileChooser().Next1Click();
 }
 
 void TVantorel::BrowseClick()
 {
-    wizardPages_->listFileChooser().BrowseClick();
+    parts_.wizardPages->listFileChooser().BrowseClick();
 }
 
 void TVantorel::Back2Click()
 {
-    wizardPages_->back2();
+    parts_.wizardPages->back2();
 }
 
 void TVantorel::Next2Click()
 {
-    wizardPages_->next2();
+    parts_.wizardPages->next2();
 }
 
 void TVantorel::Back3Click()
 {
-    wizardPages_->back3();
+    parts_.wizardPages->back3();
 }
 
 void TVantorel::Next3Click()
 {
-    wizardPages_->listFileChooser().Next3Click();
+    parts_.wizardPages->listFileChooser().Next3Click();
 }
 
 void TVantorel::Back4Click()
 {
-    wizardPages_->back4();
+    parts_.wizardPages->back4();
 }

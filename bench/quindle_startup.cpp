@@ -35,9 +35,9 @@ int main(int argc, char* argv[])
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         // A long load shows its progress and lets events through meanwhile.
-        if (!window.firstActivationDone() || window.startupInProgress() || QApplication::activeModalWidget())
+        if (!window.parts().firstActivationDone || window.parts().startupInProgress || QApplication::activeModalWidget())
             return;
-        const int rows = window.listModel()->count();
+        const int rows = window.parts().listModel->count();
         std::printf("%d items\n", rows);
         std::fflush(stdout);
         // The measure ends at the filled view: no close, no teardown.

@@ -58,7 +58,7 @@ private slots:
     void listAnnouncesTheSelectedProject();
 
 private:
-    Ui::TVantorel* ui() const { return window->form(); }
+    Ui::TVantorel* ui() const { return window->parts().form; }
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<TVantorel> window;
@@ -121,10 +121,10 @@ void TestAccessibility::toolbarButtonsAreNamedByTheirHints()
 
 void TestAccessibility::statusPanelsSayWhatTheyShow()
 {
-    QCOMPARE(accessibleName(window->statusPanel(1)), QStringLiteral("Projects in the list: 3"));
-    QCOMPARE(accessibleName(window->statusPanel(2)), QStringLiteral("Found project"));
-    window->statusPanel(2)->setText(QStringLiteral("007  "));
-    QCOMPARE(accessibleName(window->statusPanel(2)), QStringLiteral("Found project: 007  "));
+    QCOMPARE(accessibleName(window->parts().statusPanel(1)), QStringLiteral("Projects in the list: 3"));
+    QCOMPARE(accessibleName(window->parts().statusPanel(2)), QStringLiteral("Found project"));
+    window->parts().statusPanel(2)->setText(QStringLiteral("007  "));
+    QCOMPARE(accessibleName(window->parts().statusPanel(2)), QStringLiteral("Found project: 007  "));
 }
 
 void TestAccessibility::listAnnouncesTheSelectedProject()
@@ -132,7 +132,7 @@ void TestAccessibility::listAnnouncesTheSelectedProject()
     // What the list offers as its selection reads as the whole project.
     QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(ui()->Projects)->tableInterface();
     QVERIFY(table);
-    ui()->Projects->selectionModel()->setCurrentIndex(window->listModel()->index(2, 0),
+    ui()->Projects->selectionModel()->setCurrentIndex(window->parts().listModel->index(2, 0),
                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const QList<QAccessibleInterface*> selected = table->selectedCells();
     QCOMPARE(selected.size(), 2);

@@ -10,6 +10,7 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 
 #include "listfile/lineformat.h"
@@ -53,7 +54,7 @@ LineList linesOf(const QByteArray& bytes)
 // bytes (and the rest of a longer number), descriptions at most forty.
 void readEveryRow(const TVantorel& w)
 {
-    const ProjectListModel* model = w.listModel();
+    const ProjectListModel* model = w.parts().listModel;
     for (int row = 0; row < model->count(); ++row) {
         QVERIFY(model->caption(row).size() <= 5 + numberOverhang(model->caption(row)));
         QVERIFY(model->description(row).size() <= 40);
@@ -110,12 +111,12 @@ void TestBadListFiles::junkBytesLoadAsTheirLines()
         auto w = startOn(env, dialogs, bytes);
         QVERIFY(dialogs.shown.isEmpty());
         const LineList expected = linesOf(bytes);
-        QVERIFY(w->ProjectLines() == expected);
-        QCOMPARE(w->listModel()->count(), int(expected.size()));
-        QCOMPARE(w->statusPanel(1)->text(), QString::number(expected.size()));
+        QVERIFY(w->document().lines() == expected);
+        QCOMPARE(w->parts().listModel->count(), int(expected.size()));
+        QCOMPARE(w->parts().statusPanel(1)->text(), QString::number(expected.size()));
         readEveryRow(*w);
         named<QTableView>(&*w, "Projects")->selectAll();
-        w->SelectedProjectNumber();
+        w->parts().host->selectedProjectNumber();
         closeCleanly(env, *w);
     }
 }
@@ -131,10 +132,10 @@ void TestBadListFiles::nulByteIsKept()
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, bytes);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 12);
-    const std::string_view withNul = w->ProjectLines()[4];
+    QCOMPARE(w->parts().listModel->count(), 12);
+    const std::string_view withNul = w->document().lines()[4];
     QCOMPARE(QByteArray(withNul.data(), qsizetype(withNul.size())), QByteArray(fifth).insert(9, '\0'));
-    QCOMPARE(w->listModel()->captionText(11), QStringLiteral("012  "));
+    QCOMPARE(w->parts().listModel->captionText(11), QStringLiteral("012  "));
     closeCleanly(env, *w);
 }
 
@@ -144,12 +145,12 @@ void TestBadListFiles::carriageReturnsOnly()
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, QByteArray(100000, '\r'));
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 100000);
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("100000"));
-    QCOMPARE(w->listModel()->captionText(99999), QString());
-    QCOMPARE(w->SelectedProjectNumber(), -1);
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(500, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 0);
+    QCOMPARE(w->parts().listModel->count(), 100000);
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("100000"));
+    QCOMPARE(w->parts().listModel->captionText(99999), QString());
+    QCOMPARE(w->parts().host->selectedProjectNumber(), -1);
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(500, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
 
@@ -160,12 +161,12 @@ void TestBadListFiles::tenMegabyteLine()
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, "001     First\r\n" + line + "\r\n003     Last");
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 3);
-    QCOMPARE(w->ProjectLines()[1].size(), std::size_t(line.size()));
-    QCOMPARE(w->listModel()->captionText(1), QStringLiteral("042  "));
-    QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" ") + QString(39, QLatin1Char('x')));
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 42);
+    QCOMPARE(w->parts().listModel->count(), 3);
+    QCOMPARE(w->document().lines()[1].size(), std::size_t(line.size()));
+    QCOMPARE(w->parts().listModel->captionText(1), QStringLiteral("042  "));
+    QCOMPARE(w->parts().listModel->descriptionText(1), QStringLiteral(" ") + QString(39, QLatin1Char('x')));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(1, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 42);
     closeCleanly(env, *w);
 }
 
@@ -183,18 +184,18 @@ void TestBadListFiles::invalidUtf8IsKeptAndShown()
     ScriptedDialogs dialogs;
     auto w = startOn(env, dialogs, bytes);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 6);
+    QCOMPARE(w->parts().listModel->count(), 6);
     for (int i = 0; i < 6; ++i)
-        QCOMPARE(QByteArray::fromStdString(std::string(w->ProjectLines()[std::size_t(i)])), lines[i]);
+        QCOMPARE(QByteArray::fromStdString(std::string(w->document().lines()[std::size_t(i)])), lines[i]);
     readEveryRow(*w);
     // A line that is no UTF-8 shows one character for each byte, as the
     // 8-bit code page has it; no byte is lost to a replacement character.
-    QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Caf\u00E9 au lait"));
-    QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" \u20AC\u20AC stray"));
-    QCOMPARE(w->listModel()->descriptionText(3), QStringLiteral(" \u00ED\u00A0\u20AC surrogate"));
-    QCOMPARE(w->listModel()->captionText(5), QStringLiteral("\u00FF\u00FE6  "));
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(5, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 0);
+    QCOMPARE(w->parts().listModel->descriptionText(0), QStringLiteral(" Caf\u00E9 au lait"));
+    QCOMPARE(w->parts().listModel->descriptionText(1), QStringLiteral(" \u20AC\u20AC stray"));
+    QCOMPARE(w->parts().listModel->descriptionText(3), QStringLiteral(" \u00ED\u00A0\u20AC surrogate"));
+    QCOMPARE(w->parts().listModel->captionText(5), QStringLiteral("\u00FF\u00FE6  "));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(5, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 0);
     closeCleanly(env, *w);
 }
 
@@ -205,9 +206,9 @@ void TestBadListFiles::folderInsteadOfList()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file Projects.txt")});
-    QCOMPARE(w->listModel()->count(), 0);
+    QCOMPARE(w->parts().listModel->count(), 0);
     // The start-up ended at the failed load.
-    QVERIFY(!w->startDelay()->isActive());
+    QVERIFY(!w->parts().startDelay->isActive());
     closeCleanly(env, *w);
     QVERIFY(QFileInfo(env.path(QStringLiteral("Projects.txt"))).isDir());
 }
@@ -220,7 +221,7 @@ void TestBadListFiles::unreadableList()
     QFile::setPermissions(env.path(QStringLiteral("Locked.txt")), QFileDevice::WriteOwner);
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->parts().listModel->count(), 12);
     {
         OrdinaryFileAccess ordinary;
         if (!ordinary.active())
@@ -229,9 +230,9 @@ void TestBadListFiles::unreadableList()
         w->Load1Click();
     }
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + env.path(QStringLiteral("Locked.txt"))});
-    QCOMPARE(w->listModel()->count(), 12);
-    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 12);
+    QCOMPARE(w->document().lines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
     closeCleanly(env, *w);
     w.reset();  // one main window at a time: it owns the process's help router
 
@@ -241,7 +242,7 @@ void TestBadListFiles::unreadableList()
     OrdinaryFileAccess ordinary;
     auto second = startMainWindow(again);
     QCOMPARE(again.errors(), QStringList{QStringLiteral("Cannot open file Locked.txt")});
-    QCOMPARE(second->listModel()->count(), 0);
+    QCOMPARE(second->parts().listModel->count(), 0);
     closeCleanly(env, *second, QStringLiteral("Locked.txt"));
 }
 
@@ -267,8 +268,8 @@ void TestBadListFiles::socketAndDeviceAreNotRead()
         dialogs.fileNames << path;
         w->Load1Click();
         QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + path});
-        QCOMPARE(w->listModel()->count(), 12);
-        QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+        QCOMPARE(w->parts().listModel->count(), 12);
+        QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
     }
     ::close(sock);
     closeCleanly(env, *w);
@@ -302,7 +303,7 @@ void TestBadListFiles::fileVanishingBeforeTheLoad()
     int unopened = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while ((unopened < 3 || loaded == 0 || missing == 0) && std::chrono::steady_clock::now() < deadline) {
-        const std::size_t linesBefore = w->ProjectLines().size();
+        const std::size_t linesBefore = w->document().lines().size();
         w->document().setCurrentListFile("Projects.txt");
         dialogs.clear();
         dialogs.fileNames << path;
@@ -311,20 +312,20 @@ void TestBadListFiles::fileVanishingBeforeTheLoad()
         const QStringList errors = dialogs.errors();
         if (messages.isEmpty() && errors.isEmpty()) {
             ++loaded;
-            QCOMPARE(w->ProjectLines().size(), std::size_t(3));
-            QCOMPARE(QString::fromStdString(w->CurrentListFile()), path);
+            QCOMPARE(w->document().lines().size(), std::size_t(3));
+            QCOMPARE(QString::fromStdString(w->document().currentListFile()), path);
         } else if (messages == QStringList{QStringLiteral("Cannot find list file ") + path} && errors.isEmpty()) {
             ++missing;
-            QCOMPARE(w->ProjectLines().size(), linesBefore);
-            QCOMPARE(QString::fromStdString(w->CurrentListFile()), path);
+            QCOMPARE(w->document().lines().size(), linesBefore);
+            QCOMPARE(QString::fromStdString(w->document().currentListFile()), path);
         } else {
             QCOMPARE(errors, QStringList{QStringLiteral("Cannot open file ") + path});
             QVERIFY(messages.isEmpty());
             ++unopened;
-            QCOMPARE(w->ProjectLines().size(), linesBefore);
-            QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+            QCOMPARE(w->document().lines().size(), linesBefore);
+            QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
         }
-        QCOMPARE(w->listModel()->count(), int(w->ProjectLines().size()));
+        QCOMPARE(w->parts().listModel->count(), int(w->document().lines().size()));
     }
     stop = true;
     mover.join();
@@ -332,7 +333,7 @@ void TestBadListFiles::fileVanishingBeforeTheLoad()
     if (unopened == 0)
         QSKIP("the file never vanished between the check and the load in the time allowed");
     // The list in use is whichever the last round left.
-    closeCleanly(env, *w, QString::fromStdString(w->CurrentListFile()));
+    closeCleanly(env, *w, QString::fromStdString(w->document().currentListFile()));
 }
 
 void TestBadListFiles::twoMillionLines()
@@ -351,15 +352,15 @@ void TestBadListFiles::twoMillionLines()
     auto w = startOn(env, dialogs, bytes);
     bytes.clear();
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->ProjectLines().size(), std::size_t(count));
-    QCOMPARE(w->listModel()->count(), count);
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2000000"));
-    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines().back())), QStringLiteral("2000000     Project number 2000000"));
-    QCOMPARE(w->listModel()->captionText(count - 1), QStringLiteral("2000000  "));
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(count - 1, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 2000000);
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1233, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 1234);
+    QCOMPARE(w->document().lines().size(), std::size_t(count));
+    QCOMPARE(w->parts().listModel->count(), count);
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("2000000"));
+    QCOMPARE(QString::fromStdString(std::string(w->document().lines().back())), QStringLiteral("2000000     Project number 2000000"));
+    QCOMPARE(w->parts().listModel->captionText(count - 1), QStringLiteral("2000000  "));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(count - 1, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 2000000);
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(1233, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 1234);
     closeCleanly(env, *w);
 }
 
@@ -392,9 +393,9 @@ void TestBadListFiles::fileTooBigForAList()
     QCOMPARE(dialogs.errors().size(), 1);
     QVERIFY2(dialogs.errors().at(0).startsWith(refusal(env.path(QStringLiteral("Image.txt")))),
              qPrintable(dialogs.errors().at(0)));
-    QCOMPARE(w->listModel()->count(), 12);
-    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 12);
+    QCOMPARE(w->document().lines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
     closeCleanly(env, *w);
     w.reset();
 
@@ -403,7 +404,7 @@ void TestBadListFiles::fileTooBigForAList()
     auto second = startMainWindow(again);
     QCOMPARE(again.texts().size(), 1);
     QVERIFY2(again.texts().at(0).startsWith(refusal(QStringLiteral("Image.txt"))), qPrintable(again.texts().at(0)));
-    QCOMPARE(second->listModel()->count(), 0);
+    QCOMPARE(second->parts().listModel->count(), 0);
     QCOMPARE(QFileInfo(env.path(QStringLiteral("Image.txt"))).size(), size);
 }
 
@@ -439,9 +440,9 @@ void TestBadListFiles::cancelledLoadKeepsTheListAndItsFile()
     QVERIFY(cancelled);
     QVERIFY(dialogs.errors().isEmpty());
     QVERIFY(dialogs.messages().isEmpty());
-    QCOMPARE(w->listModel()->count(), 12);
-    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 12);
+    QCOMPARE(w->document().lines().size(), std::size_t(12));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
     QCOMPARE(env.readFile(QStringLiteral("Big.txt")), big);
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), list);
 
@@ -451,8 +452,8 @@ void TestBadListFiles::cancelledLoadKeepsTheListAndItsFile()
     dialogs.fileNames << env.path(QStringLiteral("Big.txt"));
     w->Load1Click();
     LoadProgress::momentMilliseconds = moment;
-    QCOMPARE(w->ProjectLines().size(), std::size_t(big.size()));
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), env.path(QStringLiteral("Big.txt")));
+    QCOMPARE(w->document().lines().size(), std::size_t(big.size()));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), env.path(QStringLiteral("Big.txt")));
     closeCleanly(env, *w, env.path(QStringLiteral("Big.txt")));
 }
 

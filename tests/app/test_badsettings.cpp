@@ -8,6 +8,7 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 #include "app/projectlistmodel.h"
 
@@ -48,7 +49,7 @@ QByteArray settingsBytes(const TestEnvironment& env)
 // The defaults of an empty store are in the controls.
 void expectDefaults(const TVantorel& w)
 {
-    QCOMPARE(QString::fromStdString(w.CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(QString::fromStdString(w.document().currentListFile()), QStringLiteral("Projects.txt"));
     QVERIFY(named<QCheckBox>(&w, "JumptoLast")->isChecked());
     QVERIFY(!named<QCheckBox>(&w, "Autofix")->isChecked());
     QVERIFY(!named<QCheckBox>(&w, "MaximiseApp")->isChecked());
@@ -122,7 +123,7 @@ void TestBadSettings::junkFileGivesDefaults()
         auto w = startMainWindow(dialogs);
         QVERIFY(dialogs.shown.isEmpty());
         expectDefaults(*w);
-        QCOMPARE(w->listModel()->count(), 2);
+        QCOMPARE(w->parts().listModel->count(), 2);
         QVERIFY(w->close());
         QVERIFY2(dialogs.shown.isEmpty(), qPrintable(dialogs.texts().join(QLatin1Char('|'))));
     }
@@ -196,8 +197,8 @@ void TestBadSettings::valuesReadAsText()
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.errors().isEmpty());
     QCOMPARE(dialogs.messages().size(), fileKept ? 1 : 0);
-    QCOMPARE(QByteArray::fromStdString(w->CurrentListFile()), current);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(QByteArray::fromStdString(w->document().currentListFile()), current);
+    QCOMPARE(w->parts().listModel->count(), 2);
     QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), maximise);
     QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), space);
     QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), just);
@@ -213,7 +214,7 @@ void TestBadSettings::valuesReadAsText()
     ScriptedDialogs again;
     auto second = startMainWindow(again);
     QVERIFY(again.shown.isEmpty());
-    QCOMPARE(QByteArray::fromStdString(second->CurrentListFile()), current);
+    QCOMPARE(QByteArray::fromStdString(second->document().currentListFile()), current);
     QCOMPARE(named<UpDown>(&*second, "Vspace")->position(), space);
 }
 
@@ -262,8 +263,8 @@ void TestBadSettings::typedValueStopsTheStartUp()
     auto w = startMainWindow(dialogs);
     QCOMPARE(dialogs.errors(), QStringList {error});
     QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(w->listModel()->count(), 0);
-    QVERIFY(!w->statusPanel(0)->text().contains(QStringLiteral("Projects.txt")));
+    QCOMPARE(w->parts().listModel->count(), 0);
+    QVERIFY(!w->parts().statusPanel(0)->text().contains(QStringLiteral("Projects.txt")));
     QVERIFY(!w->isMaximized());
     QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), maximise);
     QCOMPARE(named<QCheckBox>(&*w, "JumptoLast")->isChecked(), jumpToLast);
@@ -284,7 +285,7 @@ void TestBadSettings::typedValueStopsTheStartUp()
     ScriptedDialogs again;
     auto second = startMainWindow(again);
     QVERIFY(again.shown.isEmpty());
-    QCOMPARE(second->listModel()->count(), 2);
+    QCOMPARE(second->parts().listModel->count(), 2);
 }
 
 // A list named on the command line by a name that is no UTF-8 is loaded,
@@ -301,9 +302,9 @@ void TestBadSettings::listNameNotUtf8ThroughARestart()
         w->useListFileAtStartup(name.toStdString());
         w->FormActivate();
         QVERIFY(dialogs.shown.isEmpty());
-        QCOMPARE(w->CurrentListFile(), absolute);
-        QCOMPARE(w->listModel()->count(), 2);
-        QVERIFY(w->statusPanel(0)->text().endsWith(QStringLiteral("/caf\u00e9 list.txt")));
+        QCOMPARE(w->document().currentListFile(), absolute);
+        QCOMPARE(w->parts().listModel->count(), 2);
+        QVERIFY(w->parts().statusPanel(0)->text().endsWith(QStringLiteral("/caf\u00e9 list.txt")));
         QVERIFY(w->close());
         QVERIFY(dialogs.errors().isEmpty());
     }
@@ -311,8 +312,8 @@ void TestBadSettings::listNameNotUtf8ThroughARestart()
     ScriptedDialogs again;
     auto w = startMainWindow(again);
     QVERIFY(again.shown.isEmpty());
-    QCOMPARE(w->CurrentListFile(), absolute);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->document().currentListFile(), absolute);
+    QCOMPARE(w->parts().listModel->count(), 2);
 }
 
 // Junk made from a valid store, many times over: each start shows at most the
@@ -330,7 +331,7 @@ void TestBadSettings::mangledFilesStartAndClose()
         writeSettingsBytes(env, bytes);
         ScriptedDialogs dialogs;
         auto w = startMainWindow(dialogs);
-        QVERIFY(w->firstActivationDone());
+        QVERIFY(w->parts().firstActivationDone);
         const QStringList errors = dialogs.errors();
         QVERIFY2(errors.size() <= 1, bytes.constData());
         if (!errors.isEmpty()) {
@@ -363,7 +364,7 @@ void TestBadSettings::unreadableFile()
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.shown.isEmpty());
     expectDefaults(*w);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->parts().listModel->count(), 2);
     QVERIFY(w->close());
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Failed to set data for 'Current'")});
     QFile::setPermissions(env.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -384,7 +385,7 @@ void TestBadSettings::fifoInPlaceOfTheFile()
     const QStringList refused{QStringLiteral("Failed to create key Corvane\\Vantorel")};
     QCOMPARE(dialogs.errors(), refused);
     expectDefaults(*w);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->parts().listModel->count(), 2);
     dialogs.clear();
     QVERIFY(w->close());
     QCOMPARE(dialogs.errors(), refused);
@@ -406,7 +407,7 @@ void TestBadSettings::linkToADevice()
     const QStringList refused{QStringLiteral("Failed to create key Corvane\\Vantorel")};
     QCOMPARE(dialogs.errors(), refused);
     expectDefaults(*w);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->parts().listModel->count(), 2);
     dialogs.clear();
     QVERIFY(w->close());
     QCOMPARE(dialogs.errors(), refused);
@@ -444,9 +445,9 @@ void TestBadSettings::listPathWithNul()
     QTest::ignoreMessage(QtWarningMsg, "Broken filename passed to function");
     auto w = startMainWindow(dialogs);
     const QString stored = QStringLiteral("Projects.txt") + QChar(0) + QStringLiteral(".bak");
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), stored);
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), stored);
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Cannot find list file ") + stored});
-    QCOMPARE(w->listModel()->count(), 0);
+    QCOMPARE(w->parts().listModel->count(), 0);
     QVERIFY(w->close());
     QCOMPARE(env.settingsValue(QStringLiteral("Current")), stored);
     w.reset();  // one main window at a time
@@ -463,7 +464,7 @@ void TestBadSettings::listPathWithNul()
                                             QStringLiteral("Cannot find list file ") + stored}));
     QVERIFY(again.texts(QStringLiteral("ask")).isEmpty());
     QVERIFY(again.errors().isEmpty());
-    QVERIFY(second->ProjectLines().empty());
+    QVERIFY(second->document().lines().empty());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), faulty);
 }
 

@@ -157,15 +157,15 @@ private slots:
         // A relative name is taken from the working folder and kept whole.
         window->useListFileAtStartup(QStringLiteral("named.txt"));
         window->FormActivate();
-        window->startDelay()->stop();
+        window->parts().startDelay->stop();
 
         const QString named = env.path(QStringLiteral("named.txt"));
         QVERIFY2(dialogs.texts().isEmpty(), qPrintable(dialogs.texts().join(QLatin1Char('|'))));
-        QCOMPARE(window->ProjectLines().size(), size_t(2));
-        QCOMPARE(std::string(window->ProjectLines()[1]), std::string("002     Named two"));
-        QCOMPARE(window->statusPanel(0)->text(), named);
-        QCOMPARE(window->statusPanel(1)->text(), QStringLiteral("2"));
-        QCOMPARE(QString::fromStdString(window->CurrentListFile()), named);
+        QCOMPARE(window->document().lines().size(), size_t(2));
+        QCOMPARE(std::string(window->document().lines()[1]), std::string("002     Named two"));
+        QCOMPARE(window->parts().statusPanel(0)->text(), named);
+        QCOMPARE(window->parts().statusPanel(1)->text(), QStringLiteral("2"));
+        QCOMPARE(QString::fromStdString(window->document().currentListFile()), named);
         window->close();
         QCOMPARE(env.settingsValue(QStringLiteral("Current")), named);
     }
@@ -180,13 +180,13 @@ private slots:
         const QString missing = env.path(QStringLiteral("gone/list.txt"));
         window->useListFileAtStartup(missing);
         window->FormActivate();
-        window->startDelay()->stop();
+        window->parts().startDelay->stop();
 
         // One message, for the file named; the stored list is not read.
         QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("Cannot find list file ") + missing});
-        QVERIFY(window->ProjectLines().empty());
-        QCOMPARE(window->statusPanel(1)->text(), QStringLiteral("0000"));
-        QVERIFY(!window->form()->Print1->isEnabled());
+        QVERIFY(window->document().lines().empty());
+        QCOMPARE(window->parts().statusPanel(1)->text(), QStringLiteral("0000"));
+        QVERIFY(!window->parts().form->Print1->isEnabled());
         window->close();
         QCOMPARE(env.settingsValue(QStringLiteral("Current")), missing);
     }
@@ -231,16 +231,16 @@ private slots:
         QSignalSpy filesInUse(&window->document(), &ProjectListDocument::listFileChanged);
         QSignalSpy readsDone(&window->document(), &ProjectListDocument::linesReloaded);
         window->FormActivate();
-        window->startDelay()->stop();
+        window->parts().startDelay->stop();
 
         QCOMPARE(filesInUse.count(), 1);
         QCOMPARE(readsDone.count(), reads);
-        QCOMPARE(QString::fromStdString(window->CurrentListFile()), env.path(QStringLiteral("named.txt")));
-        QCOMPARE(window->listModel()->count(), shown.size());
+        QCOMPARE(QString::fromStdString(window->document().currentListFile()), env.path(QStringLiteral("named.txt")));
+        QCOMPARE(window->parts().listModel->count(), shown.size());
         for (int row = 0; row < shown.size(); ++row)
-            QCOMPARE(window->listModel()->captionText(row) + window->listModel()->descriptionText(row),
+            QCOMPARE(window->parts().listModel->captionText(row) + window->parts().listModel->descriptionText(row),
                      shown[row].left(5) + shown[row].mid(7));
-        QCOMPARE(window->statusPanel(1)->text(), QString::number(shown.size()));
+        QCOMPARE(window->parts().statusPanel(1)->text(), QString::number(shown.size()));
         QCOMPARE(dialogs.errors(), QStringList());
     }
 };

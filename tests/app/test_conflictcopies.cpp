@@ -276,7 +276,7 @@ void TestConflictCopies::baseIsKeptOnlyInSyncedFolders()
         t.env.writeFile(marker, QByteArray());
     t.start();
     TVantorel& w = *t.w;
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(1, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Bee"));
     named<QPushButton>(&w, "UtilBtn")->click();

@@ -8,6 +8,7 @@
 #include "app/projectlistmodel.h"
 #include "app/toolbaricons.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "ui_tvantorel.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ void TestDesktopFeel::cutTextShowsWholeInATip()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     auto* list = w->findChild<QTableView*>(QStringLiteral("Projects"));
-    ProjectListModel* model = w->listModel();
+    ProjectListModel* model = w->parts().listModel;
     // The column shows columns 8 to 47 of the line, the blank before the text included.
     const QString fromColumn8 = QLatin1Char(' ') + longDescription;
     QCOMPARE(model->index(1, 1).data(Qt::ToolTipRole).toString(), fromColumn8);
@@ -66,7 +67,7 @@ void TestDesktopFeel::cutTextShowsWholeInATip()
     const QString veryLong = QStringLiteral("Survey <north> & south  ").repeated(200);
     env.writeFile(QStringLiteral("Projects.txt"),
                   TestEnvironment::listBytes({QStringLiteral("004     Garden shed"), QStringLiteral("007     ") + veryLong}));
-    w->openList("Projects.txt");
+    w->parts().host->openList("Projects.txt");
     QCOMPARE(tipOver(model->index(1, 1)), QLatin1Char(' ') + veryLong);
     // A description that fits has no tip.
     QCOMPARE(tipOver(model->index(0, 1)), QString());
@@ -109,7 +110,7 @@ void TestDesktopFeel::toolbarTakesOneSet()
     const QList<ToolPicture> pictures = {ToolPicture::Exit, ToolPicture::Print, ToolPicture::Edit, ToolPicture::Delete,
                                          ToolPicture::Add,  ToolPicture::Insert, ToolPicture::Fix, ToolPicture::Swap};
     QList<QAction*> buttons;
-    for (QAction* action : w->form()->ToolBar1->actions()) {
+    for (QAction* action : w->parts().form->ToolBar1->actions()) {
         if (!action->isSeparator() && !action->icon().isNull())
             buttons << action;
     }
@@ -137,23 +138,23 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
 
     QCOMPARE(w->font().family(), large.family());
     QCOMPARE(w->font().pointSize(), 14);
-    QCOMPARE(w->form()->Projects->font().pointSize(), 14);
+    QCOMPARE(w->parts().form->Projects->font().pointSize(), 14);
     // Rows and the status bar are a line of that font high.
-    QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(large).height());
-    QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(large).height());
+    QVERIFY(w->parts().form->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(large).height());
+    QVERIFY(w->parts().form->StatusBar->height() >= QFontMetrics(large).height());
     // Three digits show whole in column "Num".
     const auto numberFits = [&](const QFont& font) {
-        QTableView* list = w->form()->Projects;
+        QTableView* list = w->parts().form->Projects;
         const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
         const QString number = QStringLiteral("001");
         return QFontMetrics(font).elidedText(number, Qt::ElideRight, list->columnWidth(0) - margins) == number;
     };
     QVERIFY(numberFits(large));
 
-    QLabel* count = w->statusPanel(1);
+    QLabel* count = w->parts().statusPanel(1);
     count->setText(QString::number(1000000));
     QVERIFY(count->width() >= count->fontMetrics().horizontalAdvance(count->text()) + 2 * count->frameWidth());
-    QLabel* foundRow = w->statusPanel(3);
+    QLabel* foundRow = w->parts().statusPanel(3);
     QVERIFY(foundRow->width() >= foundRow->fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
                                      2 * foundRow->frameWidth());
 
@@ -162,8 +163,8 @@ void TestDesktopFeel::windowFollowsTheDesktopFont()
     larger.setPointSize(24);
     w->setFont(larger);
     QVERIFY(count->width() >= QFontMetrics(larger).horizontalAdvance(count->text()) + 2 * count->frameWidth());
-    QVERIFY(w->form()->StatusBar->height() >= QFontMetrics(larger).height());
-    QVERIFY(w->form()->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(larger).height());
+    QVERIFY(w->parts().form->StatusBar->height() >= QFontMetrics(larger).height());
+    QVERIFY(w->parts().form->Projects->verticalHeader()->defaultSectionSize() >= QFontMetrics(larger).height());
     QVERIFY(numberFits(larger));
 }
 

@@ -138,7 +138,7 @@ void HelpNoticesTest::everyHelpGestureNamesAHelpFileItCannotUse()
     QTemporaryDir folder;
     const QString helpFile = folder.filePath(QStringLiteral("Quindle.qch"));
     QVERIFY(writeHelpFile(helpFile, kind));
-    f.window->contextHelp().router()->setHelpfile(helpFile);
+    f.window->parts().contextHelp->router()->setHelpfile(helpFile);
     const QString expected = kind == HelpFileKind::Missing ? messageStart : messageStart + helpFile;
 
     const QList<std::function<void()>> gestures = {

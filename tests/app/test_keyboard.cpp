@@ -7,6 +7,7 @@
 #include "testenvironment.h"
 #include "widgetlookup.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "ui_tvantorel.h"
 
 #include <QApplication>
@@ -90,7 +91,7 @@ private slots:
 
 private:
     void open(const QStringList& lines);
-    Ui::TVantorel* ui() const { return window->form(); }
+    Ui::TVantorel* ui() const { return window->parts().form; }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
@@ -129,7 +130,7 @@ void TestKeyboard::open(const QStringList& lines)
 void TestKeyboard::selectRow(int row)
 {
     ui()->Projects->selectionModel()->setCurrentIndex(
-        window->listModel()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        window->parts().listModel->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 const QStringList threeProjects = {
@@ -245,7 +246,7 @@ void TestKeyboard::enterInTheWizardDoesNotEditTheSelection()
 
     // A caption edited in place takes Enter to end the edit, not to open page 4.
     ui()->Projects->setFocus();
-    ui()->Projects->edit(window->listModel()->index(0, 0));
+    ui()->Projects->edit(window->parts().listModel->index(0, 0));
     QVERIFY(QApplication::focusWidget() != ui()->Projects);
     press(Qt::Key_Return);
     QCOMPARE(edits.size(), 0);
@@ -323,7 +324,7 @@ void TestKeyboard::findDialogTakesFocusBackAfterMiss()
 void TestKeyboard::findDialogTakesFocusBackAfterRealMessageBox()
 {
     open(threeProjects);
-    window->setDialogs(nullptr);  // the window's own message boxes
+    window->parts().host->setDialogs(nullptr);  // the window's own message boxes
     ui()->Text1->trigger();
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(findDialog()));
     findDialog()->findTextBox()->setText(QStringLiteral("tower"));

@@ -9,6 +9,7 @@
 #include "app/settingsstore.h"
 #include "app/printcommands.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 #include "common/displaytext.h"
 #include "recordingprintsurface.h"
@@ -45,13 +46,13 @@ int searchText(TVantorel& w, const QString& text)
     find->findNextButton()->click();
     const bool found = !find->isVisible();
     find->hide();
-    return found ? w.statusPanel(3)->text().toInt() : -1;
+    return found ? w.parts().statusPanel(3)->text().toInt() : -1;
 }
 
 // Opens page 4 on a project, types a new description, applies and finishes.
 void editAndFinish(TVantorel& w, int number, const std::function<QString(const QString&)>& edit)
 {
-    w.wizardPages().ShowWizard(mdEdit, 4, number);
+    w.parts().wizardPages->ShowWizard(mdEdit, 4, number);
     auto* description = named<QLineEdit>(&w, "PrjDiscription");
     description->setText(edit(description->text()));
     named<QPushButton>(&w, "UtilBtn")->click();
@@ -136,24 +137,24 @@ void TestListBytes::nulLineRoundTrip()
     env.writeFile(listName, crlfLines({"001     Alpha", nulLine, "003     Gamma"}));
     PrintingDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    w->startDelay()->stop();
+    w->parts().startDelay->stop();
     QVERIFY(dialogs.shown.isEmpty());
-    const ProjectListModel* model = w->listModel();
+    const ProjectListModel* model = w->parts().listModel;
     QCOMPARE(model->count(), 3);
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("3"));
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("3"));
     QCOMPARE(model->descriptionText(1), QStringLiteral(" Be\u2400ta"));
     QCOMPARE(model->data(model->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral(" Be\u2400ta"));
 
     // Text search reads past the NUL, and the mark as typed finds it.
     QCOMPARE(searchText(*w, QStringLiteral("TA")), 1);
-    QCOMPARE(w->statusPanel(2)->text(), QStringLiteral("002  "));
-    QCOMPARE(w->statusPanel(4)->text(), QStringLiteral(" Be\u2400ta"));
+    QCOMPARE(w->parts().statusPanel(2)->text(), QStringLiteral("002  "));
+    QCOMPARE(w->parts().statusPanel(4)->text(), QStringLiteral(" Be\u2400ta"));
     QCOMPARE(searchText(*w, QStringLiteral("e\u2400t")), 1);
     QVERIFY(dialogs.messages().isEmpty());
 
     // The print shows the mark where the NUL is, and the lines after it.
     auto surface = std::make_shared<RecordingPrintSurface>();
-    w->printing().setSurfaceFactory([surface](QPrinter&) { return surface; });
+    w->parts().printing->setSurfaceFactory([surface](QPrinter&) { return surface; });
     dialogs.printAnswers = {true};
     w->Print1Click();
     QVERIFY(surface->ended);
@@ -163,7 +164,7 @@ void TestListBytes::nulLineRoundTrip()
     // Another line edited: the NUL line is written back byte for byte.
     editAndFinish(*w, 3, [](const QString&) { return QStringLiteral("Delta"); });
     QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", nulLine, "003     Delta"}));
-    QCOMPARE(w->listModel()->count(), 3);
+    QCOMPARE(w->parts().listModel->count(), 3);
 
     // The NUL line itself edited: page 4 shows the mark and the NUL stays.
     QString shownOnPage4;
@@ -184,8 +185,8 @@ void TestListBytes::eightBitLineEditedKeepsItsOtherBytes()
     env.writeFile(listName, crlfLines({cafe, unassigned, "003     Plain"}));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Caf\u00E9 cr\u00E8me"));
-    QCOMPARE(w->listModel()->descriptionText(1), QStringLiteral(" \u0081\u008D\u008F\u0090\u009D \u20AC \u201Cquoted\u201D"));
+    QCOMPARE(w->parts().listModel->descriptionText(0), QStringLiteral(" Caf\u00E9 cr\u00E8me"));
+    QCOMPARE(w->parts().listModel->descriptionText(1), QStringLiteral(" \u0081\u008D\u008F\u0090\u009D \u20AC \u201Cquoted\u201D"));
     // Found as shown: the text typed is searched for in the line's own bytes.
     QCOMPARE(searchText(*w, QStringLiteral("cr\u00E8me")), 0);
     QCOMPARE(searchText(*w, QStringLiteral("\u20AC \u201Cquoted")), 1);
@@ -206,8 +207,8 @@ void TestListBytes::eightBitLineEditedKeepsItsOtherBytes()
              crlfLines({cafe + " br\xFBl\xE9" "e \xE6\x97\xA5", unassigned + " ok", "003     Plain"}));
 
     // A caption edited in place is stored in its line's coding too.
-    w->listModel()->setData(w->listModel()->index(1, 0), QStringLiteral("\u00E9\u20AC"), Qt::EditRole);
-    QCOMPARE(w->listModel()->caption(1), std::string_view("\xE9\x80"));
+    w->parts().listModel->setData(w->parts().listModel->index(1, 0), QStringLiteral("\u00E9\u20AC"), Qt::EditRole);
+    QCOMPARE(w->parts().listModel->caption(1), std::string_view("\xE9\x80"));
     QCOMPARE(dialogs.texts(), QStringList());
 }
 
@@ -217,7 +218,7 @@ void TestListBytes::utf8LineStaysUtf8()
     env.writeFile(listName, crlfLines({"001     Cr\xC3\xA8me", "002     Caf\xE9"}));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(w->listModel()->descriptionText(0), QStringLiteral(" Cr\u00E8me"));
+    QCOMPARE(w->parts().listModel->descriptionText(0), QStringLiteral(" Cr\u00E8me"));
     QCOMPARE(searchText(*w, QStringLiteral("Caf\u00E9")), 1);
     QCOMPARE(searchText(*w, QStringLiteral("cr\u00E8me")), 0);
     editAndFinish(*w, 1, [](const QString& shown) { return shown + QStringLiteral(" br\u00FBl\u00E9e"); });
@@ -263,7 +264,7 @@ void TestListBytes::wideTextIsRefusedAndNeverWritten()
     const QString refusal = QStringLiteral("The file Projects.txt is ") + encoding
         + QStringLiteral(" text, not a list this program can edit. It is left as it is.");
     QCOMPARE(dialogs.texts(), QStringList{refusal});
-    QCOMPARE(w->listModel()->count(), 0);
+    QCOMPARE(w->parts().listModel->count(), 0);
     QCOMPARE(env.readFile(listName), bytes);
 
     dialogs.clear();
@@ -294,8 +295,8 @@ void TestListBytes::loadingWideTextKeepsTheListShown()
     QVERIFY(triggerAction(&*w, "Load1"));
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral(
         "The file Wide.txt is UTF-16 text, not a list this program can edit. It is left as it is.")});
-    QCOMPARE(w->listModel()->count(), 2);
-    QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 2);
+    QCOMPARE(w->document().currentListFile(), std::string("Projects.txt"));
     editAndFinish(*w, 2, [](const QString&) { return QStringLiteral("Gamma"); });
     QCOMPARE(env.readFile(listName), crlfLines({"001     Alpha", "002     Gamma"}));
 }
@@ -309,9 +310,9 @@ void TestListBytes::utf8MarkBelongsToTheFileNotToLineOne()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->captionText(0), QStringLiteral("001  "));
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 1);
+    QCOMPARE(w->parts().listModel->captionText(0), QStringLiteral("001  "));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(0, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 1);
     QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(dialogs.texts(), QStringList {QStringLiteral("There were no Errors")});
 

@@ -9,6 +9,7 @@
 #include "widgetlookup.h"
 #include "app/projectlistmodel.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 
 #include <QFile>
@@ -28,7 +29,7 @@ const QStringList ourList = numberedDescriptions({"Harbour wall", "Garden shed",
 // Opens page 4 on project 2 and applies a new description, without Finish.
 void applyNewDescription(TVantorel& w, const QString& description)
 {
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(1, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(description);
     named<QPushButton>(&w, "UtilBtn")->click();
@@ -170,7 +171,7 @@ void TestListFileGuard::externalEditBeforeRepairSave()
     editing.env = &env;
     editing.theirs = theirs;
     editing.answers = {MessageButton::Yes};
-    w->setDialogs(&editing);
+    w->parts().host->setDialogs(&editing);
     QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(editing.texts().size(), 2);
     QCOMPARE(editing.texts().last(), QStringLiteral("Project 001 was added by someone else meanwhile; yours is now project 002"));
@@ -201,7 +202,7 @@ void TestListFileGuard::exitWithAppliedChanges()
     auto w = startMainWindow(dialogs);
     w->show();
     // The record is removed and the wizard cancelled: the change is only in memory.
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(0, 0));
     QVERIFY(triggerAction(&*w, "DeleteBtn"));
     dialogs.answers = {MessageButton::Ok};
     named<QPushButton>(&*w, "Remove")->click();
@@ -246,7 +247,7 @@ void TestListFileGuard::loadAndRepairAskFirst()
     QVERIFY(triggerAction(&*w, "FixErrors1"));
     QCOMPARE(dialogs.texts(QStringLiteral("ask")), (QStringList {unsavedQuestion, unsavedQuestion}));
     QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(w->document().currentListFile(), std::string("Projects.txt"));
 
     // No: the repair reads the file as it is on disk.
     dialogs.clear();
@@ -297,7 +298,7 @@ void TestListFileGuard::wizardAsksBeforeItReplacesTheList()
     QCOMPARE(dialogs.texts(), QStringList {unsaved});
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "page3"));
     QCOMPARE(linesInMemory(*w), ourListWith(QStringLiteral("Tool shed")));
-    QCOMPARE(w->CurrentListFile(), ours.toStdString());
+    QCOMPARE(w->document().currentListFile(), ours.toStdString());
 
     // A new list in its place empties the list in memory: No lets ours go.
     dialogs.clear();
@@ -307,7 +308,7 @@ void TestListFileGuard::wizardAsksBeforeItReplacesTheList()
     QCOMPARE(dialogs.texts().size(), 2);
     QCOMPARE(dialogs.texts().first(), unsaved);
     QVERIFY(linesInMemory(*w).isEmpty());
-    QCOMPARE(w->CurrentListFile(), env.path(QStringLiteral("Other.txt")).toStdString());
+    QCOMPARE(w->document().currentListFile(), env.path(QStringLiteral("Other.txt")).toStdString());
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(ourList));
 }
 

@@ -7,6 +7,7 @@
 #include "widgetlookup.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 
 #include "app/projectlistmodel.h"
 #include "app/projectsearch.h"
@@ -34,15 +35,15 @@ QStringList thousandAsText()
 
 int rowOfCaption(const TVantorel& w, const QString& number)
 {
-    for (int row = 0; row < w.listModel()->count(); ++row)
-        if (w.listModel()->captionText(row).trimmed() == number)
+    for (int row = 0; row < w.parts().listModel->count(); ++row)
+        if (w.parts().listModel->captionText(row).trimmed() == number)
             return row;
     return -1;
 }
 
 void select(TVantorel& w, int row)
 {
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(row, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(row, 0));
 }
 
 // Each number at most once, and the lines in the order of their numbers.
@@ -77,7 +78,7 @@ void TestLongNumbers::addEditFinishOnAThousandProjects()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QObject* f = &*w;
-    QCOMPARE(w->listModel()->count(), 1000);
+    QCOMPARE(w->parts().listModel->count(), 1000);
 
     // Add proposes the number after the highest, not after the last row (999).
     QVERIFY(triggerAction(f, "AddBtn"));
@@ -87,11 +88,11 @@ void TestLongNumbers::addEditFinishOnAThousandProjects()
     named<QPushButton>(f, "UtilBtn")->click();
     QCOMPARE(linesInMemory(*w).last(), QStringLiteral("1001     Added"));
     named<QPushButton>(f, "Next4")->click();
-    QCOMPARE(w->listModel()->count(), 1001);
+    QCOMPARE(w->parts().listModel->count(), 1001);
 
     // Edit of 1000 shows and replaces its own line, not that of 100.
     select(*w, rowOfCaption(*w, QStringLiteral("1000")));
-    QCOMPARE(w->SelectedProjectNumber(), 1000);
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 1000);
     QVERIFY(triggerAction(f, "EditBtn"));
     QCOMPARE(named<UpDown>(f, "PrjSelect")->position(), 1000);
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QStringLiteral("Project 1000"));
@@ -148,16 +149,16 @@ void TestLongNumbers::numberSearchAndSelection()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
 
-    const NumberSearchResult result = searchProjectNumber(*w->listModel(), findText.toStdString());
+    const NumberSearchResult result = searchProjectNumber(*w->parts().listModel, findText.toStdString());
     QVERIFY(result.validNumber);
     if (found.isEmpty()) {
         QCOMPARE(result.row, -1);
         return;
     }
     QVERIFY(result.row >= 0);
-    QCOMPARE(w->listModel()->captionText(result.row).trimmed(), found);
+    QCOMPARE(w->parts().listModel->captionText(result.row).trimmed(), found);
     select(*w, result.row);
-    QCOMPARE(w->SelectedProjectNumber(), selectedNumber);
+    QCOMPARE(w->parts().host->selectedProjectNumber(), selectedNumber);
 }
 
 QTEST_MAIN(TestLongNumbers)

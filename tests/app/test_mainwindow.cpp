@@ -6,6 +6,7 @@
 #include "widgetlookup.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 
 #include "app/projectlistmodel.h"
@@ -51,9 +52,9 @@ void TestMainWindow::startsWithMissingListFile()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Cannot find list file Projects.txt")});
-    QCOMPARE(w->listModel()->count(), 0);
-    QCOMPARE(w->statusPanel(0)->text(), QStringLiteral("Projects.txt"));
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("0000"));
+    QCOMPARE(w->parts().listModel->count(), 0);
+    QCOMPARE(w->parts().statusPanel(0)->text(), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("0000"));
     QVERIFY(!named<QAction>(&*w, "Print1")->isEnabled());
     QVERIFY(!named<QAction>(&*w, "printerBtn")->isEnabled());
     QVERIFY(w->windowTitle().endsWith(QStringLiteral("  by Corvane")));
@@ -69,15 +70,15 @@ void TestMainWindow::showsEveryLineOfTheList()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 12);
-    QCOMPARE(w->ProjectLines().size(), std::size_t(12));
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("12"));
+    QCOMPARE(w->parts().listModel->count(), 12);
+    QCOMPARE(w->document().lines().size(), std::size_t(12));
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("12"));
     QVERIFY(named<QAction>(&*w, "Print1")->isEnabled());
     QVERIFY(named<QAction>(&*w, "printerBtn")->isEnabled());
-    QCOMPARE(w->listModel()->captionText(6), QStringLiteral("007  "));
-    QCOMPARE(w->listModel()->descriptionText(6), QStringLiteral(" Garden shed"));
-    QCOMPARE(w->listModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Num"));
-    QCOMPARE(w->listModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+    QCOMPARE(w->parts().listModel->captionText(6), QStringLiteral("007  "));
+    QCOMPARE(w->parts().listModel->descriptionText(6), QStringLiteral(" Garden shed"));
+    QCOMPARE(w->parts().listModel->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Num"));
+    QCOMPARE(w->parts().listModel->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
              QStringLiteral("Discription"));
 }
 
@@ -91,7 +92,7 @@ void TestMainWindow::laterActivationsDoNothing()
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(w.get(), &activate);
     w->FormActivate();
-    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->parts().listModel->count(), 12);
     QVERIFY(dialogs.shown.isEmpty());
 }
 
@@ -111,10 +112,10 @@ void TestMainWindow::loadOfMissingFileKeepsListButChangesPath()
         QCOMPARE(dialogs.fileDialogs[0].defaultExtension, QStringLiteral("txt"));
         QCOMPARE(dialogs.fileDialogs[0].fileName, QStringLiteral("Projects.txt"));
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Cannot find list file ") + missing});
-        QCOMPARE(w->listModel()->count(), 12);
-        QCOMPARE(QString::fromStdString(w->CurrentListFile()), missing);
+        QCOMPARE(w->parts().listModel->count(), 12);
+        QCOMPARE(QString::fromStdString(w->document().currentListFile()), missing);
         // Panel 0 shows only the list of the start.
-        QCOMPARE(w->statusPanel(0)->text(), QStringLiteral("Projects.txt"));
+        QCOMPARE(w->parts().statusPanel(0)->text(), QStringLiteral("Projects.txt"));
         // The dialog offers the last chosen file next time.
         QVERIFY(triggerAction(&*w, "Load1"));
         QCOMPARE(dialogs.fileDialogs[1].fileName, missing);
@@ -133,8 +134,8 @@ void TestMainWindow::loadOfEmptyFileLeavesPrintEnabled()
     dialogs.fileNames << env.path(QStringLiteral("empty.txt"));
     w->Load1Click();
     QVERIFY(dialogs.shown.size() == 1 && dialogs.shown[0].kind == QLatin1String("open"));
-    QCOMPARE(w->listModel()->count(), 0);
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("0"));
+    QCOMPARE(w->parts().listModel->count(), 0);
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("0"));
     QVERIFY(named<QAction>(&*w, "Print1")->isEnabled());
     QVERIFY(named<QAction>(&*w, "printerBtn")->isEnabled());
 }
@@ -150,8 +151,8 @@ void TestMainWindow::loadOfUnreadableFileKeepsPath()
     dialogs.fileNames << folder;
     w->Load1Click();
     QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + folder});
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
-    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 12);
 }
 
 void TestMainWindow::cancelledLoadChangesNothing()
@@ -161,8 +162,8 @@ void TestMainWindow::cancelledLoadChangesNothing()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     w->Load1Click();
-    QCOMPARE(w->listModel()->count(), 12);
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(w->parts().listModel->count(), 12);
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
 }
 
 void TestMainWindow::defaultSettingsAreWrittenAsText()
@@ -170,7 +171,7 @@ void TestMainWindow::defaultSettingsAreWrittenAsText()
     TestEnvironment env;
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("Projects.txt"));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("Projects.txt"));
     QVERIFY(named<QCheckBox>(&*w, "JumptoLast")->isChecked());
     QVERIFY(!named<QCheckBox>(&*w, "Autofix")->isChecked());
     QVERIFY(!named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
@@ -212,13 +213,13 @@ void TestMainWindow::settingsRoundTrip()
     dialogs.clear();
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), QStringLiteral("other.txt"));
-    QCOMPARE(w->listModel()->count(), 1);
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), QStringLiteral("other.txt"));
+    QCOMPARE(w->parts().listModel->count(), 1);
     QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
     QVERIFY(named<QCheckBox>(&*w, "Allowduplicates")->isChecked());
     QVERIFY(named<QCheckBox>(&*w, "LastPage")->isChecked());
     QVERIFY(!named<QCheckBox>(&*w, "JumptoLast")->isChecked());
-    QVERIFY(!w->startDelay()->isActive());
+    QVERIFY(!w->parts().startDelay->isActive());
     QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), 1);
     QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), 123);
     QCOMPARE(named<QLineEdit>(&*w, "Spacing")->text(), QStringLiteral("123"));
@@ -271,7 +272,7 @@ void TestMainWindow::aListValueIsReadAsItsText()
     QVERIFY(named<QCheckBox>(&*w, "DisplayAllErrors")->isChecked());
     QVERIFY(!named<QCheckBox>(&*w, "Allowduplicates")->isChecked());
     QVERIFY(named<QCheckBox>(&*w, "LastPage")->isChecked());
-    QCOMPARE(w->listModel()->count(), 12);
+    QCOMPARE(w->parts().listModel->count(), 12);
     w->close();
     QCOMPARE(env.settingsValue(QStringLiteral("Allow")), QStringLiteral("0"));
     QCOMPARE(env.settingsValue(QStringLiteral("Last Page")), QStringLiteral("1"));
@@ -318,13 +319,13 @@ void TestMainWindow::startupJumpScrollsToEnd()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs, false);
     w->show();
-    QTRY_VERIFY(w->firstActivationDone());
-    QVERIFY(w->startDelay()->isActive());
-    QCOMPARE(w->startDelay()->interval(), 1000);
+    QTRY_VERIFY(w->parts().firstActivationDone);
+    QVERIFY(w->parts().startDelay->isActive());
+    QCOMPARE(w->parts().startDelay->interval(), 1000);
     QScrollBar* bar = named<QTableView>(&*w, "Projects")->verticalScrollBar();
     QCOMPARE(bar->value(), 0);
     QCOMPARE(named<QAction>(&*w, "InvertList")->property("Tag").toInt(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!w->startDelay()->isActive(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w->parts().startDelay->isActive(), 3000);
     // The jump reaches the end of the list.
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
@@ -364,7 +365,7 @@ void TestMainWindow::fontAndColourApplyToList()
     dialogs.fonts << chosen;
     QVERIFY(triggerAction(&*w, "Font1"));
     QCOMPARE(named<QTableView>(&*w, "Projects")->font().pointSize(), 14);
-    QCOMPARE(w->fontDialogFont().pointSize(), 14);
+    QCOMPARE(w->parts().fontDialogFont.pointSize(), 14);
     // The next font dialog starts from the chosen font.
     w->Font1Click();
     QCOMPARE(dialogs.texts(QStringLiteral("font")).last(), chosen.family());
@@ -384,7 +385,7 @@ void TestMainWindow::cutMultiByteCharacterIsDropped()
     env.writeFile(QStringLiteral("Projects.txt"), line + "\r\n");
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    const QString shown = w->listModel()->descriptionText(0);
+    const QString shown = w->parts().listModel->descriptionText(0);
     QCOMPARE(shown, QStringLiteral(" ") + QString(38, QLatin1Char('a')));
     QVERIFY(!shown.contains(QChar::ReplacementCharacter));
 }
@@ -395,13 +396,13 @@ void TestMainWindow::selectedProjectNumberReadsCaption()
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(12)));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    QCOMPARE(w->SelectedProjectNumber(), -1);
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(4, 0));
-    QCOMPARE(w->SelectedProjectNumber(), 5);
+    QCOMPARE(w->parts().host->selectedProjectNumber(), -1);
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(4, 0));
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 5);
     // An edit in place changes what the view reports, not the list in memory.
-    w->listModel()->setData(w->listModel()->index(4, 0), QStringLiteral("12a"), Qt::EditRole);
-    QCOMPARE(w->SelectedProjectNumber(), 12);
-    QCOMPARE(QString::fromStdString(std::string(w->ProjectLines()[4])).left(3), QStringLiteral("005"));
+    w->parts().listModel->setData(w->parts().listModel->index(4, 0), QStringLiteral("12a"), Qt::EditRole);
+    QCOMPARE(w->parts().host->selectedProjectNumber(), 12);
+    QCOMPARE(QString::fromStdString(std::string(w->document().lines()[4])).left(3), QStringLiteral("005"));
 }
 
 QTEST_MAIN(TestMainWindow)

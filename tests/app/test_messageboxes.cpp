@@ -5,6 +5,8 @@
 #include "app/projectlistmodel.h"
 #include "app/qtdialogs.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
+#include "app/windowhost.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "widgetlookup.h"
@@ -63,7 +65,7 @@ private:
 std::unique_ptr<TVantorel> startWithRealDialogs(ScriptedDialogs& startUp)
 {
     auto window = startMainWindow(startUp);
-    window->setDialogs(nullptr);
+    window->parts().host->setDialogs(nullptr);
     return window;
 }
 
@@ -127,7 +129,7 @@ void TestMessageBoxes::tenMegabyteBadLineWithErrorsShown()
     env.writeFile(QStringLiteral("Projects.txt"), "001     Alpha\r\n" + hugeLine + "\r\n");
     ScriptedDialogs startUp;
     auto w = startWithRealDialogs(startUp);
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->parts().listModel->count(), 2);
     w->findChild<QCheckBox*>(QStringLiteral("DisplayAllErrors"))->setChecked(true);
 
     BoxAnswerer answerer(QMessageBox::No);
@@ -149,7 +151,7 @@ void TestMessageBoxes::removeQuestionForAHugeDescription()
                   TestEnvironment::listBytes({QStringLiteral("001     Alpha"), QStringLiteral("002     ") + description}));
     ScriptedDialogs startUp;
     auto w = startWithRealDialogs(startUp);
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(1, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(1, 0));
     QVERIFY(triggerAction(&*w, "RemoveProject1"));
 
     BoxAnswerer answerer(QMessageBox::Abort);
@@ -157,7 +159,7 @@ void TestMessageBoxes::removeQuestionForAHugeDescription()
     QCOMPARE(answerer.seen.size(), 1);
     const QString question = QStringLiteral("This will remove ") + description + QStringLiteral(" From the projects list\nAre you sure ?");
     QCOMPARE(answerer.seen[0].text, question.left(1000) + ellipsis);
-    QCOMPARE(w->ProjectLines().size(), std::size_t(2));
+    QCOMPARE(w->document().lines().size(), std::size_t(2));
 }
 
 QTEST_MAIN(TestMessageBoxes)

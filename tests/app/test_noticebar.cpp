@@ -84,7 +84,7 @@ void TestNoticeBar::changedListIsReadAgainWithPage4Open()
     Window t;
     TVantorel& w = *t.w;
     // Page 4 on project 2, a new description typed but not applied.
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(1, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Typed, not applied"));
     QCOMPARE(named<QLabel>(&w, "Pros")->text(), QStringLiteral("3 Projects"));
@@ -92,7 +92,7 @@ void TestNoticeBar::changedListIsReadAgainWithPage4Open()
     t.env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(theirList));
     QTRY_COMPARE(linesInMemory(w), theirList);
     QCOMPARE(captionsShown(w).size(), 4);
-    QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("4"));
+    QCOMPARE(w.parts().statusPanel(1)->text(), QStringLiteral("4"));
     QVERIFY(named<QWidget>(&w, "Wizard")->isVisible());
     QCOMPARE(named<QLineEdit>(&w, "Project")->text(), QStringLiteral("2"));
     QCOMPARE(named<QLineEdit>(&w, "PrjDiscription")->text(), QStringLiteral("Typed, not applied"));
@@ -223,7 +223,7 @@ void TestNoticeBar::unsavedChangesAreKeptAndTold()
     QFETCH(QStringList, saved);
     Window t;
     TVantorel& w = *t.w;
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(1, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
     named<QPushButton>(&w, "UtilBtn")->click();
@@ -238,7 +238,7 @@ void TestNoticeBar::unsavedChangesAreKeptAndTold()
     QCOMPARE(named<QLineEdit>(&w, "Project")->text(), QStringLiteral("2"));
     QCOMPARE(named<QLineEdit>(&w, "PrjDiscription")->text(), QStringLiteral("Typed after"));
     QCOMPARE(named<QLabel>(&w, "Pros")->text(), QStringLiteral("%1 Projects").arg(merged.size()));
-    QCOMPARE(w.statusPanel(1)->text(), QString::number(merged.size()));
+    QCOMPARE(w.parts().statusPanel(1)->text(), QString::number(merged.size()));
     QVERIFY(t.dialogs.shown.isEmpty());
 
     // Finish asks only about a project both changed: theirs is kept here.

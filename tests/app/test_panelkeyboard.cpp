@@ -8,6 +8,7 @@
 #include "widgetlookup.h"
 
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "app/projectlistmodel.h"
 
 #include <QApplication>
@@ -140,7 +141,7 @@ void TestPanelKeyboard::tabLeavesTheListAndWalksThePanelInReadingOrder()
     QCOMPARE(tabWalk(8, true), backwards);
 
     // Wizard page 4, opened for an edit: number, shown number, description, buttons.
-    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->listModel()->index(0, 0));
+    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->parts().listModel->index(0, 0));
     QVERIFY(triggerAction(window.get(), "EditProject1"));
     QCOMPARE(tabWalk(9), (QStringList{QStringLiteral("UtilBtn"), QStringLiteral("Remove"), QStringLiteral("Help4"),
                                       QStringLiteral("Button3"), QStringLiteral("Next4"), QStringLiteral("Projects"),
@@ -223,7 +224,7 @@ void TestPanelKeyboard::escapeClosesEitherPanel()
 void TestPanelKeyboard::enterOnPage4AppliesOnlyWhenApplyIsShown()
 {
     open(threeProjects);
-    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->listModel()->index(2, 0));
+    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->parts().listModel->index(2, 0));
     // Remove mode: "Apply Changes" is hidden, so Enter changes nothing.
     QVERIFY(triggerAction(window.get(), "RemoveProject1"));
     QVERIFY(!named(window.get(), "UtilBtn")->isVisible());
@@ -241,7 +242,7 @@ void TestPanelKeyboard::enterOnPage4AppliesOnlyWhenApplyIsShown()
 void TestPanelKeyboard::numberBoxStepsWithUpAndDown()
 {
     open(threeProjects);
-    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->listModel()->index(1, 0));
+    named<QTableView>(window.get(), "Projects")->setCurrentIndex(window->parts().listModel->index(1, 0));
     QVERIFY(triggerAction(window.get(), "EditProject1"));
     auto* number = named<QLineEdit>(window.get(), "Project");
     number->setFocus();
@@ -269,24 +270,24 @@ void TestPanelKeyboard::f2AndAClickEditTheCaptionInPlace()
     open(threeProjects);
     auto* list = named<QTableView>(window.get(), "Projects");
     // The description was clicked last: F2 still edits the caption.
-    list->setCurrentIndex(window->listModel()->index(1, 1));
+    list->setCurrentIndex(window->parts().listModel->index(1, 1));
     press(Qt::Key_F2);
     QVERIFY(focused() != list);
     press(Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(focused(), QStringLiteral("012"));
     press(Qt::Key_Return);
     QTRY_COMPARE(focused(), static_cast<QWidget*>(list));
-    QCOMPARE(window->listModel()->captionText(1), QStringLiteral("012"));
-    QCOMPARE(window->SelectedProjectNumber(), 12);
+    QCOMPARE(window->parts().listModel->captionText(1), QStringLiteral("012"));
+    QCOMPARE(window->parts().host->selectedProjectNumber(), 12);
     // Only the view changed.
     QCOMPARE(linesInMemory(*window), threeProjects);
 
     // A click on the selected item's caption edits it too.
-    const QRect caption = list->visualRect(window->listModel()->index(1, 0));
+    const QRect caption = list->visualRect(window->parts().listModel->index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, caption.center());
     QTRY_VERIFY(focused() != list);
     press(Qt::Key_Escape);
-    QCOMPARE(window->listModel()->captionText(1), QStringLiteral("012"));
+    QCOMPARE(window->parts().listModel->captionText(1), QStringLiteral("012"));
 }
 
 QTEST_MAIN(TestPanelKeyboard)

@@ -13,6 +13,7 @@
 #include "app/projectlistmodel.h"
 #include "app/projectsearch.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 
 #include <QLabel>
@@ -37,14 +38,14 @@ QTabWidget* optionsOf(const TVantorel& w)
 
 void select(TVantorel& w, int row)
 {
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(row, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(row, 0));
 }
 
 QStringList descriptionsShown(const TVantorel& w)
 {
     QStringList out;
-    for (int row = 0; row < w.listModel()->count(); ++row)
-        out << w.listModel()->descriptionText(row);
+    for (int row = 0; row < w.parts().listModel->count(); ++row)
+        out << w.parts().listModel->descriptionText(row);
     return out;
 }
 
@@ -210,7 +211,7 @@ void TestPanels::loadWhilePage4IsOpenClosesTheWizard()
     dialogs.fileNames << env.path(QStringLiteral("B.txt"));
     QVERIFY(triggerAction(&*w, "Load1"));
     QVERIFY(wizardOf(*w)->isHidden());
-    QCOMPARE(QString::fromStdString(w->CurrentListFile()), env.path(QStringLiteral("B.txt")));
+    QCOMPARE(QString::fromStdString(w->document().currentListFile()), env.path(QStringLiteral("B.txt")));
     QCOMPARE(linesInMemory(*w), numberedDescriptions({"Bravo", "Bridge"}));
 
     // Opened again, page 4 names the list in use and counts its projects.
@@ -265,11 +266,11 @@ void TestPanels::viewKeepsItsRowsUntilFinish()
     named<QPushButton>(&*w, "UtilBtn")->click();
     QCOMPARE(linesInMemory(*w), numberedDescriptions({"Alpha", "Changed", "Gamma"}));
     QCOMPARE(descriptionsShown(*w), (QStringList {" Alpha", " Beta"}));
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("2"));
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("2"));
 
     named<QPushButton>(&*w, "Next4")->click();
     QCOMPARE(descriptionsShown(*w), (QStringList {" Alpha", " Changed", " Gamma"}));
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("3"));
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("3"));
 }
 
 void TestPanels::captionEditedInPlaceIsWhatSearchAndPrintSee()
@@ -278,7 +279,7 @@ void TestPanels::captionEditedInPlaceIsWhatSearchAndPrintSee()
     env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(5)));
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    ProjectListModel& view = *w->listModel();
+    ProjectListModel& view = *w->parts().listModel;
     QVERIFY(view.setData(view.index(2, 0), QStringLiteral("777  "), Qt::EditRole));
     QCOMPARE(view.captionText(2), QStringLiteral("777  "));
     QCOMPARE(linesInMemory(*w).at(2), QStringLiteral("003     Project number 3"));
@@ -290,7 +291,7 @@ void TestPanels::captionEditedInPlaceIsWhatSearchAndPrintSee()
     printer.print(view, PrintOptions {});
     QVERIFY(surface.find(QStringLiteral("777  ")));
 
-    w->refillView();
+    w->parts().host->refillView();
     QCOMPARE(view.captionText(2), QStringLiteral("003  "));
     QCOMPARE(searchProjectNumber(view, "777").row, -1);
     QCOMPARE(searchProjectNumber(view, "003").row, 2);

@@ -296,7 +296,7 @@ private slots:
         env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(lines));
         PrintingDialogs dialogs;
         std::unique_ptr<TVantorel> window = startMainWindow(dialogs);
-        window->startDelay()->stop();
+        window->parts().startDelay->stop();
         dialogs.clear();
         dialogs.printAnswers = {true};
         const QString queue = queue_;
@@ -304,8 +304,8 @@ private slots:
 
         window->Print1Click();
         QVERIFY2(dialogs.messages().isEmpty(), qPrintable(dialogs.messages().join(QLatin1Char('|'))));
-        QCOMPARE(window->printing().printer().printerName(), queue_);
-        QCOMPARE(window->printing().printer().outputFormat(), QPrinter::NativeFormat);
+        QCOMPARE(window->parts().printing->printer().printerName(), queue_);
+        QCOMPARE(window->parts().printing->printer().outputFormat(), QPrinter::NativeFormat);
 
         // The job goes through the queue's filters and the cups-pdf backend.
         QDeadlineTimer deadline(120000);

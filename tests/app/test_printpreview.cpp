@@ -3,6 +3,7 @@
 #include "app/listprinter.h"
 #include "app/printcommands.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "pdftext.h"
 #include "printingdialogs.h"
 #include "testenvironment.h"
@@ -49,9 +50,9 @@ void TestPrintPreview::previewShowsThePagesPrintSends()
                   TestEnvironment::listBytes(numberedProjects(130, QStringLiteral("Project number %2 \xe9t\xe9"))));
     PrintingDialogs dialogs;
     auto w = startMainWindow(dialogs);
-    w->startDelay()->stop();
+    w->parts().startDelay->stop();
     const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
-    w->printing().setClock([when] { return when; });
+    w->parts().printing->setClock([when] { return when; });
     named<QCheckBox>(&*w, "LastPage")->setChecked(lastPageOnly);
     named<RadioGroup>(&*w, "Just")->setItemIndex(rightJustify ? 1 : 0);
 
@@ -91,7 +92,7 @@ void TestPrintPreview::previewWaitsForAListLikePrint()
     auto w = startMainWindow(dialogs);
     QVERIFY(!named<QAction>(&*w, "PrintPreview1")->isEnabled());
     env.writeFile(QStringLiteral("one.txt"), TestEnvironment::listBytes(numberedProjects(1)));
-    w->openListFile(env.path(QStringLiteral("one.txt")));
+    w->parts().host->openListFile(env.path(QStringLiteral("one.txt")));
     QVERIFY(named<QAction>(&*w, "PrintPreview1")->isEnabled());
     const QList<QAction*> file = named<QMenu>(&*w, "File1")->actions();
     QCOMPARE(file.indexOf(named<QAction>(&*w, "PrintPreview1")) + 1, file.indexOf(named<QAction>(&*w, "Print1")));

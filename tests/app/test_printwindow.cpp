@@ -34,14 +34,14 @@ struct PrintSetup {
     {
         env.writeFile(QStringLiteral("Projects.txt"), TestEnvironment::listBytes(numberedProjects(items, QStringLiteral("Project number %2"), 5, 5)));
         window = startMainWindow(dialogs);
-        window->startDelay()->stop();
+        window->parts().startDelay->stop();
         dialogs.clear();
     }
     // Jobs go to a recording surface instead of the printer.
     void record()
     {
         surface = std::make_shared<RecordingPrintSurface>();
-        window->printing().setSurfaceFactory([this](QPrinter&) { return surface; });
+        window->parts().printing->setSurfaceFactory([this](QPrinter&) { return surface; });
     }
     template <typename T>
     T* find(const char* name) const
@@ -100,7 +100,7 @@ private slots:
         t.dialogs.fonts = {chosen};
         t.window->Font1Click();
         // An edit in place reaches the print: the rows come from the view.
-        t.window->listModel()->setCaption(0, "999  ");
+        t.window->parts().listModel->setCaption(0, "999  ");
 
         t.window->Print1Click();
         const RecordingPrintSurface& s = *t.surface;
@@ -152,7 +152,7 @@ private slots:
         t.dialogs.printAnswers = {true};
         t.dialogs.choosePrinter = printToPdfFile(pdf);
         const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
-        t.window->printing().setClock([when] { return when; });
+        t.window->parts().printing->setClock([when] { return when; });
 
         t.action("Print1")->trigger();
         QVERIFY2(t.dialogs.messages().isEmpty(), qPrintable(t.dialogs.messages().join(QLatin1Char('|'))));
@@ -169,9 +169,9 @@ private slots:
                                                       QStringLiteral("61 305 Project number 61")}));
 
         // Device pixels from the printable area's corner, in points on the page.
-        const QRectF area = t.window->printing().printer().pageLayout().paintRectPoints();
-        const double pointsPerPixel = 72.0 / t.window->printing().printer().resolution();
-        const int width = t.window->printing().printer().width();
+        const QRectF area = t.window->parts().printing->printer().pageLayout().paintRectPoints();
+        const double pointsPerPixel = 72.0 / t.window->parts().printing->printer().resolution();
+        const int width = t.window->parts().printing->printer().width();
         const auto at = [&](const QString& text, int page) {
             for (const PdfWord& w : words)
                 if (w.text == text && w.page == page)
@@ -203,9 +203,9 @@ private slots:
         t.window->Print1Click();
         QVERIFY(t.dialogs.messages().isEmpty());
 
-        const QRectF area = t.window->printing().printer().pageLayout().paintRectPoints();
-        const double middle = area.left() + percentOfWidth(t.window->printing().printer().width(), 50) * 72.0
-                / t.window->printing().printer().resolution();
+        const QRectF area = t.window->parts().printing->printer().pageLayout().paintRectPoints();
+        const double middle = area.left() + percentOfWidth(t.window->parts().printing->printer().width(), 50) * 72.0
+                / t.window->parts().printing->printer().resolution();
         int descriptions = 0;
         const QList<PdfWord> words = pdfWords(pdf);
         for (int i = 0; i + 1 < words.size(); ++i) {
@@ -275,9 +275,9 @@ private slots:
         t.dialogs.choosePrinter = printToPdfFile(pdf);
         t.window->Print1Click();
         QCOMPARE(t.dialogs.printDialogPrinters.size(), 1);
-        QCOMPARE(t.dialogs.printDialogPrinters[0], &t.window->printing().printer());
-        QCOMPARE(t.dialogs.setupPrinters[0], &t.window->printing().printer());
-        QCOMPARE(t.dialogs.setupPrinters[1], &t.window->printing().printer());
+        QCOMPARE(t.dialogs.printDialogPrinters[0], &t.window->parts().printing->printer());
+        QCOMPARE(t.dialogs.setupPrinters[0], &t.window->parts().printing->printer());
+        QCOMPARE(t.dialogs.setupPrinters[1], &t.window->parts().printing->printer());
         // The setup chosen earlier holds for the job.
         const QSizeF page = pdfPageSize(pdf);
         QVERIFY2(page.width() > page.height(), qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));

@@ -122,7 +122,7 @@ void TestRecentLists::orderAndPruning()
     for (int i = 0; i < offered.size(); ++i)
         expected << QStringLiteral("&%1 %2|%3").arg(i + 1).arg(offered[i], env.path(offered[i]).replace(QStringLiteral("&&"), QStringLiteral("&")));
     QCOMPARE(recentMenu(*w), expected);
-    QCOMPARE(QString::fromLocal8Bit(w->CurrentListFile().c_str()), env.path(inUse));
+    QCOMPARE(QString::fromLocal8Bit(w->document().currentListFile().c_str()), env.path(inUse));
     for (QString& text : told)
         text.replace(QLatin1Char('%'), env.workFolder());
     QCOMPARE(shown, told);
@@ -161,15 +161,15 @@ void TestRecentLists::settingsEntriesThatNameNoList()
     QVERIFY(dialogs.shown.isEmpty());
     for (QString& path : offered)
         path.replace(QLatin1Char('%'), env.workFolder());
-    QCOMPARE(w->recentListsMenu().lists(), offered);
+    QCOMPARE(w->parts().recentLists->lists(), offered);
     for (int i = 1; i <= offered.size(); ++i) {
         if (QFileInfo(offered[i - 1]).isFile())
             continue;
         dialogs.clear();
         QVERIFY(triggerAction(&*w, qPrintable(QStringLiteral("RecentList%1").arg(i))));
         QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + offered[i - 1]});
-        QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
-        QCOMPARE(w->listModel()->count(), 2);
+        QCOMPARE(w->document().currentListFile(), std::string("Projects.txt"));
+        QCOMPARE(w->parts().listModel->count(), 2);
     }
     QVERIFY(w->close());
     struct stat info {};

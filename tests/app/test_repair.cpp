@@ -7,7 +7,9 @@
 #include "scripteddialogs.h"
 #include "app/settingsstore.h"
 #include "testenvironment.h"
+#include "app/listrepaircommand.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -123,14 +125,14 @@ private slots:
     {
         env->writeFile(fileName, TestEnvironment::listBytes(faultyList));
         startWithoutMessages();
-        QCOMPARE(window->listModel()->count(), faultyList.size());
+        QCOMPARE(window->parts().listModel->count(), faultyList.size());
 
         dialogs->answers << MessageButton::Yes;
         fixErrors();
         QCOMPARE(env->readFile(fileName), TestEnvironment::listBytes(repairedList));
         QCOMPARE(linesInMemory(*window), repairedList);
         QCOMPARE(captionsShown(*window), (QStringList{"001  ", "002  ", "003  ", "004  "}));
-        QCOMPARE(window->statusPanel(1)->text(), QStringLiteral("4"));
+        QCOMPARE(window->parts().statusPanel(1)->text(), QStringLiteral("4"));
         QCOMPARE(dialogs->messages(), QStringList());
 
         // The saved list has nothing left to repair.
@@ -151,7 +153,7 @@ private slots:
         fixErrors();
         QCOMPARE(env->readFile(fileName), original);
         QCOMPARE(captionsShown(*window), captionsBefore);
-        QCOMPARE(window->statusPanel(1)->text(), QString::number(faultyList.size()));
+        QCOMPARE(window->parts().statusPanel(1)->text(), QString::number(faultyList.size()));
         QCOMPARE(linesInMemory(*window), repairedList);
     }
 
@@ -190,7 +192,7 @@ private slots:
         QCOMPARE(dialogs->texts(QStringLiteral("ask")), QStringList());
         QCOMPARE(dialogs->errors(), QStringList());
         QCOMPARE(linesInMemory(*window), before);
-        QCOMPARE(window->listModel()->count(), faultyList.size());
+        QCOMPARE(window->parts().listModel->count(), faultyList.size());
     }
 
     void badLinesAreShownLastToFirstBeforeTheQuestion()
@@ -230,8 +232,8 @@ private slots:
         const QStringList shownList = save ? repairedList : faultyList;
         QCOMPARE(env->readFile(fileName), save ? TestEnvironment::listBytes(repairedList) : original);
         QCOMPARE(linesInMemory(*window), shownList);
-        QCOMPARE(window->listModel()->count(), shownList.size());
-        QCOMPARE(window->statusPanel(0)->text(), fileName);
+        QCOMPARE(window->parts().listModel->count(), shownList.size());
+        QCOMPARE(window->parts().statusPanel(0)->text(), fileName);
         QCOMPARE(dialogs->messages(), QStringList());
     }
 
@@ -241,7 +243,7 @@ private slots:
         SettingsStore().writeBool(QStringLiteral("Auto Fix"), true);
         window = startMainWindow(*dialogs);
         QCOMPARE(dialogs->texts(), QStringList{QStringLiteral("There were no Errors")});
-        QCOMPARE(window->listModel()->count(), repairedList.size());
+        QCOMPARE(window->parts().listModel->count(), repairedList.size());
     }
 
     void missingFileAtStartUpGivesBothMessages()
@@ -250,7 +252,7 @@ private slots:
         window = startMainWindow(*dialogs);
         QCOMPARE(dialogs->texts(), (QStringList{QStringLiteral("Unable to load Project List"),
                                                QStringLiteral("Cannot find list file Projects.txt")}));
-        QCOMPARE(window->listModel()->count(), 0);
+        QCOMPARE(window->parts().listModel->count(), 0);
     }
 
     void aFailedSaveIsReportedAndTheViewIsNotRefreshed()
@@ -265,7 +267,7 @@ private slots:
         }
         QCOMPARE(dialogs->errors(), QStringList{QStringLiteral("Cannot create file Projects.txt")});
         QCOMPARE(env->readFile(fileName), original);
-        QCOMPARE(window->listModel()->count(), faultyList.size());
+        QCOMPARE(window->parts().listModel->count(), faultyList.size());
         QCOMPARE(linesInMemory(*window), repairedList);
         QVERIFY(action("FixErrors1")->isEnabled());
     }
@@ -281,9 +283,9 @@ private slots:
             window = startMainWindow(*dialogs);
         }
         QCOMPARE(dialogs->errors(), QStringList{QStringLiteral("Cannot create file Projects.txt")});
-        QCOMPARE(window->statusPanel(0)->text(), QStringLiteral("Current Project List"));
-        QCOMPARE(window->listModel()->count(), 0);
-        QVERIFY(!window->startDelay()->isActive());
+        QCOMPARE(window->parts().statusPanel(0)->text(), QStringLiteral("Current Project List"));
+        QCOMPARE(window->parts().listModel->count(), 0);
+        QVERIFY(!window->parts().startDelay->isActive());
         QCOMPARE(linesInMemory(*window), repairedList);
     }
 
@@ -305,7 +307,7 @@ private slots:
             for (QAction* action : locked)
                 allLocked = allLocked && !action->isEnabled();
             // A second repair asked for meanwhile does not start.
-            window->RepairListFile();
+            window->parts().repair->run();
         };
         fixErrors();
         QVERIFY(allLocked);
@@ -328,7 +330,7 @@ private slots:
         dialogs->onMessage = [&](const QString&) {
             if (dialogs->messages().size() == 1) {
                 window->close();
-                stillOpenDuringRepair = window->isVisible() && !window->ProjectLines().empty();
+                stillOpenDuringRepair = window->isVisible() && !window->document().lines().empty();
             }
         };
         fixErrors();
@@ -339,7 +341,7 @@ private slots:
         QCOMPARE(linesInMemory(*window), before);
         // Then the window closes as it was asked to: list released, settings stored.
         QTRY_VERIFY(!window->isVisible());
-        QVERIFY(window->ProjectLines().empty());
+        QVERIFY(window->document().lines().empty());
         QCOMPARE(env->settingsValue(QStringLiteral("Current")), fileName);
     }
 

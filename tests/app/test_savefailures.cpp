@@ -11,6 +11,7 @@
 #include "smallfilesystem.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 #include "app/projectlistmodel.h"
 
@@ -103,7 +104,7 @@ void TestSaveFailures::failedSaveLosesNothing()
     ScriptedDialogs dialogs;
     auto w = startMainWindow(dialogs);
     QVERIFY(dialogs.shown.isEmpty());
-    QCOMPARE(w->listModel()->count(), 3);
+    QCOMPARE(w->parts().listModel->count(), 3);
 
     std::optional<OrdinaryFileAccess> ordinary;
     if (failure == QLatin1String("read-only folder")) {
@@ -155,13 +156,13 @@ void TestSaveFailures::failedSaveLosesNothing()
     QCOMPARE(dialogs.errors().size() + dialogs.messages().size(), qsizetype(1));
     if (told != QLatin1String("Unable to load Project List")) {
         QStringList memory;
-        for (std::string_view line : w->ProjectLines())
+        for (std::string_view line : w->document().lines())
             memory << QString::fromStdString(std::string(line));
         QCOMPARE(memory, expectedMemory);
     }
     // The view still shows the file as it was.
-    QCOMPARE(w->listModel()->count(), 3);
-    QCOMPARE(w->listModel()->captionText(1), QStringLiteral("7    "));
+    QCOMPARE(w->parts().listModel->count(), 3);
+    QCOMPARE(w->parts().listModel->captionText(1), QStringLiteral("7    "));
     if (failure == QLatin1String("folder in place"))
         QCOMPARE(env.readFile(QStringLiteral("lists/Projects.txt/inside.txt")), QByteArray("inside"));
     else if (failure == QLatin1String("pipe in place"))

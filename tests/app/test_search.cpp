@@ -6,6 +6,8 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
+#include "app/windowhost.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,7 +53,7 @@ private:
     QAction* action(const char* name) const { return window->findChild<QAction*>(QLatin1String(name)); }
     TFindDialog* findDialog() const { return window->findChild<TFindDialog*>(QStringLiteral("FindDialog1")); }
     QAbstractItemView* projects() const { return window->findChild<QAbstractItemView*>(QStringLiteral("Projects")); }
-    QString panel(int index) const { return window->statusPanel(index)->text(); }
+    QString panel(int index) const { return window->parts().statusPanel(index)->text(); }
     QList<int> selectedRows() const;
     int endFlag() const { return action("InvertList")->property("Tag").toInt(); }
     int scrollPosition() const { return projects()->verticalScrollBar()->value(); }
@@ -83,7 +85,7 @@ void TestSearch::open(const QStringList& lines, bool jumpAtStart)
     window = startMainWindow(*dialogs);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QCOMPARE(window->listModel()->count(), lines.size());
+    QCOMPARE(window->parts().listModel->count(), lines.size());
 }
 
 QList<int> TestSearch::selectedRows() const
@@ -185,7 +187,7 @@ void TestSearch::hitScrollsItemToTopAsFarAsViewAllows()
     search("ProjectNumber1", QStringLiteral("150"));
     QCOMPARE(selectedRows(), QList<int>{149});
     QCOMPARE(view->indexAt(QPoint(1, 1)).row(), 149);
-    QCOMPARE(view->visualRect(window->listModel()->index(149, 0)).top(), 0);
+    QCOMPARE(view->visualRect(window->parts().listModel->index(149, 0)).top(), 0);
 
     // A hit above the first visible row scrolls the view up.
     search("ProjectNumber1", QStringLiteral("050"));
@@ -195,7 +197,7 @@ void TestSearch::hitScrollsItemToTopAsFarAsViewAllows()
     search("ProjectNumber1", QStringLiteral("300"));
     QCOMPARE(panel(3), QStringLiteral("299"));
     QCOMPARE(scrollPosition(), view->verticalScrollBar()->maximum());
-    QVERIFY(view->viewport()->rect().contains(view->visualRect(window->listModel()->index(299, 0))));
+    QVERIFY(view->viewport()->rect().contains(view->visualRect(window->parts().listModel->index(299, 0))));
 }
 
 void TestSearch::searchReadsCaptionEditedInPlace()
@@ -287,7 +289,7 @@ void TestSearch::jumpFlagWithoutStartupJump()
     // scrolls up without effect and clears it, the one after goes to the end.
     action("InvertList")->trigger();
     QVERIFY(scrollPosition() > 0);
-    window->openList(window->CurrentListFile());
+    window->parts().host->openList(window->document().currentListFile());
     QCOMPARE(endFlag(), 1);
     QCOMPARE(scrollPosition(), 0);
     action("InvertList")->trigger();
@@ -301,9 +303,9 @@ void TestSearch::jumpFlagWithoutStartupJump()
 void TestSearch::jumpFlagAfterStartupJump()
 {
     open(numberedProjects(200, QStringLiteral("Project %1")), true);
-    QVERIFY(window->startDelay()->isActive());
+    QVERIFY(window->parts().startDelay->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(endFlag(), 1, 5000);
-    QVERIFY(!window->startDelay()->isActive());
+    QVERIFY(!window->parts().startDelay->isActive());
     const int atEnd = scrollPosition();
     QVERIFY(atEnd > 0);
 

@@ -43,7 +43,7 @@ void add(TVantorel& w, const QString& description)
 
 void edit(TVantorel& w, int row, const QString& description)
 {
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(row, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(row, 0));
     QVERIFY(triggerAction(&w, "EditBtn"));
     named<QLineEdit>(&w, "PrjDiscription")->setText(description);
     named<QPushButton>(&w, "UtilBtn")->click();

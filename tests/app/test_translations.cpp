@@ -126,11 +126,11 @@ private slots:
         TestEnvironment env;
         ScriptedDialogs dialogs;
         std::unique_ptr<TVantorel> window = startMainWindow(dialogs);
-        QCOMPARE(window->form()->File1->title(), QStringLiteral("&Datei"));
+        QCOMPARE(window->parts().form->File1->title(), QStringLiteral("&Datei"));
         // The file name takes its place in the translated message.
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Die Listendatei Projects.txt ist nicht zu finden")});
         // Texts the translation leaves out stay English.
-        QCOMPARE(window->form()->Projects1->title(), QStringLiteral("&Projects"));
+        QCOMPARE(window->parts().form->Projects1->title(), QStringLiteral("&Projects"));
 
         // The list store's own messages are translated where they are shown.
         QVERIFY(QDir(env.workFolder()).mkdir(QStringLiteral("folder.txt")));

@@ -102,7 +102,7 @@ void TestUndo::undoAndRedoThroughTheWindow()
 
     // Remove project 1 and close the wizard: its undo opens page 4 on it.
     named<QPushButton>(&*w, "Button3")->click();
-    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->listModel()->index(0, 0));
+    named<QTableView>(&*w, "Projects")->setCurrentIndex(w->parts().listModel->index(0, 0));
     QVERIFY(triggerAction(&*w, "DeleteBtn"));
     dialogs.answers = {MessageButton::Ok};
     named<QPushButton>(&*w, "Remove")->click();

@@ -130,9 +130,9 @@ void TestWindowComforts::dropOnTheWindow()
     inUse.replace(QLatin1Char('%'), env.workFolder());
     for (QString& text : told)
         text.replace(QLatin1Char('%'), env.workFolder());
-    QTRY_COMPARE(QString::fromLocal8Bit(w->CurrentListFile().c_str()), inUse);
+    QTRY_COMPARE(QString::fromLocal8Bit(w->document().currentListFile().c_str()), inUse);
     QTRY_COMPARE(dialogs.texts(), told);
-    QCOMPARE(w->listModel()->count(), inUse.endsWith(QLatin1String("other.txt")) ? 5 : 2);
+    QCOMPARE(w->parts().listModel->count(), inUse.endsWith(QLatin1String("other.txt")) ? 5 : 2);
     // Every file dropped is left as it was.
     QCOMPARE(env.readFile(QStringLiteral("other.txt")), TestEnvironment::listBytes(numberedProjects(5)));
     QCOMPARE(env.readFile(QStringLiteral("wide.txt")), QByteArray("\xFF\xFE" "0\0" "0\0" "1\0", 8));
@@ -178,7 +178,7 @@ void TestWindowComforts::placeKeptAndPutBackOnScreen()
     if (leftAt.isValid()) {
         auto first = startMainWindow(dialogs, false);
         first->show();
-        QTRY_VERIFY(first->firstActivationDone());
+        QTRY_VERIFY(first->parts().firstActivationDone);
         first->setGeometry(leftAt);
         named<QCheckBox>(&*first, "MaximiseApp")->setChecked(maximise);
         QVERIFY(first->close());
@@ -189,7 +189,7 @@ void TestWindowComforts::placeKeptAndPutBackOnScreen()
 
     auto w = startMainWindow(dialogs, false);
     w->show();
-    QTRY_VERIFY(w->firstActivationDone());
+    QTRY_VERIFY(w->parts().firstActivationDone);
     QCOMPARE(w->isMaximized(), maximise);
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect placed = w->isMaximized() ? w->normalGeometry() : w->geometry();
@@ -235,7 +235,7 @@ void TestWindowComforts::copiesTheLineAsInTheFile()
     list->setFocus();
     QTRY_VERIFY(list->hasFocus());
     list->selectRow(1);
-    w->listModel()->setCaption(1, "123  ");
+    w->parts().listModel->setCaption(1, "123  ");
     QGuiApplication::clipboard()->clear();
     QTest::keySequence(list, QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
@@ -243,7 +243,7 @@ void TestWindowComforts::copiesTheLineAsInTheFile()
     QCOMPARE(copied->text(), text);
     QCOMPARE(copied->data(format), line);
     // Offered beside "What's this?" in the list's menu.
-    QVERIFY(w->contextHelp().whatsThis()->popupMenu()->actions().contains(named<QAction>(&*w, "CopyProject1")));
+    QVERIFY(w->parts().contextHelp->whatsThis()->popupMenu()->actions().contains(named<QAction>(&*w, "CopyProject1")));
 }
 
 // A palette changed while the program runs reaches the list (its selection

@@ -218,7 +218,7 @@ void HelpContextMapTest::mainWindowMapIsEmpty()
     TestEnvironment env;
     ScriptedDialogs dialogs;
     auto window = startMainWindow(dialogs);
-    THelpContextMap* map = window->contextHelp().contextMap();
+    THelpContextMap* map = window->parts().contextHelp->contextMap();
     QVERIFY(map);
     QCOMPARE(map->objectName(), QStringLiteral("HelpContextMap1"));
     QVERIFY(map->FileName().endsWith(QStringLiteral(".hhp")));

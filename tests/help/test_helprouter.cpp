@@ -81,9 +81,9 @@ void HelpRouterTest::helpMenuOpensTheContentsOfTheHelpFileBesideTheProgram()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    QVERIFY(window->contextHelp().router());
-    QCOMPARE(window->contextHelp().router()->Helpfile(), expectedHelpFile());
-    QCOMPARE(window->contextHelp().router()->HelpType(), THelpRouter::htHTMLhelp);
+    QVERIFY(window->parts().contextHelp->router());
+    QCOMPARE(window->parts().contextHelp->router()->Helpfile(), expectedHelpFile());
+    QCOMPARE(window->parts().contextHelp->router()->HelpType(), THelpRouter::htHTMLhelp);
     // Choosing the HTML viewer loaded it when the window was made.
     QCOMPARE(help.loads, 1);
 
@@ -121,7 +121,7 @@ void HelpRouterTest::popupAtTheSetPositionThenAtTheMouse()
 
     QVERIFY(!HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
     QVERIFY(help.viewerCalls.isEmpty());
-    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint(100, 200));
+    QCOMPARE(window->parts().contextHelp->router()->pendingPopupPosition(), QPoint(100, 200));
     QVERIFY(HelpCommand(HelpCmd::ContextPopup, 1));
     QCOMPARE(help.popups().size(), 1);
     HelpViewerCall call = help.popups().first();
@@ -134,7 +134,7 @@ void HelpRouterTest::popupAtTheSetPositionThenAtTheMouse()
     QVERIFY(!popup.foreground.isValid());
     QCOMPARE(popup.margins, QMargins(-1, -1, -1, -1));
     QCOMPARE(popup.font, QStringLiteral("MS Sans Serif, 8"));
-    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint());
+    QCOMPARE(window->parts().contextHelp->router()->pendingPopupPosition(), QPoint());
 
     // Without a new position the popup goes to the mouse.
     help.clear();
@@ -174,7 +174,7 @@ void HelpRouterTest::popupWithoutContextShowsAnEmptyTextThroughTheActiveWindow()
 
     // A popup by text shows that text.
     help.clear();
-    QVERIFY(window->contextHelp().router()->ShowTextPopup(7, 8, 99, QStringLiteral("Own words")));
+    QVERIFY(window->parts().contextHelp->router()->ShowTextPopup(7, 8, 99, QStringLiteral("Own words")));
     QCOMPARE(help.popups().first().popup().stringId, 0u);
     QCOMPARE(help.popups().first().popup().text, QStringLiteral("Own words"));
 }
@@ -230,10 +230,10 @@ void HelpRouterTest::mainShowTypeTurnsPopupsIntoTopics()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    window->contextHelp().router()->setShowType(THelpRouter::stMain);
+    window->parts().contextHelp->router()->setShowType(THelpRouter::stMain);
     // The position command becomes command 0, which the viewer does not know.
     QVERIFY(!HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
-    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint());
+    QCOMPARE(window->parts().contextHelp->router()->pendingPopupPosition(), QPoint());
     QVERIFY(HelpCommand(HelpCmd::ContextPopup, 26));
     QCOMPARE(help.viewerCalls.size(), 1);
     QCOMPARE(help.viewerCalls.first().command, int(HHCmd::HelpContext));
@@ -245,7 +245,7 @@ void HelpRouterTest::mixedModeSendsPopupsToWinHelp()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    window->contextHelp().router()->setHelpType(THelpRouter::htMixedMode);
+    window->parts().contextHelp->router()->setHelpType(THelpRouter::htMixedMode);
     const QString winHelpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Quindle.hlp");
 
     QVERIFY(HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
@@ -265,13 +265,13 @@ void HelpRouterTest::mixedModeSendsPopupsToWinHelp()
     QCOMPARE(help.winHelpCalls.size(), 2);
 
     // The WinHelp setting sends everything there; command 0 needs no viewer.
-    window->contextHelp().router()->setHelpType(THelpRouter::htWinhelp);
+    window->parts().contextHelp->router()->setHelpType(THelpRouter::htWinhelp);
     help.clear();
     QVERIFY(HelpContext(17));
     QCOMPARE(help.winHelpCalls.size(), 1);
     QCOMPARE(help.winHelpCalls.first().command, int(HelpCmd::Context));
     bool callHelp = true;
-    QVERIFY(window->contextHelp().router()->HandleHelp(0, 0, callHelp));
+    QVERIFY(window->parts().contextHelp->router()->HandleHelp(0, 0, callHelp));
     QVERIFY(!callHelp);
     QCOMPARE(help.winHelpCalls.size(), 1);
 }
@@ -282,7 +282,7 @@ void HelpRouterTest::unknownCommandReturnsFalseAndClearsCallHelp()
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
     bool callHelp = true;
-    QVERIFY(!window->contextHelp().router()->HandleHelp(4, 0, callHelp));
+    QVERIFY(!window->parts().contextHelp->router()->HandleHelp(4, 0, callHelp));
     QVERIFY(!callHelp);
     QVERIFY(help.viewerCalls.isEmpty());
     QVERIFY(help.winHelpCalls.isEmpty());
@@ -302,7 +302,7 @@ void HelpRouterTest::ownHelpEventAndPreviousHandlerComeFirst()
         auto window = startMainWindow(dialogs);
         QList<quint16> own;
         bool stop = false;
-        window->contextHelp().router()->OnHelp = [&](quint16 command, const QVariant&, bool& callHelp) {
+        window->parts().contextHelp->router()->OnHelp = [&](quint16 command, const QVariant&, bool& callHelp) {
             own << command;
             if (stop)
                 callHelp = false;
@@ -319,7 +319,7 @@ void HelpRouterTest::ownHelpEventAndPreviousHandlerComeFirst()
         QCOMPARE(own.size(), 2);
         QCOMPARE(before.size(), 1);
         QCOMPARE(help.viewerCalls.size(), 1);
-        window->contextHelp().router()->OnHelp = nullptr;
+        window->parts().contextHelp->router()->OnHelp = nullptr;
     }
     // The router gave the handler it found back.
     help.clear();
@@ -355,7 +355,7 @@ void HelpRouterTest::secondRouterIsRefused()
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
     THelpRouter* first = THelpRouter::current();
-    QCOMPARE(first, window->contextHelp().router());
+    QCOMPARE(first, window->parts().contextHelp->router());
     try {
         THelpRouter second;
         QFAIL("a second router was made");
@@ -368,7 +368,7 @@ void HelpRouterTest::secondRouterIsRefused()
     ScriptedDialogs otherDialogs;
     TVantorel other(nullptr, &otherDialogs);
     QCOMPARE(otherDialogs.errors(), QStringList{QStringLiteral("Multiple instances of THelpRouter are not allowed")});
-    QVERIFY(!other.contextHelp().router());
+    QVERIFY(!other.parts().contextHelp->router());
     QCOMPARE(THelpRouter::current(), first);
     HelpContext(17);
     QCOMPARE(help.viewerCalls.size(), 1);
@@ -382,7 +382,7 @@ void HelpRouterTest::missingViewerIsTriedAgainOnEachRequest()
     ScriptedDialogs dialogs;
     auto window = startMainWindow(dialogs);
     QCOMPARE(help.loads, 1);
-    THelpRouter* router = window->contextHelp().router();
+    THelpRouter* router = window->parts().contextHelp->router();
 
     bool callHelp = true;
     QVERIFY(!router->HandleHelp(HelpCmd::Context, 17, callHelp));

@@ -44,7 +44,7 @@ struct ActiveMainWindow {
 
     ActiveMainWindow()
     {
-        window->contextHelp().router()->OnHelp = [this](quint16 command, const QVariant& data, bool&) {
+        window->parts().contextHelp->router()->OnHelp = [this](quint16 command, const QVariant& data, bool&) {
             commands << Command(command, data.toInt());
             return false;
         };
@@ -54,7 +54,7 @@ struct ActiveMainWindow {
             qFatal("main window not active");
     }
     QObject* ui() const { return &*window; }
-    TWhatsThis* whatsThis() const { return window->contextHelp().whatsThis(); }
+    TWhatsThis* whatsThis() const { return window->parts().contextHelp->whatsThis(); }
     QWindow* handle() const { return window->windowHandle(); }
     // A widget point in the window's coordinates, and on the screen.
     QPoint at(QWidget* w, QPoint local = QPoint(-1, -1)) const

@@ -2,6 +2,7 @@
 
 #include "app/projectlistmodel.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 
 QStringList numberedProjects(int count, const QString& describe, int first, int step)
 {
@@ -26,7 +27,7 @@ QStringList numberedDescriptions(const QStringList& descriptions)
 QStringList linesInMemory(const TVantorel& window)
 {
     QStringList out;
-    for (std::string_view line : window.ProjectLines())
+    for (std::string_view line : window.document().lines())
         out << QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
     return out;
 }
@@ -34,7 +35,7 @@ QStringList linesInMemory(const TVantorel& window)
 QStringList captionsShown(const TVantorel& window)
 {
     QStringList out;
-    for (int row = 0; row < window.listModel()->count(); ++row)
-        out << window.listModel()->captionText(row);
+    for (int row = 0; row < window.parts().listModel->count(); ++row)
+        out << window.parts().listModel->captionText(row);
     return out;
 }

@@ -43,7 +43,7 @@ struct Wizard {
         f = &*w;
         QVERIFY(triggerAction(f, "New1"));
     }
-    ListFileChooser& chooser() { return w->wizardPages().listFileChooser(); }
+    ListFileChooser& chooser() { return w->parts().wizardPages->listFileChooser(); }
     // Writes a file, making its folder first.
     void write(const QString& name, const QByteArray& bytes)
     {
@@ -205,7 +205,7 @@ void TestListFilePages::selectAnotherFilenameKeepsTheName()
     named<QPushButton>(f, "Next3")->click();
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
     QCOMPARE(named<QLineEdit>(f, "Projectfilename")->text(), QStringLiteral("mine.txt"));
-    QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(wiz.w->document().currentListFile(), std::string("Projects.txt"));
     // Back on page 2 rebuilds page 1 from the list in use.
     named<QPushButton>(f, "Back2")->click();
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page1"));
@@ -240,10 +240,10 @@ void TestListFilePages::useThisFileQuitsWithItsLines()
     named<QPushButton>(f, "Next3")->click();
     QVERIFY(!shown(named<QStackedWidget>(f, "Wizard")));
     const std::string path = wiz.env.path(QStringLiteral("Other/projects.txt")).toStdString();
-    QCOMPARE(wiz.w->CurrentListFile(), path);
+    QCOMPARE(wiz.w->document().currentListFile(), path);
     QCOMPARE(linesInMemory(*wiz.w), listB);
-    QCOMPARE(wiz.w->listModel()->count(), 3);
-    QCOMPARE(wiz.w->statusPanel(1)->text(), QStringLiteral("3"));
+    QCOMPARE(wiz.w->parts().listModel->count(), 3);
+    QCOMPARE(wiz.w->parts().statusPanel(1)->text(), QStringLiteral("3"));
 }
 
 void TestListFilePages::createADirectory()
@@ -263,7 +263,7 @@ void TestListFilePages::createADirectory()
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
     QCOMPARE(named<QLineEdit>(f, "ProjectDirectory")->text(), work + QStringLiteral("/Parent/NewDir"));
     // The list in use, named relative to the old working folder, still is the same file.
-    QCOMPARE(QString::fromStdString(wiz.w->CurrentListFile()), work + QStringLiteral("/Projects.txt"));
+    QCOMPARE(QString::fromStdString(wiz.w->document().currentListFile()), work + QStringLiteral("/Projects.txt"));
 
     // A cancelled input box takes the folder offered; the dialog opens where it was left.
     named<QPushButton>(f, "Back2")->click();
@@ -311,11 +311,11 @@ void TestListFilePages::editAnotherFileWritesItsOwnLines()
     named<QPushButton>(f, "Next3")->click();
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page4"));
     QVERIFY(shown(named<QPushButton>(f, "Back4")));
-    QCOMPARE(wiz.w->wizardPages().mode(), mdEdit);
+    QCOMPARE(wiz.w->parts().wizardPages->mode(), mdEdit);
     const QString other = wiz.env.path(QStringLiteral("Other/projects.txt"));
     QCOMPARE(named<QLabel>(f, "Message4")->text(), QStringLiteral("Editing ") + other);
     QCOMPARE(linesInMemory(*wiz.w), listB);
-    QCOMPARE(wiz.w->listModel()->count(), 3);
+    QCOMPARE(wiz.w->parts().listModel->count(), 3);
 
     named<QLineEdit>(f, "Project")->setText(QStringLiteral("4"));
     named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Bravo four"));
@@ -348,7 +348,7 @@ void TestListFilePages::leavingWithoutAChoiceKeepsTheListInUse()
     wiz.dialogs.answers = {MessageButton::Abort};
     named<QPushButton>(f, "Next3")->click();
     QCOMPARE(wiz.dialogs.texts(QStringLiteral("ask")).size(), 1);
-    QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(wiz.w->document().currentListFile(), std::string("Projects.txt"));
     QCOMPARE(linesInMemory(*wiz.w), listA);
 
     // Back to page 2, then Cancel.
@@ -357,7 +357,7 @@ void TestListFilePages::leavingWithoutAChoiceKeepsTheListInUse()
     named<QPushButton>(f, "Next3")->click();
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page2"));
     named<QPushButton>(f, "Cancel2")->click();
-    QCOMPARE(wiz.w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(wiz.w->document().currentListFile(), std::string("Projects.txt"));
     QCOMPARE(linesInMemory(*wiz.w), listA);
 
     // Accepted: the new list is for the chosen file and starts empty.
@@ -367,8 +367,8 @@ void TestListFilePages::leavingWithoutAChoiceKeepsTheListInUse()
     named<RadioGroup>(f, "Duplicatefile")->setItemIndex(1);
     wiz.dialogs.answers = {MessageButton::Ok};
     named<QPushButton>(f, "Next3")->click();
-    QCOMPARE(wiz.w->CurrentListFile(), wiz.env.path(QStringLiteral("Other/projects.txt")).toStdString());
-    QVERIFY(wiz.w->ProjectLines().empty());
+    QCOMPARE(wiz.w->document().currentListFile(), wiz.env.path(QStringLiteral("Other/projects.txt")).toStdString());
+    QVERIFY(wiz.w->document().lines().empty());
     named<QPushButton>(f, "Next4")->click();
     QCOMPARE(wiz.env.readFile(QStringLiteral("Other/projects.txt")), QByteArray());
     QCOMPARE(wiz.env.readFile(QStringLiteral("Projects.txt")), TestEnvironment::listBytes(listA));

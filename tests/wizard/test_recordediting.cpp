@@ -7,6 +7,7 @@
 #include "widgetlookup.h"
 #include "testenvironment.h"
 #include "app/tvantorel.h"
+#include "app/windowhost.h"
 #include "document/projectlistdocument.h"
 
 #include "app/projectlistmodel.h"
@@ -19,7 +20,7 @@ namespace {
 
 void select(TVantorel& w, int row)
 {
-    named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(row, 0));
+    named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(row, 0));
 }
 
 bool shown(const QWidget* widget)
@@ -60,7 +61,7 @@ void TestRecordEditing::addAppendsOnlyInMemoryUntilFinish()
     QVERIFY(triggerAction(f, "AddBtn"));
     QVERIFY(shown(named<QStackedWidget>(f, "Wizard")));
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page4"));
-    QCOMPARE(w->wizardPages().mode(), mdEdit);
+    QCOMPARE(w->parts().wizardPages->mode(), mdEdit);
     QCOMPARE(named<QLineEdit>(f, "Project")->text(), QStringLiteral("6"));
     QCOMPARE(named<QLineEdit>(f, "CurrentProject")->text(), QStringLiteral("006"));
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QString());
@@ -76,14 +77,14 @@ void TestRecordEditing::addAppendsOnlyInMemoryUntilFinish()
     QVERIFY(named<UpDown>(f, "PrjSelect")->isEnabled());
     // Nothing on disk and nothing in the view until Finish.
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")), before);
-    QCOMPARE(w->listModel()->count(), 5);
+    QCOMPARE(w->parts().listModel->count(), 5);
 
     named<QPushButton>(f, "Next4")->click();
     QVERIFY(!shown(named<QStackedWidget>(f, "Wizard")));
     QCOMPARE(env.readFile(QStringLiteral("Projects.txt")),
              TestEnvironment::listBytes(numberedDescriptions({"A", "B", "C", "D", "E", "Quay steps"})));
-    QCOMPARE(w->listModel()->count(), 6);
-    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("6"));
+    QCOMPARE(w->parts().listModel->count(), 6);
+    QCOMPARE(w->parts().statusPanel(1)->text(), QStringLiteral("6"));
     QVERIFY(dialogs.shown.isEmpty());
 }
 
@@ -99,7 +100,7 @@ void TestRecordEditing::addRefusals()
 
     // A negative last number: the message names the number, the stop and the text read.
     env.writeFile(QStringLiteral("neg.txt"), TestEnvironment::listBytes({"-5     Below zero"}));
-    w->openList("neg.txt");
+    w->parts().host->openList("neg.txt");
     dialogs.clear();
     QVERIFY(triggerAction(&*w, "Addproject1"));
     QCOMPARE(dialogs.messages(), QStringList {QStringLiteral("Add project Failed -4 Code = 3 -5  ")});
@@ -116,7 +117,7 @@ void TestRecordEditing::editReplacesTheLine()
     QObject* f = &*w;
     select(*w, 11);
     QVERIFY(triggerAction(f, "EditBtn"));
-    QCOMPARE(w->wizardPages().mode(), mdEdit);
+    QCOMPARE(w->parts().wizardPages->mode(), mdEdit);
     QCOMPARE(named<UpDown>(f, "PrjSelect")->position(), 12);
     QCOMPARE(named<QLineEdit>(f, "CurrentProject")->text(), QStringLiteral("012"));
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QStringLiteral("Old pier"));
@@ -178,7 +179,7 @@ void TestRecordEditing::insertBeforeFive()
 
     select(*w, 3);
     QVERIFY(triggerAction(f, "InsertBtn"));
-    QCOMPARE(w->wizardPages().mode(), mdInsert);
+    QCOMPARE(w->parts().wizardPages->mode(), mdInsert);
     QCOMPARE(named<QLabel>(f, "Message4")->text(), QStringLiteral("Inserting Project Projects.txt"));
     QCOMPARE(named<QLineEdit>(f, "CurrentProject")->text(), QStringLiteral("004"));
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QString());
@@ -240,7 +241,7 @@ void TestRecordEditing::removeAsksFirst()
     QObject* f = &*w;
     select(*w, 2);
     QVERIFY(triggerAction(f, "RemoveProject1"));
-    QCOMPARE(w->wizardPages().mode(), mdDelete);
+    QCOMPARE(w->parts().wizardPages->mode(), mdDelete);
     QVERIFY(!shown(named<QPushButton>(f, "UtilBtn")));
     QVERIFY(shown(named<QPushButton>(f, "Remove")));
     QVERIFY(named<QLineEdit>(f, "PrjDiscription")->isReadOnly());
@@ -282,21 +283,21 @@ void TestRecordEditing::newListConfirmation()
     const QString message = named<QLabel>(f, "Message4")->text();
     const std::string path = env.path(QStringLiteral("Projects.txt")).toStdString();
 
-    w->wizardPages().setMode(mdNewList);
+    w->parts().wizardPages->setMode(mdNewList);
     dialogs.answers = {MessageButton::Abort};
-    QVERIFY(!w->wizardPages().SetupPage4(path));
+    QVERIFY(!w->parts().wizardPages->SetupPage4(path));
     QCOMPARE(dialogs.texts(QStringLiteral("ask")),
              QStringList {QStringLiteral("Existing Project List ") + QString::fromStdString(path)
                           + QStringLiteral("\rWill be erased, Are you sure ?")});
     QCOMPARE(linesInMemory(*w).size(), 2);
     QCOMPARE(named<QLabel>(f, "Message4")->text(), message);
-    QCOMPARE(w->CurrentListFile(), std::string("Projects.txt"));
+    QCOMPARE(w->document().currentListFile(), std::string("Projects.txt"));
     QCOMPARE(named<QStackedWidget>(f, "Wizard")->currentWidget(), named<QWidget>(f, "Page4"));
 
     dialogs.answers = {MessageButton::Ok};
-    QVERIFY(w->wizardPages().SetupPage4(path));
-    QVERIFY(w->ProjectLines().empty());
-    QCOMPARE(w->CurrentListFile(), path);
+    QVERIFY(w->parts().wizardPages->SetupPage4(path));
+    QVERIFY(w->document().lines().empty());
+    QCOMPARE(w->document().currentListFile(), path);
     QCOMPARE(named<QLabel>(f, "Message4")->text(), QStringLiteral("Creating New project list ") + QString::fromStdString(path));
     QCOMPARE(named<QLineEdit>(f, "CurrentProject")->text(), QStringLiteral("001"));
     QCOMPARE(named<QLineEdit>(f, "PrjDiscription")->text(), QString());
@@ -323,7 +324,7 @@ void TestRecordEditing::finishThatFailsKeepsTheList()
     QCOMPARE(dialogs.errors(), QStringList {QStringLiteral("Cannot create file no such folder/list.txt")});
     QVERIFY(!shown(named<QStackedWidget>(f, "Wizard")));
     QCOMPARE(linesInMemory(*w), numberedDescriptions({"A", "B", "C"}));
-    QCOMPARE(w->listModel()->count(), 2);
+    QCOMPARE(w->parts().listModel->count(), 2);
 }
 
 void TestRecordEditing::selectorAndPageStateRules()
