@@ -130,7 +130,6 @@ signals:
 private:
     void rememberRead(const std::string& path, const ListFileStamp& stamp);
     void rememberWritten(const ListFileStamp& stamp);
-    // A step applied, taken back or put back is journalled and told.
     void stepApplied();
     std::optional<HistoryStep> stepped(std::optional<HistoryStep> step);
     void writeJournal();
@@ -145,8 +144,7 @@ private:
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<KnownListFile> known_;
     ListFileWatch* watch_ = nullptr;
-    // A save runs: the file is not merged into memory meanwhile.
+    // A save runs (no merge into memory meanwhile); the lines are in order.
     bool saving_ = false;
-    // The lines are known to be in the list's order.
     bool knownSorted_ = false;
 };
