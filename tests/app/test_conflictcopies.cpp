@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QUndoStack>
 #include <QtTest>
 
 namespace {
