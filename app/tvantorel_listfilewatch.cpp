@@ -9,6 +9,7 @@
 #include "ui_tvantorel.h"
 #include "ui_wizardpages.h"
 
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "common/displaytext.h"
 #include "document/changejournal.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <functional>
 #include <QLocale>
 #include <QLayout>
 #include <QTableView>
@@ -276,8 +278,16 @@ void TVantorel::readChangeOnDisk()
     try {
         // Nothing of the user's is lost: with nothing unsaved the list is
         // read again, else theirs comes in under the unsaved changes. Page 4,
-        // if open, goes on editing the list.
-        merged = document_->mergeFromDisk();
+        // if open, goes on editing the list. A long read shows its progress
+        // with Cancel, as a load does.
+        LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+        merged = document_->mergeFromDisk(std::ref(progress));
+    } catch (const ListFileReadCancelled&) {
+        noticeBar_->post(listFileNotice, NoticeBar::Kind::Warning,
+                         tr("The %1 was changed on disk and not read again: the list in memory is as it was")
+                             .arg(listFileNamed(path)),
+                         {{tr("Reload"), [this] { takeUpChangeOnDisk(); }}});
+        return;
     } catch (const ListFileError& error) {
         tellListFileUnreadable(listFileErrorText(error.what()));
         return;

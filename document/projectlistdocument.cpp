@@ -216,7 +216,7 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     }
 }
 
-DiskMergeResult ProjectListDocument::mergeFromDisk()
+DiskMergeResult ProjectListDocument::mergeFromDisk(const ReadProgress& progress)
 {
     DiskMergeResult result;
     // A repaired list not saved yet is merged as a whole by the save.
@@ -226,7 +226,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
     if (stamp_.compareWithDisk(currentListFile_) != DiskState::Changed)
         return result;
     LineList theirs;
-    ListFileStamp stamp = readFile(currentListFile_, theirs);
+    ListFileStamp stamp = readFile(currentListFile_, theirs, progress);
     stamp.linesHash = std::make_shared<LinesHash>(theirs);
     stamp.linesHash->value();
     if (theirs == base_) {

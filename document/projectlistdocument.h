@@ -125,8 +125,9 @@ public:
     // file read, their journal rewritten), a project both changed keeps our
     // text until the save asks. Signals linesChanged (never linesReloaded:
     // an open editor page stays) and historyReset. ListFileError when the
-    // file cannot be read.
-    DiskMergeResult mergeFromDisk();
+    // file cannot be read; ListFileReadCancelled when progress stopped the
+    // read, everything left as it was.
+    DiskMergeResult mergeFromDisk(const ReadProgress& progress = {});
     // Projects merged into memory with our text kept, not yet asked about.
     const std::vector<WaitingConflict>& waitingConflicts() const { return waitingConflicts_; }
     // Reads the list file in use afresh and repairs it; the lines change only
