@@ -133,6 +133,12 @@ void TVantorel::mergeConflictCopy(const std::string& copyPath)
     const QString copyName = fileNameOf(copyPath);
     runCommand([&] {
         const ConflictCopyMerge merge(*document_, copyPath, MergeBase::load(path));
+        if (!merge.copyIsProjectList()) {
+            dialogs_->showMessage(tr("The conflict copy %1 is no project list: nothing of it was merged, and it "
+                                     "stays where it is")
+                                      .arg(copyName));
+            return;
+        }
         std::vector<ConflictChoice> choices;
         if (!merge.conflicts().empty()) {
             QList<ConflictRow> rows;

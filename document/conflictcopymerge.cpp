@@ -3,7 +3,10 @@
 #include "document/listfilestamp.h"
 #include "document/projectlistdocument.h"
 #include "listfile/listdifference.h"
+#include "listfile/lineformat.h"
 #include "listfile/listfileio.h"
+
+#include <stdexcept>
 
 ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
                                      std::optional<LineList> base)
@@ -11,6 +14,9 @@ ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const 
 {
     LineList copy;
     loadListFile(copyPath, copy);
+    copyIsProjectList_ = isProjectList(copy);
+    if (!copyIsProjectList_)
+        return;
     if (base) {
         const std::uint64_t baseHash = hashOfLines(*base);
         usesBase_ = baseHash != hashOfLines(copy) && baseHash != hashOfLines(inMemory_);
@@ -21,6 +27,8 @@ ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const 
 CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
                                            const std::vector<ConflictChoice>& choices) const
 {
+    if (!copyIsProjectList_)
+        throw std::logic_error("a file that is no project list is never merged");
     CopyMergeCounts counts;
     counts.notices = plan_.notices;
     const LineList merged = applyMerge(inMemory_, plan_, choices, counts.notices);

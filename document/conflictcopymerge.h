@@ -10,6 +10,9 @@
 // which would make every project the other side lacks look removed. Without
 // a base every project found on one side only is kept and differing texts
 // are conflicts.
+//
+// A copy that is no project list (binary, or mostly other lines than
+// projects) is not planned at all: nothing of it may be merged.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -35,6 +38,9 @@ public:
     ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
                       std::optional<LineList> base);
 
+    // False for a copy that is no project list: it has no conflicts, and
+    // applyTo refuses it.
+    bool copyIsProjectList() const { return copyIsProjectList_; }
     bool usesBase() const { return usesBase_; }
     // Projects the copy and the list in memory hold differently: ours is the
     // copy's line, theirs the list in memory's.
@@ -43,11 +49,13 @@ public:
     // Puts the merge into the document, one choice a conflict (KeepTheirs
     // keeps the list in memory's line, KeepMine takes the copy's, KeepBoth
     // gives the copy's the next free number). Throws std::invalid_argument
-    // when the choices do not match the conflicts.
+    // when the choices do not match the conflicts, std::logic_error for a
+    // copy that is no project list.
     CopyMergeCounts applyTo(ProjectListDocument& document, const std::vector<ConflictChoice>& choices) const;
 
 private:
     LineList inMemory_;
     MergePlan plan_;
     bool usesBase_ = false;
+    bool copyIsProjectList_ = false;
 };

@@ -15,8 +15,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QUndoStack>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +79,8 @@ private slots:
     void severalCopiesLetTheUserChoose();
     void baseIsKeptOnlyInSyncedFolders_data();
     void baseIsKeptOnlyInSyncedFolders();
+    void aCopyThatCannotBeMergedIsLeftAlone_data();
+    void aCopyThatCannotBeMergedIsLeftAlone();
 };
 
 void TestConflictCopies::copiesAreFoundWhenTheListIsRead_data()
@@ -293,6 +298,59 @@ void TestConflictCopies::baseIsKeptOnlyInSyncedFolders()
         QTest::qWait(800);
         QVERIFY(!QFile::exists(basePath));
     }
+}
+
+void TestConflictCopies::aCopyThatCannotBeMergedIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("copy");          // empty: sparse, past the size of any list
+    QTest::addColumn<QString>("message");          // the start of what the user is told
+    QTest::addColumn<bool>("error");
+
+    QByteArray random(64 * 1024, '\0');
+    QRandomGenerator generator(11);
+    for (char& c : random)
+        c = char(generator.bounded(256));
+    const QString noList = QStringLiteral("The conflict copy %1 is no project list: nothing of it was merged, and it "
+                                          "stays where it is")
+                               .arg(nextcloudCopy);
+    QTest::newRow("random bytes") << random << noList << false;
+    QTest::newRow("mostly a letter") << QByteArray("Dear Ann,\r\nthe list:\r\n001     A\r\nBob\r\n") << noList
+                                     << false;
+    QTest::newRow("past the size of any list") << QByteArray() << QStringLiteral("The file ") << true;
+}
+
+// A copy that is no project list, or too big to be one, is refused with a
+// word that names it: nothing merged, the copy where it was.
+void TestConflictCopies::aCopyThatCannotBeMergedIsLeftAlone()
+{
+    QFETCH(QByteArray, copy);
+    QFETCH(QString, message);
+    QFETCH(bool, error);
+    const QStringList list = {"001     A", "002     B"};
+    Window t(list);
+    if (copy.isEmpty()) {
+        t.env.writeFile(nextcloudCopy, TestEnvironment::listBytes(list));
+        QVERIFY(::truncate(QFile::encodeName(t.env.path(nextcloudCopy)).constData(), off_t(largestListFile) + 1) == 0);
+    } else {
+        t.env.writeFile(nextcloudCopy, copy);
+    }
+    t.start();
+    TVantorel& w = *t.w;
+    const int undoSteps = w.undoStack()->count();
+    named<QPushButton>(bar(w), "NoticeAction1")->click();
+
+    const QStringList told = error ? t.dialogs.errors() : t.dialogs.messages();
+    QCOMPARE(t.dialogs.shown.size(), 1);
+    QVERIFY2(told.value(0).startsWith(message), qPrintable(told.value(0)));
+    QVERIFY(told.value(0).contains(nextcloudCopy) || error);
+    QVERIFY(t.dialogs.conflictWindows.isEmpty());
+    QCOMPARE(linesInMemory(w), list);
+    QCOMPARE(w.undoStack()->count(), undoSteps);
+    QVERIFY(!w.document().hasUnsavedChanges());
+    QVERIFY(QFile::exists(t.env.path(nextcloudCopy)));
+    QVERIFY(!QFile::exists(t.env.path(backupFolder)));
+    if (!copy.isEmpty())
+        QCOMPARE(t.env.readFile(nextcloudCopy), copy);
 }
 
 QTEST_MAIN(TestConflictCopies)
