@@ -7,6 +7,30 @@
 #include "listfile/listfileio.h"
 
 #include <stdexcept>
+#include <string_view>
+#include <unordered_set>
+
+namespace {
+
+// The lines of base that copy holds too, by number or, for other lines, as
+// they stand: a base without the projects the copy may never have had.
+LineList baseOfWhatCopyHolds(const LineList& base, const LineList& copy)
+{
+    std::unordered_set<std::string_view> numbers;
+    std::unordered_set<std::string_view> lines;
+    for (std::string_view line : copy) {
+        lines.insert(line);
+        if (beginsWithProjectNumber(line))
+            numbers.insert(numberKey(line));
+    }
+    LineList kept;
+    for (std::string_view line : base)
+        if (lines.count(line) != 0 || (beginsWithProjectNumber(line) && numbers.count(numberKey(line)) != 0))
+            kept.push_back(line);
+    return kept;
+}
+
+} // namespace
 
 ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
                                      std::optional<LineList> base)
@@ -19,9 +43,11 @@ ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const 
         return;
     if (base) {
         const std::uint64_t baseHash = hashOfLines(*base);
-        usesBase_ = baseHash != hashOfLines(copy) && baseHash != hashOfLines(inMemory_);
+        if (baseHash == hashOfLines(inMemory_))
+            base = baseOfWhatCopyHolds(*base, copy);
+        usesBase_ = true;
     }
-    plan_ = planFullMerge(usesBase_ ? base : std::nullopt, copy, inMemory_);
+    plan_ = planFullMerge(base, copy, inMemory_);
 }
 
 CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,

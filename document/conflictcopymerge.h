@@ -5,11 +5,14 @@
 // memory the "theirs" the plan applies to), and once the conflicts are
 // answered the result goes into the document as one step of unsaved changes.
 //
-// The kept base (MergeBase) is the common ancestor only when it differs
-// from both sides: a base equal to one side is that side's own last save,
-// which would make every project the other side lacks look removed. Without
-// a base every project found on one side only is kept and differing texts
-// are conflicts.
+// The kept base (MergeBase) is our last read or save. Differing from both
+// sides, it is the common ancestor. Equal to the copy, the copy holds no
+// change of its own. Equal to the list in memory, whatever the copy holds
+// differently is the copy's change and comes in without a question, as a
+// shared list's save takes the other writer's; only a project the copy lacks
+// is kept, since the copy may have split off before it was added. Without a
+// base every project found on one side only is kept and differing texts are
+// conflicts.
 //
 // A copy that is no project list (binary, or mostly other lines than
 // projects) is not planned at all: nothing of it may be merged.

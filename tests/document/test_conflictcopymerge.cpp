@@ -1,5 +1,7 @@
 // Merging a sync tool's conflict copy into the list in memory, on the
-// document alone: a copy that is no project list is never planned.
+// document alone: which changes come in unasked and which are asked about,
+// for each relation of the kept base to the two sides; a copy that is no
+// project list is never planned.
 #include "document/conflictcopymerge.h"
 #include "document/projectlistdocument.h"
 
@@ -45,6 +47,8 @@ class TestConflictCopyMerge : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void changesOfEachSide_data();
+    void changesOfEachSide();
     void aCopyThatIsNoListIsNotPlanned_data();
     void aCopyThatIsNoListIsNotPlanned();
 
@@ -75,6 +79,63 @@ void TestConflictCopyMerge::init()
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
+}
+
+void TestConflictCopyMerge::changesOfEachSide_data()
+{
+    QTest::addColumn<QStringList>("memory");
+    QTest::addColumn<QStringList>("copy");
+    QTest::addColumn<QStringList>("base");  // "none": no base kept
+    QTest::addColumn<QStringList>("conflicts");  // the numbers asked about
+    QTest::addColumn<QStringList>("merged");  // with the copy's text taken for each conflict
+
+    const QStringList none = {"none"};
+    const QStringList list = {"001     A", "005     E", "007     G"};
+    QTest::newRow("base equal to memory: the copy's edit and addition come in unasked")
+        << list << QStringList {"001     A", "005     Eee", "006     F", "007     G"} << list << QStringList()
+        << QStringList {"001     A", "005     Eee", "006     F", "007     G"};
+    QTest::newRow("base equal to memory: a project the copy lacks stays")
+        << list << QStringList {"001     A", "005     Eee"} << list << QStringList()
+        << QStringList {"001     A", "005     Eee", "007     G"};
+    QTest::newRow("base equal to memory: a number past 999 edited in the copy")
+        << QStringList {"999     I", "1000     K"} << QStringList {"999     I", "1000     Kay"}
+        << QStringList {"999     I", "1000     K"} << QStringList() << QStringList {"999     I", "1000     Kay"};
+    QTest::newRow("base equal to the copy: memory's edit and removal stay")
+        << QStringList {"001     A", "005     Ee"} << list << list << QStringList()
+        << QStringList {"001     A", "005     Ee"};
+    QTest::newRow("base differing from both: one edit each side, unasked")
+        << QStringList {"001     Aa", "005     E", "007     G"} << QStringList {"001     A", "005     E", "007     Gg"}
+        << list << QStringList() << QStringList {"001     Aa", "005     E", "007     Gg"};
+    QTest::newRow("base differing from both: the same project edited on both sides is asked")
+        << QStringList {"001     A", "005     Mine", "007     G"} << QStringList {"001     A", "005     Copy's", "007     G", "008     H"}
+        << list << QStringList {"005"} << QStringList {"001     A", "005     Copy's", "007     G", "008     H"};
+    QTest::newRow("no base: a differing text is asked, nothing removed")
+        << list << QStringList {"001     A", "005     Eee"} << none << QStringList {"005"}
+        << QStringList {"001     A", "005     Eee", "007     G"};
+}
+
+void TestConflictCopyMerge::changesOfEachSide()
+{
+    QFETCH(QStringList, memory);
+    QFETCH(QStringList, copy);
+    QFETCH(QStringList, base);
+    QFETCH(QStringList, conflicts);
+    QFETCH(QStringList, merged);
+    ProjectListDocument document;
+    // The file as read is the base, or the list in memory where there is none.
+    open(document, base == QStringList {"none"} ? memory : base, memory);
+    const std::string copyPath = write(QStringLiteral("Projects.sync-conflict-20261207-101500-ABCDEFG.txt"),
+                                       bytesOf(copy));
+    const std::optional<LineList> kept =
+        base == QStringList {"none"} ? std::nullopt : std::optional<LineList>(linesOf(base));
+    const ConflictCopyMerge merge(document, copyPath, kept);
+    QVERIFY(merge.copyIsProjectList());
+    QStringList asked;
+    for (const MergeConflict& conflict : merge.conflicts())
+        asked << QString::fromStdString(conflict.numberText);
+    QCOMPARE(asked, conflicts);
+    merge.applyTo(document, std::vector<ConflictChoice>(merge.conflicts().size(), ConflictChoice::KeepMine));
+    QCOMPARE(textOf(document.lines()), merged);
 }
 
 void TestConflictCopyMerge::aCopyThatIsNoListIsNotPlanned_data()
