@@ -7,6 +7,7 @@
 
 #include "ui_tvantorel.h"
 
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "common/displaytext.h"
 #include "document/conflictcopymerge.h"
@@ -17,6 +18,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -132,7 +134,12 @@ void TVantorel::mergeConflictCopy(const std::string& copyPath)
     const std::string path = document_->currentListFile();
     const QString copyName = fileNameOf(copyPath);
     runCommand([&] {
-        const ConflictCopyMerge merge(*document_, copyPath, MergeBase::load(path));
+        const ConflictCopyMerge merge = [&] {
+            // A long read shows its progress with Cancel, as a load does; it
+            // is gone before any question.
+            LoadProgress progress(this, tr("Reading the conflict copy %1 ...").arg(copyName));
+            return ConflictCopyMerge(*document_, copyPath, MergeBase::load(path), std::ref(progress));
+        }();
         if (!merge.copyIsProjectList()) {
             dialogs_->showMessage(tr("The conflict copy %1 is no project list: nothing of it was merged, and it "
                                      "stays where it is")

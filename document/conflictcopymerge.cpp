@@ -33,11 +33,11 @@ LineList baseOfWhatCopyHolds(const LineList& base, const LineList& copy)
 } // namespace
 
 ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
-                                     std::optional<LineList> base)
+                                     std::optional<LineList> base, const ReadProgress& progress)
     : inMemory_(document.lines())
 {
     LineList copy;
-    loadListFile(copyPath, copy);
+    loadListFile(copyPath, copy, progress);
     copyIsProjectList_ = isProjectList(copy);
     if (!copyIsProjectList_)
         return;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "listfile/linelist.h"
+#include "listfile/listfileio.h"
 #include "listfile/listmerge.h"
 
 class ProjectListDocument;
@@ -36,10 +37,11 @@ struct CopyMergeCounts {
 
 class ConflictCopyMerge {
 public:
-    // Reads copyPath (ListFileError when it cannot be read) and plans its
-    // merge into the document's lines.
+    // Reads copyPath (ListFileError when it cannot be read, ListFileTooBig at
+    // once when it is bigger than a list may be, ListFileReadCancelled when
+    // progress said stop) and plans its merge into the document's lines.
     ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
-                      std::optional<LineList> base);
+                      std::optional<LineList> base, const ReadProgress& progress = {});
 
     // False for a copy that is no project list: it has no conflicts, and
     // applyTo refuses it.

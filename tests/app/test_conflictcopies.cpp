@@ -7,6 +7,7 @@
 #include "testenvironment.h"
 #include "testlists.h"
 #include "widgetlookup.h"
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "app/projectlistmodel.h"
 #include "app/tvantorel.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QUndoStack>
 #include <QtTest>
@@ -81,6 +83,7 @@ private slots:
     void baseIsKeptOnlyInSyncedFolders();
     void aCopyThatCannotBeMergedIsLeftAlone_data();
     void aCopyThatCannotBeMergedIsLeftAlone();
+    void aLongReadOfACopyCanBeCancelled();
 };
 
 void TestConflictCopies::copiesAreFoundWhenTheListIsRead_data()
@@ -357,6 +360,39 @@ void TestConflictCopies::aCopyThatCannotBeMergedIsLeftAlone()
     QVERIFY(!QFile::exists(t.env.path(backupFolder)));
     if (!copy.isEmpty())
         QCOMPARE(t.env.readFile(nextcloudCopy), copy);
+}
+
+// A long read of a copy shows the load's progress with Cancel: cancelled,
+// nothing is merged or said and the copy stays.
+void TestConflictCopies::aLongReadOfACopyCanBeCancelled()
+{
+    const QStringList list = {"001     A", "002     B"};
+    Window t(list);
+    const QByteArray copy = TestEnvironment::listBytes({"001     A", "003     C"}) + QByteArray(24 << 20, 'x') + "\r\n";
+    t.env.writeFile(syncthingCopy, copy);
+    t.start();
+    TVantorel& w = *t.w;
+    const int moment = LoadProgress::momentMilliseconds;
+    LoadProgress::momentMilliseconds = 0;
+    bool cancelled = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        auto* progress = w.findChild<QProgressDialog*>(QStringLiteral("LoadProgress"));
+        if (progress && progress->isVisible() && !cancelled) {
+            QCOMPARE(progress->labelText(), QStringLiteral("Reading the conflict copy %1 ...").arg(syncthingCopy));
+            progress->cancel();
+            cancelled = true;
+        }
+    });
+    canceller.start(0);
+    QVERIFY(triggerAction(&w, "MergeConflictCopy1"));
+    LoadProgress::momentMilliseconds = moment;
+    QVERIFY(cancelled);
+    QVERIFY(t.dialogs.shown.isEmpty());
+    QCOMPARE(linesInMemory(w), list);
+    QVERIFY(!w.document().hasUnsavedChanges());
+    QCOMPARE(t.env.readFile(syncthingCopy), copy);
+    QVERIFY(named<QAction>(&w, "MergeConflictCopy1")->isEnabled());
 }
 
 QTEST_MAIN(TestConflictCopies)

@@ -1,7 +1,8 @@
 // Merging a sync tool's conflict copy into the list in memory, on the
 // document alone: which changes come in unasked and which are asked about,
 // for each relation of the kept base to the two sides; a copy that is no
-// project list is never planned.
+// project list is never planned; a long read can be stopped and a copy too
+// big for a list is refused before it is read.
 #include "document/conflictcopymerge.h"
 #include "document/projectlistdocument.h"
 
@@ -51,6 +52,8 @@ private slots:
     void changesOfEachSide();
     void aCopyThatIsNoListIsNotPlanned_data();
     void aCopyThatIsNoListIsNotPlanned();
+    void aStoppedReadChangesNothing();
+    void aCopyTooBigIsRefusedAtOnce();
 
 private:
     std::string write(const QString& name, const QByteArray& bytes)
@@ -165,6 +168,38 @@ void TestConflictCopyMerge::aCopyThatIsNoListIsNotPlanned()
     QVERIFY_THROWS_EXCEPTION(std::logic_error, merge.applyTo(document, {}));
     QCOMPARE(textOf(document.lines()), list);
     QVERIFY(!document.hasUnsavedChanges());
+}
+
+void TestConflictCopyMerge::aStoppedReadChangesNothing()
+{
+    ProjectListDocument document;
+    const QStringList list = {"001     A", "002     B"};
+    open(document, list, list);
+    const std::string copyPath = write(QStringLiteral("Projects.sync-conflict-20261207-101500-ABCDEFG.txt"),
+                                       QByteArray(24 << 20, '\n') + "003     C\r\n");
+    int asked = 0;
+    const ReadProgress stop = [&](std::uint64_t, std::uint64_t) { return ++asked < 2; };
+    QVERIFY_THROWS_EXCEPTION(ListFileReadCancelled, ConflictCopyMerge(document, copyPath, linesOf(list), stop));
+    QVERIFY(asked >= 2);
+    QCOMPARE(textOf(document.lines()), list);
+    QVERIFY(!document.hasUnsavedChanges());
+}
+
+void TestConflictCopyMerge::aCopyTooBigIsRefusedAtOnce()
+{
+    ProjectListDocument document;
+    const QStringList list = {"001     A"};
+    open(document, list, list);
+    const std::string copyPath = write(QStringLiteral("Projects.sync-conflict-20261207-101500-ABCDEFG.txt"),
+                                       "001     A\r\n");
+    // Sparse: past the size of any list, without the disk space.
+    QVERIFY(::truncate(copyPath.c_str(), off_t(largestListFile) + 1) == 0);
+    int reports = 0;
+    const ReadProgress counted = [&](std::uint64_t, std::uint64_t) { return ++reports > 0; };
+    QVERIFY_THROWS_EXCEPTION(ListFileTooBig, ConflictCopyMerge(document, copyPath, linesOf(list), counted));
+    // Refused before a byte was read.
+    QCOMPARE(reports, 0);
+    QCOMPARE(textOf(document.lines()), list);
 }
 
 QTEST_GUILESS_MAIN(TestConflictCopyMerge)
