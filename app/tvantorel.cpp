@@ -42,7 +42,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QUndoStack>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -139,13 +138,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     resize(740, 505);
 }
 
-TVantorel::~TVantorel()
-{
-    // The undo stack says it emptied as the window's children go, when this
-    // is no longer a window to tell.
-    if (undoStack_)
-        undoStack_->disconnect(this);
-}
+TVantorel::~TVantorel() = default;
 
 void TVantorel::setDialogs(Dialogs* dialogs)
 {
@@ -385,7 +378,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
             dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
             return false;
         }
-        LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+        LoadProgress progress(this, tr("Reading the %1 ...").arg(listFileNamed(path)));
         document_->load(path, std::ref(progress));
         findConflictCopies();
         rememberRecentList(path);

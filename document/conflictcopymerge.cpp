@@ -43,11 +43,14 @@ ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const 
         return;
     if (base) {
         const std::uint64_t baseHash = hashOfLines(*base);
-        if (baseHash == hashOfLines(inMemory_))
+        const bool baseIsInMemory = baseHash == hashOfLines(inMemory_);
+        usesBase_ = !baseIsInMemory && baseHash != hashOfLines(copy);
+        if (baseIsInMemory)
             base = baseOfWhatCopyHolds(*base, copy);
-        usesBase_ = true;
     }
     plan_ = planFullMerge(base, copy, inMemory_);
+    for (const MergeConflict& conflict : plan_.conflicts)
+        conflicts_.push_back({conflict.numberText, conflict.base, conflict.theirs, conflict.ours, 0});
 }
 
 CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
@@ -57,7 +60,13 @@ CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
         throw std::logic_error("a file that is no project list is never merged");
     CopyMergeCounts counts;
     counts.notices = plan_.notices;
-    const LineList merged = applyMerge(inMemory_, plan_, choices, counts.notices);
+    // The plan's ours is the copy: the user's theirs.
+    std::vector<ConflictChoice> planChoices;
+    for (ConflictChoice choice : choices)
+        planChoices.push_back(choice == ConflictChoice::KeepTheirs ? ConflictChoice::KeepMine
+                              : choice == ConflictChoice::KeepMine ? ConflictChoice::KeepTheirs
+                                                                   : ConflictChoice::KeepBoth);
+    const LineList merged = applyMerge(inMemory_, plan_, planChoices, counts.notices);
     // Changes by number against the lines as they are now, which the plan
     // was made on; the document names what each replaced.
     std::vector<ListOperation> ops = operationsBetweenLists(inMemory_, merged);
@@ -69,6 +78,6 @@ CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
         else
             ++counts.added;
     }
-    document.applyChanges(std::move(ops), AppliedOperation::Batch::ConflictCopy);
+    document.applyChanges(std::move(ops), HistoryStep::Kind::ConflictCopy);
     return counts;
 }

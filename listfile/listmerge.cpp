@@ -771,3 +771,11 @@ std::string nextFreeNumber(const LineList& lines, std::string_view numberText)
     FreeNumbers free(lines, {}, {}, *number);
     return zeroPadNumber(std::int32_t(free.take(*number)));
 }
+
+std::vector<std::string> touchedAfterMerge(std::vector<std::string> touched, const std::vector<MergeNotice>& notices)
+{
+    for (const MergeNotice& notice : notices)
+        if (notice.kind == MergeNotice::Kind::Renumbered)
+            touched.push_back(notice.newNumberText);
+    return touched;
+}
