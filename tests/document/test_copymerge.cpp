@@ -3,10 +3,9 @@
 // keeps (theirs is the copy's, as the user is asked), what is counted and
 // told, that the merge is one step of unsaved changes, and what the kept
 // base decides when it is the common ancestor or equals one side. A copy
-// that is no project list is never planned; a long read can be stopped and
-// a copy too big for a list is refused before it is read. Then the kept base
-// itself: where it is kept, for which lists, and that it comes back byte for
-// byte.
+// that is no project list is never planned, and a long read can be stopped.
+// Then the kept base itself: where it is kept, for which lists, and that it
+// comes back byte for byte.
 #include "document/conflictcopymerge.h"
 #include "document/mergebase.h"
 #include "document/projectlistdocument.h"
@@ -19,7 +18,6 @@
 
 #include "listfile/listfileerror.h"
 
-#include <unistd.h>
 
 namespace {
 
@@ -59,7 +57,6 @@ private slots:
     void aCopyThatIsNoListIsNotPlanned_data();
     void aCopyThatIsNoListIsNotPlanned();
     void aStoppedReadChangesNothing();
-    void aCopyTooBigIsRefusedAtOnce();
     void syncedFolders_data();
     void syncedFolders();
     void keptBaseComesBackByteForByte();
@@ -261,23 +258,6 @@ void TestCopyMerge::aStoppedReadChangesNothing()
     QVERIFY(asked >= 2);
     QCOMPARE(textOf(document.lines()), list);
     QVERIFY(!document.hasUnsavedChanges());
-}
-
-void TestCopyMerge::aCopyTooBigIsRefusedAtOnce()
-{
-    const QStringList list = {"001     A"};
-    ProjectListDocument document;
-    document.load(folder_->write(QStringLiteral("Projects.txt"), listBytes(list)));
-    const std::string copyPath =
-        folder_->write(QStringLiteral("Projects.sync-conflict-20261207-101500-ABCDEFG.txt"), "001     A\r\n");
-    // Sparse: past the size of any list, without the disk space.
-    QVERIFY(::truncate(copyPath.c_str(), off_t(largestListFile) + 1) == 0);
-    int reports = 0;
-    const ReadProgress counted = [&](std::uint64_t, std::uint64_t) { return ++reports > 0; };
-    QVERIFY_THROWS_EXCEPTION(ListFileTooBig, ConflictCopyMerge(document, copyPath, linesOf(list), counted));
-    // Refused before a byte was read.
-    QCOMPARE(reports, 0);
-    QCOMPARE(textOf(document.lines()), list);
 }
 
 void TestCopyMerge::syncedFolders_data()
