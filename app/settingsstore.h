@@ -13,6 +13,8 @@
 // and a file name is kept byte for byte, whatever its encoding. A file far
 // larger than settings ever are is neither read nor written: the defaults
 // hold and the user's file stays as it is.
+#include "document/settingsfile.h"
+
 #include <QMap>
 #include <QString>
 #include <map>
@@ -35,7 +37,7 @@ public:
 
     // A settings file past any sane size: left alone, read as empty, never
     // written. tooLargeMessage() says so.
-    static constexpr qint64 largestFile = 1024 * 1024;
+    static constexpr qint64 largestFile = SettingsFile::largestFile;
     bool tooLarge() const { return tooLarge_; }
     QString tooLargeMessage() const;
 
