@@ -42,7 +42,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QUndoStack>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -139,13 +138,7 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     resize(740, 505);
 }
 
-TVantorel::~TVantorel()
-{
-    // The undo stack says it emptied as the window's children go, when this
-    // is no longer a window to tell.
-    if (undoStack_)
-        undoStack_->disconnect(this);
-}
+TVantorel::~TVantorel() = default;
 
 void TVantorel::setDialogs(Dialogs* dialogs)
 {

@@ -29,8 +29,7 @@ class QMimeData;
 class QScreen;
 class QLabel;
 class QTimer;
-class QUndoStack;
-struct ListOperation;
+struct HistoryStep;
 class ProjectListModel;
 class TFindDialog;
 class PrintSurface;
@@ -259,16 +258,12 @@ private:
     std::vector<std::string> toldCopies_;
 
     // --- undo and redo ---
-public:
-    QUndoStack* undoStack() const { return undoStack_; }
-
 private:
     void wireUndo();
     void showUndoState();
     // Page 4 shows the project an undo or redo changed.
-    void followOnPage4(const ListOperation& op);
+    void followOnPage4(const HistoryStep& step);
     bool undoKeyGoesToList(QObject* watched, QEvent* event) const;
-    QUndoStack* undoStack_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
 

@@ -1,7 +1,7 @@
-// Undo and Redo of the changes applied to the list: each "Apply Changes" and
-// "Remove Project" is a command on the window's undo stack, taken back and
-// put back by the list document exactly. The list view is refilled by Finish
-// as always; page 4 follows each step, so the user sees what changed.
+// Undo and Redo of the changes applied to the list: two actions bound to the
+// document's history of steps, which takes each back and puts it back
+// exactly. The list view is refilled by Finish as always; page 4 follows each
+// step, so the user sees what changed.
 #include "app/tvantorel.h"
 
 #include "ui_tvantorel.h"
@@ -19,60 +19,29 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QUndoStack>
 
 namespace {
 
-QString commandText(const AppliedOperation& applied)
+QString stepText(const HistoryStep& step)
 {
-    if (!applied.batch.empty())
-        return applied.batchKind == AppliedOperation::Batch::ConflictCopy
-            ? QCoreApplication::translate("TVantorel", "Merge Conflict Copy")
-            : QCoreApplication::translate("TVantorel", "Recover Changes");
-    const ListOperation& op = applied.operation;
-    const QString number = displayText(op.numberText);
-    return op.kind == ListOperation::Kind::Remove
-        ? QCoreApplication::translate("TVantorel", "Remove Project %1").arg(number)
-        : QCoreApplication::translate("TVantorel", "Apply Changes to %1").arg(number);
+    const QString number = displayText(step.numberText);
+    switch (step.kind) {
+    case HistoryStep::Kind::ConflictCopy:
+        return QCoreApplication::translate("TVantorel", "Merge Conflict Copy");
+    case HistoryStep::Kind::Recovery:
+        return QCoreApplication::translate("TVantorel", "Recover Changes");
+    case HistoryStep::Kind::Remove:
+        return QCoreApplication::translate("TVantorel", "Remove Project %1").arg(number);
+    case HistoryStep::Kind::Put:
+        break;
+    }
+    return QCoreApplication::translate("TVantorel", "Apply Changes to %1").arg(number);
 }
-
-// One operation on the list. It was applied before it came onto the stack,
-// so the stack's first redo has nothing to do.
-class ListOperationCommand : public QUndoCommand {
-public:
-    ListOperationCommand(ProjectListDocument& document, AppliedOperationPtr applied,
-                         std::function<void(const ListOperation&)> follow)
-        : QUndoCommand(commandText(*applied)), document_(document), applied_(std::move(applied)),
-          follow_(std::move(follow))
-    {
-    }
-    void undo() override
-    {
-        document_.undo(*applied_);
-        follow_(applied_->operation);
-    }
-    void redo() override
-    {
-        if (firstRedo_) {
-            firstRedo_ = false;
-            return;
-        }
-        document_.redo(*applied_);
-        follow_(applied_->operation);
-    }
-
-private:
-    ProjectListDocument& document_;
-    AppliedOperationPtr applied_;
-    std::function<void(const ListOperation&)> follow_;
-    bool firstRedo_ = true;
-};
 
 } // namespace
 
 void TVantorel::wireUndo()
 {
-    undoStack_ = new QUndoStack(this);
     undoAction_ = new QAction(this);
     undoAction_->setObjectName(QStringLiteral("Undo1"));
     undoAction_->setShortcuts(QKeySequence::Undo);
@@ -84,44 +53,37 @@ void TVantorel::wireUndo()
     ui_->Projects1->addAction(redoAction_);
     connect(undoAction_, &QAction::triggered, this, &TVantorel::Undo1Click);
     connect(redoAction_, &QAction::triggered, this, &TVantorel::Redo1Click);
-    connect(undoStack_, &QUndoStack::indexChanged, this, &TVantorel::showUndoState);
-    connect(undoStack_, &QUndoStack::cleanChanged, this, &TVantorel::showUndoState);
+    connect(document_, &ProjectListDocument::historyChanged, this, &TVantorel::showUndoState);
     showUndoState();
-
-    connect(document_, &ProjectListDocument::operationApplied, this, [this](AppliedOperationPtr applied) {
-        undoStack_->push(new ListOperationCommand(*document_, std::move(applied),
-                                                  [this](const ListOperation& op) { followOnPage4(op); }));
-    });
-    connect(document_, &ProjectListDocument::historyReset, undoStack_, &QUndoStack::clear);
     // Typing in a box of the window is undone there first, as in any editor.
     qApp->installEventFilter(this);
 }
 
 void TVantorel::showUndoState()
 {
-    const bool canUndo = undoStack_->canUndo();
-    const bool canRedo = undoStack_->canRedo();
-    undoAction_->setEnabled(canUndo);
-    redoAction_->setEnabled(canRedo);
-    undoAction_->setText(canUndo ? tr("&Undo %1").arg(undoStack_->undoText()) : tr("&Undo"));
-    redoAction_->setText(canRedo ? tr("Re&do %1").arg(undoStack_->redoText()) : tr("Re&do"));
+    const std::optional<HistoryStep> undo = document_->undoStep();
+    const std::optional<HistoryStep> redo = document_->redoStep();
+    undoAction_->setEnabled(undo.has_value());
+    redoAction_->setEnabled(redo.has_value());
+    undoAction_->setText(undo ? tr("&Undo %1").arg(stepText(*undo)) : tr("&Undo"));
+    redoAction_->setText(redo ? tr("Re&do %1").arg(stepText(*redo)) : tr("Re&do"));
 }
 
 void TVantorel::Undo1Click()
 {
-    if (undoStack_->canUndo())
-        runCommand([&] { undoStack_->undo(); });
+    if (document_->canUndo())
+        runCommand([&] { followOnPage4(*document_->undo()); });
 }
 
 void TVantorel::Redo1Click()
 {
-    if (undoStack_->canRedo())
-        runCommand([&] { undoStack_->redo(); });
+    if (document_->canRedo())
+        runCommand([&] { followOnPage4(*document_->redo()); });
 }
 
-void TVantorel::followOnPage4(const ListOperation& op)
+void TVantorel::followOnPage4(const HistoryStep& step)
 {
-    const int number = convertInteger(op.numberText).value;
+    const int number = convertInteger(step.numberText).value;
     Ui::WizardPages& page = wizardPanel_->form();
     const bool page4Shown = wizardPanel_->isVisible() && wizardPanel_->currentWidget() == page.Page4;
     if (!page4Shown) {

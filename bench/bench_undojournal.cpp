@@ -81,18 +81,14 @@ std::pair<std::string, std::string> editedProject(std::mt19937& random, int roun
     return {number, projectLine(number, "Zz new pier " + std::to_string(round))};
 }
 
-// A document holding the list, its changes journalled; the applied
-// operations as the undo history would keep them.
+// A document holding the list, its changes journalled and kept in its history.
 struct LoadedDocument {
     ProjectListDocument document;
-    std::vector<AppliedOperationPtr> applied;
 
     LoadedDocument()
     {
         document.load(benchList().path);
         document.setCurrentListFile(benchList().path);
-        QObject::connect(&document, &ProjectListDocument::operationApplied,
-                         [this](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
         // The first change after a load finds out whether the list is in
         // order and starts the journal: not what later ones cost.
         document.putProject("001", "001     First change");
@@ -155,8 +151,7 @@ void BM_UndoApply(benchmark::State& state)
         const auto [number, line] = editedProject(random, round++);
         loaded.document.putProject(number, line);
         state.ResumeTiming();
-        loaded.document.undo(*loaded.applied.back());
-        loaded.applied.pop_back();
+        loaded.document.undo();
     }
 }
 BENCHMARK(BM_UndoApply)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(50);
@@ -256,7 +251,7 @@ void BM_UndoRecovery(benchmark::State& state)
         }
         loaded->document.recover(*changes);
         state.ResumeTiming();
-        loaded->document.undo(*loaded->applied.back());
+        loaded->document.undo();
         state.PauseTiming();
         loaded.reset();
         state.ResumeTiming();

@@ -35,6 +35,6 @@ CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
         else
             ++counts.added;
     }
-    document.applyChanges(std::move(ops), AppliedOperation::Batch::ConflictCopy);
+    document.applyChanges(std::move(ops), HistoryStep::Kind::ConflictCopy);
     return counts;
 }

@@ -1,33 +1,24 @@
 #include "document/projectlistdocument.h"
 
 #include "document/changejournal.h"
+#include "document/edithistory.h"
 #include "document/filesystemkind.h"
 #include "document/listfilelock.h"
+#include "document/unsavedchanges.h"
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 
-#include <QDir>
 #include <algorithm>
-#include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QTimer>
 
 ProjectListDocument::ProjectListDocument(QObject* parent)
-    : QObject(parent), journal_(std::make_unique<ChangeJournal>()), watcher_(new QFileSystemWatcher(this)),
-      settleDelay_(new QTimer(this)), poll_(new QTimer(this))
+    : QObject(parent), unsaved_(std::make_unique<UnsavedChanges>()), history_(std::make_unique<EditHistory>()),
+      watch_(new ListFileWatch([this]() -> ListFileStamp& { return stamp_; }, this))
 {
-    settleDelay_->setSingleShot(true);
-    settleDelay_->setInterval(200);
-    poll_->setInterval(3000);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, settleDelay_, qOverload<>(&QTimer::start));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
-        folderNoticed_ = true;
-        settleDelay_->start();
-    });
-    connect(settleDelay_, &QTimer::timeout, this, &ProjectListDocument::checkDiskAfterNotice);
-    connect(poll_, &QTimer::timeout, this, &ProjectListDocument::pollListFile);
+    connect(watch_, &ListFileWatch::changedOnDisk, this, &ProjectListDocument::listFileChangedOnDisk);
+    connect(watch_, &ListFileWatch::folderChanged, this, &ProjectListDocument::listFolderChanged);
+    connect(watch_, &ListFileWatch::settled, this, &ProjectListDocument::listFileSettled);
     watchListFile();
 }
 
@@ -48,11 +39,11 @@ void ProjectListDocument::setCurrentListFile(const std::string& path)
             stamp_ = asItStands;
     }
     currentListFile_ = path;
-    reportedOnDisk_.reset();
+    watch_->forgetReported();
     watchListFile();
     // Changes kept for the old file are now kept for the new one.
     rewriteJournal();
-    emit historyReset();
+    resetHistory();
     emit listFileChanged();
 }
 
@@ -71,7 +62,7 @@ void ProjectListDocument::rememberRead(const std::string& path, const ListFileSt
     lastReadStamp_ = stamp;
     if (path == currentListFile_) {
         stamp_ = stamp;
-        reportedOnDisk_.reset();
+        watch_->forgetReported();
         watchListFile();
     }
 }
@@ -98,7 +89,7 @@ void ProjectListDocument::load(const std::string& path, const ReadProgress& prog
     stamp.linesHash = pendingHash_;
     rememberRead(path, stamp);
     resetBase(true);
-    baseFrom_ = path;
+    unsaved_->setBaseFrom(path);
     knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
@@ -114,22 +105,13 @@ void ProjectListDocument::save()
     lastReadPath_ = currentListFile_;
     lastReadStamp_ = stamp_;
     resetBase(false);
-    baseFrom_ = currentListFile_;
+    unsaved_->setBaseFrom(currentListFile_);
     // A list saved, its changes and any set aside for it are safe in it.
-    journal_->discard();
+    unsaved_->discardJournal();
     ChangeJournal::removeSetAside(currentListFile_);
-    reportedOnDisk_.reset();
+    watch_->forgetReported();
     // A save puts a new file in the old one's place.
     watchListFile();
-}
-
-std::vector<std::string> ProjectListDocument::touchedNumbers() const
-{
-    std::vector<std::string> numbers;
-    numbers.reserve(unsaved_.size());
-    for (const ListOperation& op : unsaved_)
-        numbers.push_back(op.numberText);
-    return numbers;
 }
 
 SaveResult ProjectListDocument::save(SaveQuestions& questions)
@@ -145,19 +127,19 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
     settlePendingHash();
     SaveJob job;
     job.path = currentListFile_;
-    job.base = repairedFrom_ ? *repairedFrom_ : base_;
-    job.wholeList = repairedFrom_.has_value();
+    job.base = unsaved_->repairedFrom() ? *unsaved_->repairedFrom() : unsaved_->base();
+    job.wholeList = unsaved_->repairedFrom().has_value();
     job.ours = lines_;
-    job.touched = touchedNumbers();
-    job.waitingConflicts = waitingConflicts_;
+    job.touched = unsaved_->touchedNumbers();
+    job.waitingConflicts = unsaved_->waitingConflicts();
     job.stamp = stamp_;
-    job.baseIsFile = baseFrom_ == currentListFile_;
+    job.baseIsFile = unsaved_->baseFrom() == currentListFile_;
     if (stamp_.linesHash)
         job.stampedHash = stamp_.linesHash->value();
     job.baseExisted = stamp_.identity.exists;
     job.lockTrusted = ListFileLock::lockingEnabled()
         && !isNetworkFileSystem(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
-    const std::size_t savedOperations = unsaved_.size();
+    const std::size_t savedOperations = unsaved_->operations().size();
     saving_ = true;
     SaveOutcome out;
     try {
@@ -184,21 +166,15 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
 
 void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOperations)
 {
-    // Changes made while the save ran (none while the window waits) stay
-    // unsaved, on top of the list written.
-    const std::vector<ListOperation> later(unsaved_.begin() + std::ptrdiff_t(savedOperations), unsaved_.end());
     // Worked out before the lines next change, as after a plain save.
     pendingHash_ = out.stamp.linesHash;
-    base_ = out.written;
+    const std::vector<ListOperation> later = unsaved_->adoptSaved(out.written, savedOperations);
     if (out.mergedOthers || !later.empty()) {
         lines_ = out.written;
         applyOperations(lines_, later);
         knownSorted_ = !later.empty();
     }
-    unsaved_ = later;
-    waitingConflicts_.clear();
-    repairedFrom_.reset();
-    baseFrom_ = currentListFile_;
+    unsaved_->setBaseFrom(currentListFile_);
     linkTarget_ = linkTargetOf(currentListFile_);
     stamp_ = out.stamp;
     lastReadPath_ = currentListFile_;
@@ -206,12 +182,12 @@ void ProjectListDocument::adoptSaved(const SaveOutcome& out, std::size_t savedOp
     // A list saved, its changes and any set aside for it are safe in it.
     ChangeJournal::removeSetAside(currentListFile_);
     rewriteJournal();
-    reportedOnDisk_.reset();
+    watch_->forgetReported();
     // A save puts a new file in the old one's place.
     watchListFile();
     if (out.mergedOthers) {
         // The exact undo records were made on lines that are no more.
-        emit historyReset();
+        resetHistory();
         emit linesChanged();
     }
 }
@@ -220,7 +196,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
 {
     DiskMergeResult result;
     // A repaired list not saved yet is merged as a whole by the save.
-    if (saving_ || repairedFrom_)
+    if (saving_ || unsaved_->repairedFrom())
         return result;
     settlePendingHash();
     if (stamp_.compareWithDisk(currentListFile_) != DiskState::Changed)
@@ -229,56 +205,29 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
     ListFileStamp stamp = readFile(currentListFile_, theirs);
     stamp.linesHash = std::make_shared<LinesHash>(theirs);
     stamp.linesHash->value();
-    if (theirs == base_) {
+    if (theirs == unsaved_->base()) {
         // Touched, not changed.
         rememberRead(currentListFile_, stamp);
         return result;
     }
     result.changed = true;
-    if (unsaved_.empty()) {
+    if (unsaved_->empty()) {
         lines_ = theirs;
-        waitingConflicts_.clear();
+        unsaved_->reset(theirs);
     } else {
-        const std::vector<std::string> touched = touchedNumbers();
-        const MergePlan plan = planMerge(base_, lines_, theirs, touched);
+        const MergePlan plan = planMerge(unsaved_->base(), lines_, theirs, unsaved_->touchedNumbers());
         result.notices = plan.notices;
         // Ours stays in memory until the save asks.
         const std::vector<ConflictChoice> keepMine(plan.conflicts.size(), ConflictChoice::KeepMine);
         const LineList merged = applyMerge(theirs, plan, keepMine, result.notices);
         result.conflictsWaiting = plan.conflicts.size();
-        for (const MergeConflict& conflict : plan.conflicts) {
-            auto same = std::find_if(waitingConflicts_.begin(), waitingConflicts_.end(),
-                                     [&](const WaitingConflict& w) { return w.numberText == conflict.numberText; });
-            if (same != waitingConflicts_.end())
-                same->theirs = conflict.theirs;
-            else
-                waitingConflicts_.push_back({conflict.numberText, conflict.theirs});
-        }
-        std::vector<std::string> numbers = touched;
-        std::vector<std::string> proposed;
-        for (const ListOperation& op : unsaved_)
-            if (op.numberProposed)
-                proposed.push_back(op.numberText);
-        for (const MergeNotice& notice : result.notices) {
-            if (notice.kind == MergeNotice::Kind::Renumbered) {
-                numbers.push_back(notice.newNumberText);
-                proposed.push_back(notice.newNumberText);
-            }
-        }
-        // The unsaved changes are now those that turn the file read into
-        // the merged lines.
-        unsaved_ = operationsBetween(theirs, merged, numbers);
-        for (ListOperation& op : unsaved_)
-            op.numberProposed = !op.replaced && std::find(proposed.begin(), proposed.end(), op.numberText) != proposed.end();
-        lines_ = theirs;
-        applyOperations(lines_, unsaved_);
+        lines_ = unsaved_->rebaseOnto(theirs, merged, plan.conflicts, result.notices);
     }
-    base_ = theirs;
-    baseFrom_ = currentListFile_;
+    unsaved_->setBaseFrom(currentListFile_);
     knownSorted_ = false;
     rememberRead(currentListFile_, stamp);
     rewriteJournal();
-    emit historyReset();
+    resetHistory();
     emit linesChanged();
     return result;
 }
@@ -299,9 +248,9 @@ RepairCounts ProjectListDocument::repair(RepairObserver& observer)
         lines_.swap(reloaded);
         rememberRead(currentListFile_, stamp);
         resetBase(true);
-        baseFrom_ = currentListFile_;
+        unsaved_->setBaseFrom(currentListFile_);
         if (lines_ != read)
-            repairedFrom_ = std::move(read);
+            unsaved_->setRepairedFrom(std::move(read));
         knownSorted_ = false;
         emit linesReloaded();
         emit linesChanged();
@@ -314,131 +263,63 @@ void ProjectListDocument::clear()
     settlePendingHash();
     lines_.clear();
     resetBase(true);
-    baseFrom_.clear();
+    unsaved_->setBaseFrom({});
     knownSorted_ = true;
     emit linesChanged();
 }
 
 void ProjectListDocument::resetBase(bool clearsHistory)
 {
-    base_ = lines_;
-    unsaved_.clear();
-    waitingConflicts_.clear();
-    repairedFrom_.reset();
+    unsaved_->reset(lines_);
     if (clearsHistory) {
-        journal_->discard();
-        emit historyReset();
+        unsaved_->discardJournal();
+        resetHistory();
     }
+}
+
+void ProjectListDocument::resetHistory()
+{
+    history_->clear();
+    emit historyReset();
+    emit historyChanged();
 }
 
 void ProjectListDocument::dropUnsavedChanges()
 {
-    unsaved_.clear();
-    waitingConflicts_.clear();
-    repairedFrom_.reset();
-    journal_->discard();
-}
-
-void ProjectListDocument::applyTo(AppliedOperation& applied, int found)
-{
-    const ListOperation& op = applied.operation;
-    applied.listWasSorted = knownSorted_;
-    applied.linesBefore.reset();
-    if (!applied.batch.empty()) {
-        applied.linesBefore = lines_;
-        applyOperations(lines_, applied.batch);
-        // Only a Put sorts a list read out of order.
-        knownSorted_ = knownSorted_
-            || std::any_of(applied.batch.begin(), applied.batch.end(),
-                           [](const ListOperation& op) { return op.kind == ListOperation::Kind::Put; });
-        return;
-    }
-    if (found == notLookedUp)
-        found = findProjectLine(lines_, op.numberText);
-    if (op.kind == ListOperation::Kind::Remove) {
-        if (found < 0)
-            throw ListFileError("List index out of bounds (-1)");
-        applied.placedAt = std::size_t(found);
-        lines_.erase(applied.placedAt);
-        return;
-    }
-    // A list read out of order is sorted whole by its first change; only
-    // then is the order before it kept, sharing the lines read.
-    std::optional<LineList> before;
-    if (!knownSorted_)
-        before = lines_;
-    if (found >= 0) {
-        applied.placedAt = std::size_t(found);
-        lines_.set(applied.placedAt, op.line);
-    } else {
-        applied.placedAt = std::min(op.insertAt ? std::size_t(*op.insertAt) : lines_.size(), lines_.size());
-        lines_.insert(applied.placedAt, op.line);
-    }
-    applied.sorted = knownSorted_ ? keepSortedInOrderedList(lines_, applied.placedAt)
-                                  : keepSorted(lines_, applied.placedAt);
-    if (applied.sorted.sortedAll)
-        applied.linesBefore = std::move(before);
-    knownSorted_ = true;
-}
-
-void ProjectListDocument::takeBack(const AppliedOperation& applied)
-{
-    const ListOperation& op = applied.operation;
-    if (!applied.batch.empty()) {
-        lines_ = *applied.linesBefore;
-    } else if (op.kind == ListOperation::Kind::Remove) {
-        lines_.insert(applied.placedAt, op.replaced.value_or(std::string()));
-    } else if (applied.linesBefore) {
-        lines_ = *applied.linesBefore;
-    } else if (op.replaced) {
-        lines_.moveLine(applied.sorted.at, applied.placedAt);
-        lines_.set(applied.placedAt, *op.replaced);
-    } else {
-        lines_.erase(applied.sorted.at);
-    }
-    knownSorted_ = applied.listWasSorted;
-}
-
-void ProjectListDocument::pushUnsaved(const ListOperation& op)
-{
-    unsaved_.push_back(op);
-    journal_->stage(op);
-}
-
-void ProjectListDocument::popUnsaved()
-{
-    unsaved_.pop_back();
-    journal_->stageUndo();
-}
-
-void ProjectListDocument::rewriteJournal()
-{
-    journal_->discard();
-    for (const ListOperation& op : unsaved_)
-        journal_->stage(op);
-    writeJournal();
+    unsaved_->drop();
 }
 
 void ProjectListDocument::writeJournal()
 {
-    // Nothing unsaved left: nothing to keep.
-    if (unsaved_.empty()) {
-        journal_->discard();
-        return;
-    }
-    try {
-        journal_->commit(currentListFile_, stamp_);
-    } catch (const ListFileError& error) {
-        emit journalFailed(QString::fromLocal8Bit(error.what()));
-    }
+    if (const auto failure = unsaved_->commit(currentListFile_, stamp_))
+        emit journalFailed(QString::fromLocal8Bit(failure->c_str()));
+}
+
+void ProjectListDocument::rewriteJournal()
+{
+    if (const auto failure = unsaved_->rewriteJournal(currentListFile_, stamp_))
+        emit journalFailed(QString::fromLocal8Bit(failure->c_str()));
+}
+
+void ProjectListDocument::applyStep(AppliedOperation applied, int found)
+{
+    applied.applyTo(lines_, knownSorted_, found);
+    if (applied.batch.empty())
+        unsaved_->record(applied.operation);
+    for (const ListOperation& op : applied.batch)
+        unsaved_->record(op);
+    writeJournal();
+    history_->push(std::move(applied));
+    emit linesChanged();
+    emit historyChanged();
 }
 
 std::size_t ProjectListDocument::putProject(std::string_view numberText, std::string_view line,
                                             std::optional<std::size_t> insertAt, bool numberProposed)
 {
     settlePendingHash();
-    auto applied = std::make_shared<AppliedOperation>();
-    ListOperation& op = applied->operation;
+    AppliedOperation applied;
+    ListOperation& op = applied.operation;
     op.kind = ListOperation::Kind::Put;
     op.numberText = std::string(numberText);
     op.line = std::string(line);
@@ -450,30 +331,22 @@ std::size_t ProjectListDocument::putProject(std::string_view numberText, std::st
             op.insertAt = std::uint64_t(*insertAt);
         op.numberProposed = numberProposed;
     }
-    applyTo(*applied, found);
-    pushUnsaved(op);
-    writeJournal();
-    emit linesChanged();
-    emit operationApplied(applied);
-    return applied->placedAt;
+    applyStep(std::move(applied), found);
+    return history_->toUndo().placedAt;
 }
 
 void ProjectListDocument::removeProject(std::string_view numberText)
 {
     settlePendingHash();
-    auto applied = std::make_shared<AppliedOperation>();
-    ListOperation& op = applied->operation;
+    AppliedOperation applied;
+    ListOperation& op = applied.operation;
     op.kind = ListOperation::Kind::Remove;
     op.numberText = std::string(numberText);
     const int found = findProjectLine(lines_, numberText);
     if (found < 0)
         throw ListFileError("List index out of bounds (-1)");
     op.replaced = std::string(lines_[std::size_t(found)]);
-    applyTo(*applied, found);
-    pushUnsaved(op);
-    writeJournal();
-    emit linesChanged();
-    emit operationApplied(applied);
+    applyStep(std::move(applied), found);
 }
 
 std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& changes)
@@ -481,19 +354,19 @@ std::vector<std::string> ProjectListDocument::recover(const RecoverableChanges& 
     std::vector<std::string> differing = applyChanges(changes.operations);
     // Every change is in this document's own journal now, unless that
     // journal could not be written: then the old one stays.
-    if (!journal_->failed())
+    if (!unsaved_->journalFailed())
         ChangeJournal::remove(changes);
     return differing;
 }
 
-std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOperation> ops, AppliedOperation::Batch kind)
+std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOperation> ops, HistoryStep::Kind kind)
 {
     settlePendingHash();
     // The line each change meets now, to tell which changes meet a line
     // other than the one they replaced.
     const std::vector<std::optional<std::string>> met = linesMet(lines_, ops);
-    auto applied = std::make_shared<AppliedOperation>();
-    applied->batchKind = kind;
+    AppliedOperation applied;
+    applied.batchKind = kind;
     std::vector<std::string> differing;
     for (std::size_t i = 0; i < ops.size(); ++i) {
         ListOperation op = std::move(ops[i]);
@@ -505,59 +378,92 @@ std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOpera
         op.replaced = met[i];
         if (op.kind == ListOperation::Kind::Put && op.replaced)
             op.insertAt.reset();
-        applied->batch.push_back(std::move(op));
+        applied.batch.push_back(std::move(op));
     }
-    if (!applied->batch.empty()) {
-        applyTo(*applied);
-        for (const ListOperation& op : applied->batch)
-            pushUnsaved(op);
-        writeJournal();
-        emit linesChanged();
-        emit operationApplied(applied);
-    }
+    if (!applied.batch.empty())
+        applyStep(std::move(applied), AppliedOperation::notLookedUp);
     return differing;
 }
 
-void ProjectListDocument::unsavedUndone(const ListOperation& op)
+bool ProjectListDocument::canUndo() const
 {
-    // Taken back since the last save: it simply is no longer unsaved. Saved
-    // meanwhile: taking it back is a change of its own.
-    if (!unsaved_.empty() && unsaved_.back() == op)
-        popUnsaved();
-    else
-        pushUnsaved(inverseOperation(op));
+    return history_->canUndo();
 }
 
-void ProjectListDocument::unsavedRedone(const ListOperation& op)
+bool ProjectListDocument::canRedo() const
 {
-    if (!unsaved_.empty() && unsaved_.back() == inverseOperation(op))
-        popUnsaved();
-    else
-        pushUnsaved(op);
+    return history_->canRedo();
 }
 
-void ProjectListDocument::undo(const AppliedOperation& applied)
+std::optional<HistoryStep> ProjectListDocument::undoStep() const
 {
+    return canUndo() ? std::optional(history_->toUndo().step()) : std::nullopt;
+}
+
+std::optional<HistoryStep> ProjectListDocument::redoStep() const
+{
+    return canRedo() ? std::optional(history_->toRedo().step()) : std::nullopt;
+}
+
+std::optional<HistoryStep> ProjectListDocument::undo()
+{
+    if (!canUndo())
+        return std::nullopt;
     settlePendingHash();
-    takeBack(applied);
+    const AppliedOperation& applied = history_->toUndo();
+    applied.takeBackFrom(lines_, knownSorted_);
+    history_->undone();
     if (applied.batch.empty())
-        unsavedUndone(applied.operation);
+        unsaved_->undone(applied.operation);
     for (auto op = applied.batch.rbegin(); op != applied.batch.rend(); ++op)
-        unsavedUndone(*op);
+        unsaved_->undone(*op);
     writeJournal();
     emit linesChanged();
+    emit historyChanged();
+    return applied.step();
 }
 
-void ProjectListDocument::redo(AppliedOperation& applied)
+std::optional<HistoryStep> ProjectListDocument::redo()
 {
+    if (!canRedo())
+        return std::nullopt;
     settlePendingHash();
-    applyTo(applied);
+    AppliedOperation& applied = history_->toRedo();
+    applied.applyTo(lines_, knownSorted_);
+    history_->redone();
     if (applied.batch.empty())
-        unsavedRedone(applied.operation);
+        unsaved_->redone(applied.operation);
     for (const ListOperation& op : applied.batch)
-        unsavedRedone(op);
+        unsaved_->redone(op);
     writeJournal();
     emit linesChanged();
+    emit historyChanged();
+    return applied.step();
+}
+
+const std::vector<ListOperation>& ProjectListDocument::unsavedOperations() const
+{
+    return unsaved_->operations();
+}
+
+const LineList& ProjectListDocument::baseLines() const
+{
+    return unsaved_->base();
+}
+
+const std::vector<WaitingConflict>& ProjectListDocument::waitingConflicts() const
+{
+    return unsaved_->waitingConflicts();
+}
+
+bool ProjectListDocument::hasUnsavedChanges() const
+{
+    return !unsaved_->empty();
+}
+
+const ChangeJournal& ProjectListDocument::journal() const
+{
+    return unsaved_->journal();
 }
 
 DiskState ProjectListDocument::listFileOnDisk()
@@ -567,84 +473,15 @@ DiskState ProjectListDocument::listFileOnDisk()
 
 void ProjectListDocument::watchListFile()
 {
-    if (!watcher_->files().isEmpty())
-        watcher_->removePaths(watcher_->files());
-    if (!watcher_->directories().isEmpty())
-        watcher_->removePaths(watcher_->directories());
-    if (currentListFile_.empty() || currentListFile_.find('\0') != std::string::npos) {
-        poll_->stop();
-        return;
-    }
-    const QFileInfo file(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())));
-    // The folder tells when the file is deleted, replaced or created; the
-    // file itself when it is written in place.
-    const QString folder = file.absolutePath();
-    // A file this document just wrote or read raises no event of its own
-    // here: told once the caller is done, when the file is still that one.
-    if (stamp_.identity.exists && stamp_.identity != settledOnDisk_ && identityOf(currentListFile_) == stamp_.identity) {
-        settledOnDisk_ = stamp_.identity;
-        QMetaObject::invokeMethod(this, &ProjectListDocument::listFileSettled, Qt::QueuedConnection);
-    }
-    const bool polled = detection_ == ChangeDetection::PollingOnly || isNetworkFileSystem(folder);
-    if (polled && !poll_->isActive()) {
-        polledFile_ = identityOf(currentListFile_);
-        polledFolder_ = identityOf(folder.toLocal8Bit().toStdString());
-        poll_->start();
-    } else if (!polled) {
-        poll_->stop();
-    }
-    if (detection_ == ChangeDetection::PollingOnly)
-        return;
-    if (QFileInfo(folder).isDir())
-        watcher_->addPath(folder);
-    if (file.exists())
-        watcher_->addPath(file.absoluteFilePath());
+    watch_->watch(currentListFile_);
 }
 
 void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval)
 {
-    detection_ = detection;
-    poll_->setInterval(int(pollInterval.count()));
-    poll_->stop();
-    watchListFile();
+    watch_->setChangeDetection(detection, pollInterval);
 }
 
 bool ProjectListDocument::pollsListFile() const
 {
-    return poll_->isActive();
-}
-
-void ProjectListDocument::pollListFile()
-{
-    // A stat of each: cheap enough every few seconds, also on a slow share.
-    const FileIdentity file = identityOf(currentListFile_);
-    const QString folder = QFileInfo(QString::fromLocal8Bit(currentListFile_.data(), qsizetype(currentListFile_.size())))
-                               .absolutePath();
-    const FileIdentity folderNow = identityOf(folder.toLocal8Bit().toStdString());
-    if (folderNow != polledFolder_)
-        folderNoticed_ = true;
-    if (file != polledFile_ || folderNow != polledFolder_) {
-        polledFile_ = file;
-        polledFolder_ = folderNow;
-        settleDelay_->start();
-    }
-}
-
-void ProjectListDocument::checkDiskAfterNotice()
-{
-    // A file replaced by a new one is no longer the one watched.
-    watchListFile();
-    if (folderNoticed_) {
-        folderNoticed_ = false;
-        emit listFolderChanged();
-    }
-    if (stamp_.compareWithDisk(currentListFile_) == DiskState::Unchanged) {
-        reportedOnDisk_.reset();
-        return;
-    }
-    const FileIdentity now = identityOf(currentListFile_);
-    if (now == reportedOnDisk_)
-        return;
-    reportedOnDisk_ = now;
-    emit listFileChangedOnDisk();
+    return watch_->polls();
 }

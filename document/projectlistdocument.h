@@ -18,7 +18,9 @@
 #include <string>
 #include <string_view>
 
+#include "document/historystep.h"
 #include "document/listfilestamp.h"
+#include "document/listfilewatch.h"
 #include "document/savecycle.h"
 #include "listfile/linelist.h"
 #include "listfile/listfileio.h"
@@ -60,32 +62,10 @@ struct SaveResult {
 };
 
 class ChangeJournal;
+class EditHistory;
+class UnsavedChanges;
+struct AppliedOperation;
 struct RecoverableChanges;
-class QFileSystemWatcher;
-class QTimer;
-
-// An operation as it was applied to the lines, with what taking it back
-// exactly needs: where its line was put or taken from, and where the order
-// moved it. Only an operation that had to sort a list read out of order
-// keeps the lines as they were before it. Changes recovered from a journal
-// are one batch, applied in one pass, which keeps the lines before it.
-struct AppliedOperation {
-    enum class Batch { Recovery, ConflictCopy };
-    ListOperation operation;
-    std::vector<ListOperation> batch;
-    Batch batchKind = Batch::Recovery;
-    std::size_t placedAt = 0;
-    SortedPlace sorted;
-    std::optional<LineList> linesBefore;
-    bool listWasSorted = false;
-};
-using AppliedOperationPtr = std::shared_ptr<AppliedOperation>;
-
-// How changes of the list file on disk are noticed. Automatic: the file
-// system's events, and on a network file system (whose other machines raise
-// no events here) a look at the file and its folder every few seconds too.
-// PollingOnly: only the look, as on a share that raises no events at all.
-enum class ChangeDetection { Automatic, PollingOnly };
 
 class ProjectListDocument : public QObject {
     Q_OBJECT
@@ -128,7 +108,7 @@ public:
     // file cannot be read.
     DiskMergeResult mergeFromDisk();
     // Projects merged into memory with our text kept, not yet asked about.
-    const std::vector<WaitingConflict>& waitingConflicts() const { return waitingConflicts_; }
+    const std::vector<WaitingConflict>& waitingConflicts() const;
     // Reads the list file in use afresh and repairs it; the lines change only
     // when the repair ran to its end.
     RepairCounts repair(RepairObserver& observer);
@@ -143,16 +123,22 @@ public:
     // "List index out of bounds (-1)" when there is none).
     void removeProject(std::string_view numberText);
 
-    // Takes back the latest operation applied and not taken back, exactly;
-    // then puts it back again. Undo reaches back past a save: the list is
-    // then unsaved again.
-    void undo(const AppliedOperation& applied);
-    void redo(AppliedOperation& applied);
+    // The history of the steps applied (putProject, removeProject,
+    // applyChanges): undo takes back the latest step in effect, exactly, and
+    // redo puts back the latest taken back; each returns the step (none when
+    // there was none). Undo reaches back past a save: the list is then
+    // unsaved again. A new step drops the steps taken back.
+    bool canUndo() const;
+    bool canRedo() const;
+    std::optional<HistoryStep> undoStep() const;
+    std::optional<HistoryStep> redoStep() const;
+    std::optional<HistoryStep> undo();
+    std::optional<HistoryStep> redo();
 
     // The changes since the list was last read or saved, oldest first, and
     // the lines as then.
-    const std::vector<ListOperation>& unsavedOperations() const { return unsaved_; }
-    const LineList& baseLines() const { return base_; }
+    const std::vector<ListOperation>& unsavedOperations() const;
+    const LineList& baseLines() const;
 
     // How changes on disk are noticed (PollingOnly is for tests of shares),
     // and how often the file is looked at where it is polled.
@@ -165,13 +151,13 @@ public:
     // written to it.
     DiskState listFileOnDisk();
     // Lines were put or removed since the list was last read or saved.
-    bool hasUnsavedChanges() const { return !unsaved_.empty(); }
+    bool hasUnsavedChanges() const;
     // The user chose to let those changes go; the lines stay until replaced,
     // and the journal of the changes goes.
     void dropUnsavedChanges();
 
     // The journal that keeps the unsaved changes safe from a crash.
-    ChangeJournal& journal() { return *journal_; }
+    const ChangeJournal& journal() const;
 
     // Applies changes recovered from a journal, by project number, to the
     // lines as they are (the list file as it is on disk now, just read):
@@ -185,14 +171,13 @@ public:
     // project is not there is left out. Returns the numbers whose line was
     // not what the op said it replaced.
     std::vector<std::string> applyChanges(std::vector<ListOperation> ops,
-                                          AppliedOperation::Batch kind = AppliedOperation::Batch::Recovery);
+                                          HistoryStep::Kind kind = HistoryStep::Kind::Recovery);
 
 signals:
     // Any change of the lines.
     void linesChanged();
-    // putProject or removeProject applied an operation (not undo or redo):
-    // whoever keeps the undo history takes it.
-    void operationApplied(AppliedOperationPtr applied);
+    // What undo and redo would do changed.
+    void historyChanged();
     // What was done before can no longer be taken back: another list was
     // read, the list was repaired, another list file came into use.
     void historyReset();
@@ -220,49 +205,26 @@ private:
     // still as they were: before any change of the lines.
     void settlePendingHash();
     void watchListFile();
-    void checkDiskAfterNotice();
-    // One look at the list file and its folder where they are polled.
-    void pollListFile();
-    // Applies op to the lines and records what taking it back needs; found
-    // is the index of the op's project line when the caller looked it up.
-    static constexpr int notLookedUp = -2;
-    void applyTo(AppliedOperation& applied, int found = notLookedUp);
-    void takeBack(const AppliedOperation& applied);
-    // The list of unsaved changes and its journal, kept in step: each
-    // command stages its records, then writes them with one flush.
-    void pushUnsaved(const ListOperation& op);
-    void popUnsaved();
+    // Applies a new step to the lines, records it as unsaved and journals it.
+    void applyStep(AppliedOperation applied, int found);
     void writeJournal();
-    // A journal anew of the unsaved changes, on a new base.
     void rewriteJournal();
-    // Takes op back from the unsaved changes, or records its inverse when
-    // it was saved meanwhile; and the other way round.
-    void unsavedUndone(const ListOperation& op);
-    void unsavedRedone(const ListOperation& op);
+    void resetHistory();
     // The lines just read or written are the new base: nothing unsaved.
     void resetBase(bool clearsHistory);
     // The save wrote out.written holding the first savedOperations unsaved
     // changes.
     void adoptSaved(const SaveOutcome& out, std::size_t savedOperations);
-    std::vector<std::string> touchedNumbers() const;
 
     LineList lines_;
     std::string currentListFile_ = "Projects.txt";
-    LineList base_;
-    std::vector<ListOperation> unsaved_;
-    std::vector<WaitingConflict> waitingConflicts_;
-    // The file base_ was read from or written to; none for a list begun
-    // anew, whose file is judged by what was read of it.
-    std::string baseFrom_;
-    // The lines read before a repair not saved yet: the save merges the
-    // repaired list as a whole onto the file.
-    std::optional<LineList> repairedFrom_;
+    std::unique_ptr<UnsavedChanges> unsaved_;
+    std::unique_ptr<EditHistory> history_;
     // A save is running: the file is not merged into memory meanwhile.
     bool saving_ = false;
     // Whether the lines are known to be in the list's order, so that an
     // operation need not keep the lines as they were before it.
     bool knownSorted_ = false;
-    std::unique_ptr<ChangeJournal> journal_;
 
     // The list file in use as last read or written (or as it stood when it
     // became the list in use), and the file last read, which becomes the
@@ -277,18 +239,5 @@ private:
     std::string lastReadLinkTarget_;
     // The hash of the lines as last read or saved, not worked out yet.
     std::shared_ptr<LinesHash> pendingHash_;
-
-    QFileSystemWatcher* watcher_ = nullptr;
-    // Editors write in several steps; the file is looked at once they are done.
-    QTimer* settleDelay_ = nullptr;
-    // The state of the file last reported by listFileChangedOnDisk.
-    std::optional<FileIdentity> reportedOnDisk_;
-    // The state of the file last told by listFileSettled.
-    FileIdentity settledOnDisk_;
-    ChangeDetection detection_ = ChangeDetection::Automatic;
-    QTimer* poll_ = nullptr;
-    // The file and its folder as the last look found them.
-    FileIdentity polledFile_;
-    FileIdentity polledFolder_;
-    bool folderNoticed_ = false;
+    ListFileWatch* watch_ = nullptr;
 };

@@ -167,7 +167,8 @@ private:
 };
 
 // Which lines besides the first of each compared project are merged as
-// lines: all of them (a full merge), or those of the numbers we touched.
+// lines: all of them (a full merge), or those of the numbers we touched,
+// which are exactly the lines that belong to a compared project.
 class LooseScope {
 public:
     static LooseScope everything()
@@ -177,28 +178,10 @@ public:
         return scope;
     }
 
-    void addLongNumber(std::string_view number)
-    {
-        if (leadingDigits(number) == number.size())
-            longNumbers_.emplace_back(number);
-    }
-
-    void finish() { std::sort(longNumbers_.begin(), longNumbers_.end()); }
-
-    bool includes(std::string_view line, std::size_t slot) const
-    {
-        if (everything_)
-            return true;
-        const std::size_t digits = leadingDigits(line);
-        if (digits <= keyLength)
-            return slot != noLine;
-        return !longNumbers_.empty()
-            && std::binary_search(longNumbers_.begin(), longNumbers_.end(), line.substr(0, digits));
-    }
+    bool includes(std::size_t slot) const { return everything_ || slot != noLine; }
 
 private:
     bool everything_ = false;
-    std::vector<std::string> longNumbers_;
 };
 
 // Where a list holds the lines a merge compares.
@@ -219,7 +202,7 @@ ScannedList scan(const LineList& lines, KeySlots& slots, const LooseScope& scope
             scanned.first.resize(slots.size(), noLine);
         if (slot != noLine && scanned.first[slot] == noLine)
             scanned.first[slot] = i;
-        else if (scope.includes(line, slot))
+        else if (scope.includes(slot))
             scanned.loose.push_back(i);
     }
     return scanned;
@@ -703,14 +686,12 @@ PreparedMerge prepareMerge(const LineList& base, const LineList& ours, const std
     auto state = std::make_unique<PreparedMerge::State>();
     state->base = base;
     state->ours = ours;
-    for (const std::string& number : touchedNumbers) {
-        if (number.size() == keyLength)
+    // A touched number of any length is a project of its own: two adds of
+    // 1000 are compared as one project, as two adds of 100 are.
+    for (const std::string& number : touchedNumbers)
+        if (number.size() >= keyLength)
             state->slots.addKey(number);
-        else if (number.size() > keyLength)
-            state->scope.addLongNumber(number);
-    }
     state->slots.finish();
-    state->scope.finish();
     state->sides = scanSides(&state->base, state->ours, state->slots, state->scope);
     return PreparedMerge(std::move(state));
 }
@@ -789,4 +770,12 @@ std::string nextFreeNumber(const LineList& lines, std::string_view numberText)
         return std::string(numberText);
     FreeNumbers free(lines, {}, {}, *number);
     return zeroPadNumber(std::int32_t(free.take(*number)));
+}
+
+std::vector<std::string> touchedAfterMerge(std::vector<std::string> touched, const std::vector<MergeNotice>& notices)
+{
+    for (const MergeNotice& notice : notices)
+        if (notice.kind == MergeNotice::Kind::Renumbered)
+            touched.push_back(notice.newNumberText);
+    return touched;
 }

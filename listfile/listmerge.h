@@ -148,3 +148,7 @@ LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::ve
 // line of lines uses ("007" above "006" when 007 is free), padded as the list
 // writes numbers; numberText itself when it is no decimal number.
 std::string nextFreeNumber(const LineList& lines, std::string_view numberText);
+
+// The numbers our changes touch once a merge put them onto theirs: touched,
+// and the number each project of ours the merge renumbered now has.
+std::vector<std::string> touchedAfterMerge(std::vector<std::string> touched, const std::vector<MergeNotice>& notices);

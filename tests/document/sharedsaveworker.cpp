@@ -69,16 +69,13 @@ std::optional<std::string> numberOf(const LineList& lines, const std::string& pr
 {
     for (std::string_view line : lines)
         if (storedDescription(line).substr(0, prefix.size()) == prefix)
-            return std::string(line.substr(0, 3));
+            return std::string(numberKey(line));
     return std::nullopt;
 }
 
 std::string nextNumber(const LineList& lines)
 {
-    int highest = 0;
-    for (std::string_view line : lines)
-        highest = std::max(highest, captionProjectNumber(line.substr(0, 3)));
-    return zeroPadNumber(highest + 1);
+    return zeroPadNumber(highestProjectNumber(lines).value_or(0) + 1);
 }
 
 int stress(const std::string& path, int id, int rounds)

@@ -7,6 +7,7 @@
 #include "document/projectlistdocument.h"
 #include "filepermissions.h"
 
+#include "listfile/lineformat.h"
 #include "listfile/listedit.h"
 
 #include <QDir>
@@ -153,6 +154,8 @@ private slots:
     void mergeIntoMemoryWithoutSaving();
     void conflictKeptInMemoryIsAskedAtTheSave();
     void undoHistoryGoesOnlyWhenOthersChangesCameIn();
+    void twoWritersAddingTheSameLongNumber_data();
+    void twoWritersAddingTheSameLongNumber();
 
 private:
     std::string listPath() const { return folder_->filePath(QStringLiteral("Projects.txt")).toStdString(); }
@@ -498,6 +501,50 @@ void TestSaveCycle::undoHistoryGoesOnlyWhenOthersChangesCameIn()
     QVERIFY(result.merged);
     QVERIFY(result.mergedOthers);
     QCOMPARE(resets.count(), 1);
+}
+
+
+void TestSaveCycle::twoWritersAddingTheSameLongNumber_data()
+{
+    QTest::addColumn<int>("last");  // the list holds 1..last
+    QTest::newRow("three digits") << 998;
+    QTest::newRow("past 999") << 999;
+    QTest::newRow("past 1500") << 1500;
+    QTest::newRow("past 20000") << 20000;
+}
+
+// Two windows both offered the next number and both pressed Finish: the
+// second save finds the first one's project under that number on disk.
+void TestSaveCycle::twoWritersAddingTheSameLongNumber()
+{
+    QFETCH(int, last);
+    QStringList list;
+    for (int number = 1; number <= last; ++number)
+        list << QString::fromStdString(projectLine(zeroPadNumber(number), "Project"));
+    writeList(bytesOf(list));
+    const std::string next = zeroPadNumber(last + 1);
+    const std::string afterNext = zeroPadNumber(last + 2);
+    ProjectListDocument first, second;
+    for (ProjectListDocument* document : {&first, &second}) {
+        document->load(listPath());
+        document->setCurrentListFile(listPath());
+    }
+    first.putProject(next, projectLine(next, "Added by A"), std::nullopt, true);
+    second.putProject(next, projectLine(next, "Added by B"), std::nullopt, true);
+
+    ScriptedQuestions questions;
+    QCOMPARE(first.save(questions).status, SaveResult::Status::Saved);
+    const SaveResult result = second.save(questions);
+
+    QCOMPARE(result.status, SaveResult::Status::Saved);
+    QCOMPARE(questions.asked, QStringList());
+    const QString told = QStringLiteral("Project %1 was added by someone else meanwhile; yours is now project %2")
+                             .arg(QString::fromStdString(next), QString::fromStdString(afterNext));
+    QCOMPARE(mergeNoticeTexts(result.notices), QStringList {told});
+    const QStringList saved = list
+        + QStringList {QString::fromStdString(projectLine(next, "Added by A")),
+                       QString::fromStdString(projectLine(afterNext, "Added by B"))};
+    QCOMPARE(QString::fromLatin1(readList()), QString::fromLatin1(bytesOf(saved)));
 }
 
 QTEST_GUILESS_MAIN(TestSaveCycle)

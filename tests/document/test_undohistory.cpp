@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -91,6 +92,7 @@ private slots:
     void init();
     void undoAndRedoEveryStep_data();
     void undoAndRedoEveryStep();
+    void aNewStepDropsTheStepsTakenBack();
     void journalsOfRunningDocumentsAreNotOffered();
     void recovery_data();
     void recovery();
@@ -166,9 +168,8 @@ void TestUndoHistory::undoAndRedoEveryStep()
     ProjectListDocument document;
     document.load(path);
     document.setCurrentListFile(path);
-    std::vector<AppliedOperationPtr> applied;
-    connect(&document, &ProjectListDocument::operationApplied, this,
-            [&applied](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
+    // Each operation applied, as the latest unsaved change right after it.
+    std::vector<ListOperation> applied;
 
     // states[k]: the lines after k operations; savedAt: operations in effect at the save.
     std::vector<QByteArray> states {joined(document.lines())};
@@ -185,9 +186,10 @@ void TestUndoHistory::undoAndRedoEveryStep()
             document.putProject(bytes(step.number), bytes(step.line), step.insertAt);
         else
             document.removeProject(bytes(step.number));
+        applied.push_back(document.unsavedOperations().back());
         QCOMPARE(applied.size(), states.size());
         // The journal replays operations with applyOperation: the same lines.
-        QVERIFY(applyOperation(oneByOne, applied.back()->operation));
+        QVERIFY(applyOperation(oneByOne, applied.back()));
         QCOMPARE(joined(oneByOne), joined(document.lines()));
         states.push_back(joined(document.lines()));
     }
@@ -197,9 +199,9 @@ void TestUndoHistory::undoAndRedoEveryStep()
     const auto checkUnsaved = [&](std::size_t k) {
         std::vector<ListOperation> expected;
         for (std::size_t i = savedAt; i < k; ++i)
-            expected.push_back(applied[i]->operation);
+            expected.push_back(applied[i]);
         for (std::size_t i = savedAt; i > k; --i)
-            expected.push_back(inverseOperation(applied[i - 1]->operation));
+            expected.push_back(inverseOperation(applied[i - 1]));
         QVERIFY2(document.unsavedOperations() == expected,
                  qPrintable(describe(document.unsavedOperations()) + " instead of " + describe(expected)));
         QCOMPARE(document.hasUnsavedChanges(), k != savedAt);
@@ -208,22 +210,62 @@ void TestUndoHistory::undoAndRedoEveryStep()
         if (inJournal)
             QVERIFY2(*inJournal == expected, qPrintable("journal: " + describe(*inJournal)));
     };
+    // The step each undo or redo names is the operation it takes back or puts back.
+    const auto checkStep = [&](const std::optional<HistoryStep>& step, const ListOperation& op) {
+        QVERIFY(step);
+        QCOMPARE(step->kind, op.kind == ListOperation::Kind::Put ? HistoryStep::Kind::Put : HistoryStep::Kind::Remove);
+        QCOMPARE(step->numberText, op.numberText);
+    };
     checkUnsaved(applied.size());
+    QVERIFY(!document.canRedo());
+    QVERIFY(!document.redo());
     for (std::size_t k = applied.size(); k-- > 0;) {
-        document.undo(*applied[k]);
+        checkStep(document.undoStep(), applied[k]);
+        checkStep(document.undo(), applied[k]);
         QCOMPARE(joined(document.lines()), states[k]);
         checkUnsaved(k);
     }
+    QVERIFY(!document.canUndo());
+    QVERIFY(!document.undo());
+    QCOMPARE(joined(document.lines()), states[0]);
     for (std::size_t k = 0; k < applied.size(); ++k) {
-        document.redo(*applied[k]);
+        checkStep(document.redoStep(), applied[k]);
+        checkStep(document.redo(), applied[k]);
         QCOMPARE(joined(document.lines()), states[k + 1]);
         checkUnsaved(k + 1);
     }
+    QVERIFY(!document.canRedo());
 
     // Letting the changes go takes their journal with them.
     document.dropUnsavedChanges();
     QVERIFY(!document.hasUnsavedChanges());
     QCOMPARE(journalFiles(), QStringList());
+}
+
+void TestUndoHistory::aNewStepDropsTheStepsTakenBack()
+{
+    const std::string path = write(QStringLiteral("Projects.txt"), listFile({"001     Alpha", "002     Beta"}));
+    ProjectListDocument document;
+    document.load(path);
+    document.setCurrentListFile(path);
+    QSignalSpy changed(&document, &ProjectListDocument::historyChanged);
+    document.putProject("001", "001     One");
+    document.putProject("002", "002     Two");
+    QVERIFY(document.undo());
+    QVERIFY(document.canRedo());
+    document.removeProject("001");
+    QVERIFY(!document.canRedo());
+    QCOMPARE(document.undoStep()->kind, HistoryStep::Kind::Remove);
+    QCOMPARE(changed.count(), 4);
+    QVERIFY(document.undo());
+    QVERIFY(document.undo());
+    QVERIFY(!document.undo());
+    QCOMPARE(joined(document.lines()), QByteArray("001     Alpha\n002     Beta\n"));
+    // Another list read: nothing before it can be taken back or put back.
+    QVERIFY(document.redo());
+    document.load(path);
+    QVERIFY(!document.canUndo());
+    QVERIFY(!document.canRedo());
 }
 
 void TestUndoHistory::journalsOfRunningDocumentsAreNotOffered()
@@ -325,9 +367,6 @@ void TestUndoHistory::recovery()
     QVERIFY(changes);
     QCOMPARE(changes->operations.size(), std::size_t(steps.size()));
     QCOMPARE(changes->unreadable, std::size_t(0));
-    std::vector<AppliedOperationPtr> applied;
-    connect(&document, &ProjectListDocument::operationApplied, this,
-            [&applied](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
 
     QStringList numbers;
     for (const std::string& number : document.recover(*changes))
@@ -342,12 +381,13 @@ void TestUndoHistory::recovery()
     QVERIFY(!ChangeJournal::findRecoverable(path));
 
     // One undo step takes the whole recovery back, one redo puts it back.
-    QCOMPARE(applied.size(), std::size_t(1));
-    document.undo(*applied.front());
+    QCOMPARE(document.undoStep()->kind, HistoryStep::Kind::Recovery);
+    QVERIFY(document.undo());
+    QVERIFY(!document.canUndo());
     QCOMPARE(joined(document.lines()), before);
     QVERIFY(!document.hasUnsavedChanges());
     QCOMPARE(journalFiles(), QStringList());
-    document.redo(*applied.front());
+    QVERIFY(document.redo());
     QCOMPARE(joined(document.lines()), recovered);
     QVERIFY(onlyJournal() == document.unsavedOperations());
 }

@@ -7,8 +7,8 @@
 //   conflict's answer or a new number explains where it went;
 // - lines of theirs whose numbers we did not touch are kept byte for byte
 //   and in their order;
-// - no number of three digits stands twice unless theirs (or base) held it
-//   twice, and each number handed out stands once;
+// - no number, of three digits or more, stands twice unless theirs (or base)
+//   held it twice, and each number handed out stands once;
 // - a sorted theirs gives a sorted result;
 // - merging the same changes onto the result changes nothing.
 // A merge of every number, with and without the base, runs on the same
@@ -299,7 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (const std::string_view number : touchedSet) {
         const auto b = linesOf(base, number), o = linesOf(ours, number), t = linesOf(theirs, number);
-        if (number.size() == 3 && b.size() <= 1 && o.size() <= 1 && t.size() <= 1)
+        if (b.size() <= 1 && o.size() <= 1 && t.size() <= 1)
             checkRules(m, handedOut, number, b, o, t);
     }
     checkNothingLost(m, added(base, ours), added(base, theirs));
@@ -326,7 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const auto& [number, count] : inResult) {
         if (handedOut.count(std::string(number)))
             FUZZ_CHECK(count == 1);
-        else if (count > 1 && number.size() == 3)
+        else if (count > 1)
             FUZZ_CHECK(inTheirs[number] > 1 || holdsANumberTwice(base));
     }
 

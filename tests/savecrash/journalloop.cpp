@@ -31,26 +31,27 @@ int main(int argc, char** argv)
         ProjectListDocument document;
         document.load(path);
         document.setCurrentListFile(path);
-        std::vector<AppliedOperationPtr> applied;
-        QObject::connect(&document, &ProjectListDocument::operationApplied,
-                         [&applied](AppliedOperationPtr op) { applied.push_back(std::move(op)); });
+        // Steps in effect, which undo can take back.
+        std::size_t undoable = 0;
         QObject::connect(&document, &ProjectListDocument::journalFailed, [](const QString& message) {
             std::fprintf(stderr, "%s\n", qPrintable(message));
             std::exit(1);
         });
         for (unsigned long long step = 1; step <= mostSteps; ++step) {
-            const JournalStep next = nextJournalStep(random, document.lines(), applied.size(), step);
+            const JournalStep next = nextJournalStep(random, document.lines(), undoable, step);
             const ListOperation& op = next.operation;
             if (next.undo) {
-                document.undo(*applied.back());
-                applied.pop_back();
+                document.undo();
+                --undoable;
             } else if (op.kind == ListOperation::Kind::Remove) {
                 document.removeProject(op.numberText);
+                ++undoable;
             } else {
                 std::optional<std::size_t> insertAt;
                 if (op.insertAt)
                     insertAt = std::size_t(*op.insertAt);
                 document.putProject(op.numberText, op.line, insertAt);
+                ++undoable;
             }
             const std::string done = std::to_string(step) + "\n";
             if (::write(STDOUT_FILENO, done.data(), done.size()) != ssize_t(done.size()))

@@ -1,0 +1,133 @@
+#include "document/unsavedchanges.h"
+
+#include "document/changejournal.h"
+#include "listfile/listfileerror.h"
+
+#include <algorithm>
+
+UnsavedChanges::UnsavedChanges() : journal_(std::make_unique<ChangeJournal>()) {}
+
+UnsavedChanges::~UnsavedChanges() = default;
+
+std::vector<std::string> UnsavedChanges::touchedNumbers() const
+{
+    std::vector<std::string> numbers;
+    numbers.reserve(operations_.size());
+    for (const ListOperation& op : operations_)
+        numbers.push_back(op.numberText);
+    return numbers;
+}
+
+void UnsavedChanges::record(const ListOperation& op)
+{
+    operations_.push_back(op);
+    journal_->stage(op);
+}
+
+void UnsavedChanges::undone(const ListOperation& op)
+{
+    // Taken back since the last save: it simply is no longer unsaved. Saved
+    // meanwhile: taking it back is a change of its own.
+    if (!operations_.empty() && operations_.back() == op) {
+        operations_.pop_back();
+        journal_->stageUndo();
+    } else {
+        record(inverseOperation(op));
+    }
+}
+
+void UnsavedChanges::redone(const ListOperation& op)
+{
+    if (!operations_.empty() && operations_.back() == inverseOperation(op)) {
+        operations_.pop_back();
+        journal_->stageUndo();
+    } else {
+        record(op);
+    }
+}
+
+std::optional<std::string> UnsavedChanges::commit(const std::string& listPath, const ListFileStamp& stamp)
+{
+    // Nothing unsaved left: nothing to keep.
+    if (operations_.empty()) {
+        journal_->discard();
+        return std::nullopt;
+    }
+    try {
+        journal_->commit(listPath, stamp);
+    } catch (const ListFileError& error) {
+        return std::string(error.what());
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> UnsavedChanges::rewriteJournal(const std::string& listPath, const ListFileStamp& stamp)
+{
+    journal_->discard();
+    for (const ListOperation& op : operations_)
+        journal_->stage(op);
+    return commit(listPath, stamp);
+}
+
+void UnsavedChanges::reset(const LineList& lines)
+{
+    base_ = lines;
+    operations_.clear();
+    waiting_.clear();
+    repairedFrom_.reset();
+}
+
+void UnsavedChanges::drop()
+{
+    operations_.clear();
+    waiting_.clear();
+    repairedFrom_.reset();
+    journal_->discard();
+}
+
+void UnsavedChanges::discardJournal()
+{
+    journal_->discard();
+}
+
+bool UnsavedChanges::journalFailed() const
+{
+    return journal_->failed();
+}
+
+LineList UnsavedChanges::rebaseOnto(const LineList& theirs, const LineList& merged,
+                                    const std::vector<MergeConflict>& conflicts, const std::vector<MergeNotice>& notices)
+{
+    for (const MergeConflict& conflict : conflicts) {
+        auto same = std::find_if(waiting_.begin(), waiting_.end(),
+                                 [&](const WaitingConflict& w) { return w.numberText == conflict.numberText; });
+        if (same != waiting_.end())
+            same->theirs = conflict.theirs;
+        else
+            waiting_.push_back({conflict.numberText, conflict.theirs});
+    }
+    std::vector<std::string> proposed;
+    for (const ListOperation& op : operations_)
+        if (op.numberProposed)
+            proposed.push_back(op.numberText);
+    proposed = touchedAfterMerge(std::move(proposed), notices);
+    // The unsaved changes are now those that turn the file read into the
+    // merged lines.
+    operations_ = operationsBetween(theirs, merged, touchedAfterMerge(touchedNumbers(), notices));
+    for (ListOperation& op : operations_)
+        op.numberProposed = !op.replaced && std::find(proposed.begin(), proposed.end(), op.numberText) != proposed.end();
+    base_ = theirs;
+    LineList lines = theirs;
+    applyOperations(lines, operations_);
+    return lines;
+}
+
+std::vector<ListOperation> UnsavedChanges::adoptSaved(const LineList& written, std::size_t saved)
+{
+    std::vector<ListOperation> later(operations_.begin() + std::ptrdiff_t(saved), operations_.end());
+    base_ = written;
+    operations_ = later;
+    waiting_.clear();
+    repairedFrom_.reset();
+    return later;
+}
