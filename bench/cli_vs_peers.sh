@@ -64,9 +64,8 @@ done
 
 # The merge driver: every 1000th line changed on one branch, every 1000th
 # line from the 500th on the other.
-awk 'NR % 1000 == 1 { $0 = $0 " (ours)" } { printf "%s\r\n", $0 }' FS='\r' "$list" >"$folder/ours.txt"
-awk 'NR % 1000 == 500 { $0 = $0 " (theirs)" } { printf "%s\r\n", $0 }' FS='\r' "$list" >"$folder/theirs.txt"
-sed -i 's/\r\r$/\r/' "$folder/ours.txt" "$folder/theirs.txt"
+awk '{ sub(/\r$/, "") } NR % 1000 == 1 { $0 = $0 " (ours)" } { printf "%s\r\n", $0 }' "$list" >"$folder/ours.txt"
+awk '{ sub(/\r$/, "") } NR % 1000 == 500 { $0 = $0 " (theirs)" } { printf "%s\r\n", $0 }' "$list" >"$folder/theirs.txt"
 : >"$folder/driver"
 driver_status=0
 for _ in $(seq "$runs"); do
