@@ -28,10 +28,12 @@ bool isHexDigit(char c)
     return hexDigitValue(c) >= 0;
 }
 
-// bytes quoted and escaped so that unescapedValue gives them back.
+// bytes quoted and escaped so that the settings file's reader gives them
+// back: a text that begins with "@" is written "@@", as QSettings writes it,
+// so that it never reads as a typed value.
 std::string escapedValue(const std::string& bytes)
 {
-    std::string out = "\"";
+    std::string out = !bytes.empty() && bytes.front() == '@' ? "\"@" : "\"";
     bool afterHexEscape = false;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -86,10 +88,10 @@ QString SettingsStore::tooLargeMessage() const
         .arg(fileSize_);
 }
 
-const std::map<QString, std::string>& SettingsStore::storedValues()
+const std::map<QString, SettingsValue>& SettingsStore::storedValues()
 {
     if (!values_)
-        values_ = settings_ ? SettingsFile::read(fileName_) : std::map<QString, std::string>();
+        values_ = settings_ ? SettingsFile::read(fileName_) : std::map<QString, SettingsValue>();
     return *values_;
 }
 
@@ -148,27 +150,35 @@ QString SettingsStore::storedKey(const QString& name) const
     return {};
 }
 
+const SettingsValue* SettingsStore::storedValue(const QString& name)
+{
+    const std::map<QString, SettingsValue>& values = storedValues();
+    const auto found = values.find(name.toLower());
+    if (found == values.end())
+        return nullptr;
+    if (found->second.typed)
+        throw QuindleError(QCoreApplication::translate("SettingsStore", "Invalid data type for '%1'").arg(name));
+    return &found->second;
+}
+
 std::string SettingsStore::readBytes(const QString& name, const std::string& defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    return found == values.end() ? defaultValue : found->second;
+    const SettingsValue* value = storedValue(name);
+    return value ? value->text : defaultValue;
 }
 
 QString SettingsStore::readText(const QString& name, const QString& defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    return found == values.end() ? defaultValue : QString::fromStdString(found->second);
+    const SettingsValue* value = storedValue(name);
+    return value ? QString::fromStdString(value->text) : defaultValue;
 }
 
 int SettingsStore::readInteger(const QString& name, int defaultValue)
 {
-    const std::map<QString, std::string>& values = storedValues();
-    const auto found = values.find(name.toLower());
-    if (found == values.end())
+    const SettingsValue* value = storedValue(name);
+    if (!value)
         return defaultValue;
-    const IntConversion read = convertInteger(found->second);
+    const IntConversion read = convertInteger(value->text);
     return read.ok() ? read.value : defaultValue;
 }
 

@@ -9,8 +9,10 @@
 // empty, so every value is its default, and refuses to write.
 //
 // Values are read from the file's own text, not through QSettings' types: a
-// hand-edited "a.txt, b.txt" or "@Variant(...)" is the text that is there,
-// and a file name is kept byte for byte, whatever its encoding. A file far
+// hand-edited "a.txt, b.txt" is the text that is there, and a file name is
+// kept byte for byte, whatever its encoding. A value the file holds in a
+// typed form ("@Variant(...)", "@ByteArray(...)", "@Rect(...)"...) is of
+// another type than text, and its read fails ("Invalid data type for '%s'"). A file far
 // larger than settings ever are is neither read nor written: the defaults
 // hold and the user's file stays as it is.
 #include "document/settingsfile.h"
@@ -42,7 +44,9 @@ public:
     QString tooLargeMessage() const;
 
     // The stored value's own bytes: what stands after "name=" in the file,
-    // with the file format's quotes and escapes undone.
+    // with the file format's quotes and escapes undone. Each read throws
+    // QuindleError "Invalid data type for '<name>'" when the value is stored
+    // in a typed form.
     std::string readBytes(const QString& name, const std::string& defaultValue);
     QString readText(const QString& name, const QString& defaultValue);
     int readInteger(const QString& name, int defaultValue);
@@ -75,7 +79,9 @@ private:
     void finishWrite(const QString& name);
 
     // The file's values by name in lower case, read once and again after a write.
-    const std::map<QString, std::string>& storedValues();
+    const std::map<QString, SettingsValue>& storedValues();
+    // The value stored under name, or null; throws for a typed one.
+    const SettingsValue* storedValue(const QString& name);
     // Writes value escaped in place of what QSettings wrote for name.
     bool putEscapedValue(const QString& name, const std::string& value);
 
@@ -84,7 +90,7 @@ private:
     bool keyCreated_ = false;
     bool tooLarge_ = false;
     qint64 fileSize_ = 0;
-    std::optional<std::map<QString, std::string>> values_;
+    std::optional<std::map<QString, SettingsValue>> values_;
     // Values written with escapes, put back after QSettings last wrote the file.
     std::map<QString, std::string> escapedWrites_;
 };

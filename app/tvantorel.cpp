@@ -378,7 +378,7 @@ bool TVantorel::ShowListFile(const std::string& path, bool load)
             dialogs_->showMessage(tr("Cannot find list file %1").arg(pathText(path)));
             return false;
         }
-        LoadProgress progress(this, tr("Reading the %1 ...").arg(tr("Project List %1").arg(displayText(path))));
+        LoadProgress progress(this, tr("Reading the %1 ...").arg(listFileNamed(path)));
         document_->load(path, std::ref(progress));
         findConflictCopies();
         rememberRecentList(path);

@@ -9,6 +9,7 @@
 
 #include "app/noticebar.h"
 #include "common/displaytext.h"
+#include "common/mergetexts.h"
 #include "document/conflictcopymerge.h"
 #include "document/mergebase.h"
 #include "document/projectlistdocument.h"
@@ -30,11 +31,6 @@ QString fileNameOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return displayText(slash == std::string::npos ? path : path.substr(slash + 1));
-}
-
-QString listFileNamed(const std::string& path)
-{
-    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
 }
 
 QString mergeNoticeText(const MergeNotice& notice)
@@ -137,8 +133,8 @@ void TVantorel::mergeConflictCopy(const std::string& copyPath)
         if (!merge.conflicts().empty()) {
             QList<ConflictRow> rows;
             for (const MergeConflict& conflict : merge.conflicts())
-                rows.append({displayText(conflict.numberText), displayText(conflict.ours),
-                             displayText(conflict.theirs)});
+                rows.append({displayText(conflict.numberText), displayText(conflict.theirs),
+                             displayText(conflict.ours)});
             const std::optional<QList<ConflictAnswer>> answers = dialogs_->resolveConflicts(
                 tr("The conflict copy %1 and the list in memory hold these projects differently.\r"
                    "Theirs is the copy's, mine the list in memory's.")
@@ -147,9 +143,7 @@ void TVantorel::mergeConflictCopy(const std::string& copyPath)
             if (!answers)
                 return;
             for (ConflictAnswer answer : *answers)
-                choices.push_back(answer == ConflictAnswer::KeepTheirs ? ConflictChoice::KeepMine
-                                  : answer == ConflictAnswer::KeepMine ? ConflictChoice::KeepTheirs
-                                                                       : ConflictChoice::KeepBoth);
+                choices.push_back(conflictChoiceFor(answer));
         }
         const CopyMergeCounts counts = merge.applyTo(*document_, choices);
         ShowListFile(path, false);

@@ -8,6 +8,7 @@
 #include "app/optionspages.h"
 #include "app/projectlistmodel.h"
 #include "app/settingsstore.h"
+#include "app/windowplace.h"
 #include "help/twhatsthis.h"
 #include "wizard/wizardpages.h"
 
@@ -41,7 +42,16 @@ bool TVantorel::restoreWindowPlace()
     const QString stored = store.readGroup(windowGroup).value(geometryKey);
     const QByteArray::FromBase64Result geometry =
         QByteArray::fromBase64Encoding(stored.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (stored.isEmpty() || !geometry || !restoreGeometry(*geometry))
+    if (stored.isEmpty() || !geometry)
+        return false;
+    // A place no window can have had (edges across the whole integer range,
+    // right of left, a sliver) is left unused: the window keeps its design.
+    const std::optional<StoredWindowPlace> place = readStoredWindowPlace(*geometry);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->geometry());
+    if (!place || !isSaneWindowPlace(*place, minimumSizeHint().expandedTo(minimumSize()), screens)
+        || !restoreGeometry(*geometry))
         return false;
     // "Run Maximised" alone decides whether the window starts maximised.
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));

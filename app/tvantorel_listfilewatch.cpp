@@ -17,6 +17,7 @@
 #include "listfile/listfileerror.h"
 #include "listfile/listedit.h"
 #include "common/dialogs.h"
+#include "common/mergetexts.h"
 #include "wizard/wizardcontroller.h"
 #include "wizard/wizardpages.h"
 
@@ -28,11 +29,6 @@
 #include <QTimer>
 
 namespace {
-
-QString listFileNamed(const std::string& path)
-{
-    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
-}
 
 // The notice about the state of the list file itself (changed, deleted,
 // unreadable): a newer state replaces it.
@@ -109,9 +105,7 @@ public:
             return std::nullopt;
         std::vector<ConflictChoice> choices;
         for (ConflictAnswer answer : *answers)
-            choices.push_back(answer == ConflictAnswer::KeepTheirs ? ConflictChoice::KeepTheirs
-                              : answer == ConflictAnswer::KeepMine ? ConflictChoice::KeepMine
-                                                                   : ConflictChoice::KeepBoth);
+            choices.push_back(conflictChoiceFor(answer));
         return choices;
     }
 

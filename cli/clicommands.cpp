@@ -26,11 +26,16 @@ namespace {
 // Where merged conflict copies go, beside the list, as the window puts them.
 const char mergedCopiesFolder[] = "Quindle merged copies";
 
+// A value of the window's settings, read as the window reads it.
 std::string storedSetting(const char* name, const std::string& defaultValue)
 {
-    const std::map<QString, std::string> values = SettingsFile::read(SettingsFile::path());
+    const std::map<QString, SettingsValue> values = SettingsFile::read(SettingsFile::path());
     const auto found = values.find(QString::fromLatin1(name).toLower());
-    return found == values.end() ? defaultValue : found->second;
+    if (found == values.end())
+        return defaultValue;
+    if (found->second.typed)
+        throw ListFileError("Invalid data type for '" + std::string(name) + "'");
+    return found->second.text;
 }
 
 bool duplicatesAllowed()

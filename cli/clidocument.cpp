@@ -34,6 +34,26 @@ bool waitUntil(const std::function<bool()>& finished, std::chrono::milliseconds 
     return true;
 }
 
+// What the merge decided on its own, in the window's words.
+std::string noticeText(const MergeNotice& notice)
+{
+    switch (notice.kind) {
+    case MergeNotice::Kind::Renumbered:
+        if (notice.keptBoth)
+            return "Project " + notice.numberText + " keeps the other text; yours is now project "
+                + notice.newNumberText;
+        return "Project " + notice.numberText + " was added by someone else meanwhile; yours is now project "
+            + notice.newNumberText;
+    case MergeNotice::Kind::OurEditKeptOverTheirRemoval:
+        return "Project " + notice.numberText
+            + " was removed by someone else meanwhile; your edit keeps it in the list";
+    case MergeNotice::Kind::TheirEditKeptOverOurRemoval:
+        return "Project " + notice.numberText
+            + " was changed by someone else meanwhile; it stays in the list with their text instead of being removed";
+    }
+    return {};
+}
+
 class UnattendedSaveQuestions : public SaveQuestions {
 public:
     explicit UnattendedSaveQuestions(std::string list) : list_(std::move(list)) {}
@@ -139,15 +159,15 @@ std::vector<CliDocument::CopyConflict> CliDocument::planCopyMerge(const std::str
         copyPath, ConflictCopyMerge(*document_, copyPath, MergeBase::load(document_->currentListFile()))});
     std::vector<CopyConflict> conflicts;
     for (const MergeConflict& conflict : copy_->merge.conflicts())
-        conflicts.push_back({conflict.numberText, conflict.ours, conflict.theirs});
+        conflicts.push_back({conflict.numberText, conflict.theirs, conflict.ours});
     return conflicts;
 }
 
 std::vector<std::string> CliDocument::applyCopyMerge(Keep keep)
 {
-    // The copy is "ours" of the plan, the list in memory "theirs".
-    const ConflictChoice choice = keep == Keep::Copy ? ConflictChoice::KeepMine
-        : keep == Keep::List                          ? ConflictChoice::KeepTheirs
+    // The copy is someone else's: theirs is the copy's text, mine the list's.
+    const ConflictChoice choice = keep == Keep::Copy ? ConflictChoice::KeepTheirs
+        : keep == Keep::List                          ? ConflictChoice::KeepMine
                                                       : ConflictChoice::KeepBoth;
     const CopyMergeCounts counts =
         copy_->merge.applyTo(*document_, std::vector<ConflictChoice>(copy_->merge.conflicts().size(), choice));
@@ -157,8 +177,8 @@ std::vector<std::string> CliDocument::applyCopyMerge(Keep keep)
                        : "The conflict copy " + copy_->path + " was merged into the list: "
                            + std::to_string(counts.added) + " added, " + std::to_string(counts.changed)
                            + " changed, " + std::to_string(counts.removed) + " removed");
-    for (const QString& notice : mergeNoticeTexts(counts.notices))
-        told.push_back(bytesOf(notice));
+    for (const MergeNotice& notice : counts.notices)
+        told.push_back(noticeText(notice));
     return told;
 }
 
@@ -167,8 +187,8 @@ CliSave CliDocument::save()
     CliSave result;
     UnattendedSaveQuestions questions(document_->currentListFile());
     const SaveResult saved = document_->save(questions);
-    for (const QString& notice : mergeNoticeTexts(saved.notices))
-        result.notices.push_back(bytesOf(notice));
+    for (const MergeNotice& notice : saved.notices)
+        result.notices.push_back(noticeText(notice));
     for (const MergeNotice& notice : saved.notices)
         if (notice.kind == MergeNotice::Kind::Renumbered)
             result.renumbered.emplace_back(notice.numberText, notice.newNumberText);

@@ -1,5 +1,6 @@
 #include "common/displaytext.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QtGlobal>
 
@@ -212,4 +213,9 @@ QString pathText(std::string_view path)
     LineCoding coding = lineCoding(path);
     coding.holdsNul = false;
     return displayText(path, coding);
+}
+
+QString listFileNamed(std::string_view path)
+{
+    return QCoreApplication::translate("TVantorel", "Project List %1").arg(pathText(path));
 }

@@ -34,3 +34,6 @@ std::string storedBytes(const QString& text, LineCoding coding = {});
 // A file name shown to the user: as UTF-8 when it is, else one character per
 // byte as an 8-bit line is shown, so no byte of it drops out of a message.
 QString pathText(std::string_view path);
+
+// The list file at path as messages name it: "Project List <path>".
+QString listFileNamed(std::string_view path);

@@ -1,6 +1,5 @@
 #include "document/changejournal.h"
 
-#include "document/listfilestamp.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listjournal.h"
 
@@ -105,7 +104,7 @@ void ChangeJournal::stageUndo()
     staged_.push_back(JournalRecord::undo());
 }
 
-void ChangeJournal::commit(const std::string& listPath, const ListFileStamp& base)
+void ChangeJournal::commit(const std::string& listPath)
 {
     std::vector<JournalRecord> records;
     records.swap(staged_);
@@ -113,7 +112,7 @@ void ChangeJournal::commit(const std::string& listPath, const ListFileStamp& bas
         return;
     try {
         if (!writer_)
-            open(listPath, base);
+            open(listPath);
         writer_->append(records);
     } catch (const ListFileError&) {
         failed_ = true;
@@ -121,16 +120,14 @@ void ChangeJournal::commit(const std::string& listPath, const ListFileStamp& bas
     }
 }
 
-void ChangeJournal::open(const std::string& listPath, const ListFileStamp& base)
+void ChangeJournal::open(const std::string& listPath)
 {
     if (!QDir().mkpath(folder()))
         throw ListFileError("Cannot write journal " + folder().toLocal8Bit().toStdString());
     JournalHeader header;
     header.listPath = absolutePath(listPath);
-    header.base.exists = base.identity.exists;
-    header.base.size = std::uint64_t(std::max<std::int64_t>(base.identity.size, 0));
-    header.base.modifiedNs = base.identity.modifiedNs;
-    header.base.linesHash = base.linesHash ? base.linesHash->value() : 0;
+    // The header's base stays empty: each record names the line its change
+    // replaced, which is what a recovery compares with the file as it is.
     header.process = currentJournalProcess();
     header.startedNs = nowNs();
     auto writer = std::make_unique<JournalWriter>();
@@ -190,10 +187,6 @@ std::optional<RecoverableChanges> ChangeJournal::findRecoverable(const std::stri
         changes.started = QDateTime::fromMSecsSinceEpoch(header.startedNs / 1'000'000);
         changes.operations = replay.inEffect;
         changes.unreadable = contents.unreadable + replay.unreadable;
-        changes.baseExisted = header.base.exists;
-        changes.baseSize = std::int64_t(header.base.size);
-        changes.baseModifiedNs = header.base.modifiedNs;
-        changes.baseLinesHash = header.base.linesHash;
         return changes;
     }
     return std::nullopt;

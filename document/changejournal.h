@@ -16,7 +16,6 @@
 
 #include "listfile/listoperation.h"
 
-struct ListFileStamp;
 struct JournalRecord;
 class JournalWriter;
 
@@ -31,11 +30,6 @@ struct RecoverableChanges {
     // The journal came from another machine sharing this state folder.
     bool fromOtherHost = false;
     std::string hostName;
-    // What the journal says the list file was when its changes began.
-    bool baseExisted = false;
-    std::int64_t baseSize = 0;
-    std::int64_t baseModifiedNs = 0;
-    std::uint64_t baseLinesHash = 0;
 };
 
 class ChangeJournal {
@@ -56,11 +50,10 @@ public:
     void stage(const ListOperation& op);
     void stageUndo();
     // Appends the records staged to the journal of listPath, starting one
-    // with the stamp of the list they apply to if none is open, with one
-    // flush: on the disk when it returns. Throws ListFileError when the
+    // if none is open, with one flush: on the disk when it returns. Throws ListFileError when the
     // journal cannot be written; from then on failed() holds, and nothing
     // is written, until the journal is discarded.
-    void commit(const std::string& listPath, const ListFileStamp& base);
+    void commit(const std::string& listPath);
     bool failed() const { return failed_; }
     bool isOpen() const { return writer_ != nullptr; }
     // The changes are saved or let go: the journal goes, with anything staged.
@@ -79,7 +72,7 @@ public:
     static void removeSetAside(const std::string& listPath);
 
 private:
-    void open(const std::string& listPath, const ListFileStamp& base);
+    void open(const std::string& listPath);
 
     std::unique_ptr<JournalWriter> writer_;
     std::vector<JournalRecord> staged_;

@@ -16,6 +16,8 @@ ConflictCopyMerge::ConflictCopyMerge(const ProjectListDocument& document, const 
         usesBase_ = baseHash != hashOfLines(copy) && baseHash != hashOfLines(inMemory_);
     }
     plan_ = planFullMerge(usesBase_ ? base : std::nullopt, copy, inMemory_);
+    for (const MergeConflict& conflict : plan_.conflicts)
+        conflicts_.push_back({conflict.numberText, conflict.base, conflict.theirs, conflict.ours, 0});
 }
 
 CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
@@ -23,7 +25,13 @@ CopyMergeCounts ConflictCopyMerge::applyTo(ProjectListDocument& document,
 {
     CopyMergeCounts counts;
     counts.notices = plan_.notices;
-    const LineList merged = applyMerge(inMemory_, plan_, choices, counts.notices);
+    // The plan's ours is the copy: the user's theirs.
+    std::vector<ConflictChoice> planChoices;
+    for (ConflictChoice choice : choices)
+        planChoices.push_back(choice == ConflictChoice::KeepTheirs ? ConflictChoice::KeepMine
+                              : choice == ConflictChoice::KeepMine ? ConflictChoice::KeepTheirs
+                                                                   : ConflictChoice::KeepBoth);
+    const LineList merged = applyMerge(inMemory_, plan_, planChoices, counts.notices);
     // Changes by number against the lines as they are now, which the plan
     // was made on; the document names what each replaced.
     std::vector<ListOperation> ops = operationsBetweenLists(inMemory_, merged);

@@ -4,6 +4,9 @@
 // as it is in memory (the copy's side is "ours" of the plan, the list in
 // memory the "theirs" the plan applies to), and once the conflicts are
 // answered the result goes into the document as one step of unsaved changes.
+// To the user the copy is someone else's: its conflicts and choices are told
+// and taken the other way round, theirs being the copy's and mine the list
+// in memory's, as a save's are.
 //
 // The kept base (MergeBase) is the common ancestor only when it differs
 // from both sides: a base equal to one side is that side's own last save,
@@ -36,12 +39,12 @@ public:
                       std::optional<LineList> base);
 
     bool usesBase() const { return usesBase_; }
-    // Projects the copy and the list in memory hold differently: ours is the
-    // copy's line, theirs the list in memory's.
-    const std::vector<MergeConflict>& conflicts() const { return plan_.conflicts; }
+    // Projects the copy and the list in memory hold differently: theirs is
+    // the copy's line, ours the list in memory's (theirsIndex is not told).
+    const std::vector<MergeConflict>& conflicts() const { return conflicts_; }
 
     // Puts the merge into the document, one choice a conflict (KeepTheirs
-    // keeps the list in memory's line, KeepMine takes the copy's, KeepBoth
+    // takes the copy's line, KeepMine keeps the list in memory's, KeepBoth
     // gives the copy's the next free number). Throws std::invalid_argument
     // when the choices do not match the conflicts.
     CopyMergeCounts applyTo(ProjectListDocument& document, const std::vector<ConflictChoice>& choices) const;
@@ -49,5 +52,6 @@ public:
 private:
     LineList inMemory_;
     MergePlan plan_;
+    std::vector<MergeConflict> conflicts_;
     bool usesBase_ = false;
 };

@@ -291,13 +291,13 @@ void ProjectListDocument::dropUnsavedChanges()
 
 void ProjectListDocument::writeJournal()
 {
-    if (const auto failure = unsaved_->commit(currentListFile_, stamp_))
+    if (const auto failure = unsaved_->commit(currentListFile_))
         emit journalFailed(QString::fromLocal8Bit(failure->c_str()));
 }
 
 void ProjectListDocument::rewriteJournal()
 {
-    if (const auto failure = unsaved_->rewriteJournal(currentListFile_, stamp_))
+    if (const auto failure = unsaved_->rewriteJournal(currentListFile_))
         emit journalFailed(QString::fromLocal8Bit(failure->c_str()));
 }
 

@@ -5,7 +5,6 @@
 #include "listfile/listfileio.h"
 #include "listfile/listoperation.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <atomic>
@@ -14,6 +13,8 @@
 #include <mutex>
 #include <random>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,6 +62,14 @@ private:
     std::optional<LockHolder> waitingFor_;
     int changes_ = 0;
 };
+
+// Whether something that is no plain file (a folder, a pipe, a device) is
+// at path, links followed.
+bool isNoPlainFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
 
 std::optional<std::size_t> firstLineOf(const LineList& lines, const std::string& number)
 {
@@ -159,12 +168,19 @@ SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProg
                 sameAsBase = rereadListFile(job.path, theirs, job.base);
             } catch (const UneditableListFile&) {
                 throw;
+            } catch (const ListFileTooBig&) {
+                throw;
             } catch (const ListFileError&) {
+                // Something else than a file in the list's place (a folder,
+                // a pipe) can never take the list.
+                if (isNoPlainFile(job.path))
+                    throw ListFileError("Cannot create file " + job.path);
                 // Replaced while it was opened: a FUSE or network share may
                 // fail the open then, and report the old file's identity for
                 // a moment. A file that stays unreadable is reported.
                 if (failedReads >= mostFailedReads)
-                    throw;
+                    throw ListFileError("Cannot read file " + job.path
+                                        + ": the changes cannot be merged into it, so nothing was written");
                 ++failedReads;
                 out.status = SaveOutcome::Status::WrittenOver;
                 return out;
@@ -400,37 +416,4 @@ SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions)
             return out;
         }
     }
-}
-
-QStringList mergeNoticeTexts(const std::vector<MergeNotice>& notices)
-{
-    const auto shown = [](const std::string& number) { return QString::fromLocal8Bit(number.data(), qsizetype(number.size())); };
-    QStringList texts;
-    for (const MergeNotice& notice : notices) {
-        switch (notice.kind) {
-        case MergeNotice::Kind::Renumbered:
-            if (notice.keptBoth) {
-                texts << QCoreApplication::translate("ProjectListDocument",
-                                                     "Project %1 keeps the other text; yours is now project %2")
-                             .arg(shown(notice.numberText), shown(notice.newNumberText));
-                break;
-            }
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was added by someone else meanwhile; yours is now project %2")
-                         .arg(shown(notice.numberText), shown(notice.newNumberText));
-            break;
-        case MergeNotice::Kind::OurEditKeptOverTheirRemoval:
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was removed by someone else meanwhile; your edit keeps it in the list")
-                         .arg(shown(notice.numberText));
-            break;
-        case MergeNotice::Kind::TheirEditKeptOverOurRemoval:
-            texts << QCoreApplication::translate("ProjectListDocument",
-                                                 "Project %1 was changed by someone else meanwhile; it stays in the list with "
-                                                 "their text instead of being removed")
-                         .arg(shown(notice.numberText));
-            break;
-        }
-    }
-    return texts;
 }

@@ -9,7 +9,6 @@
 // projects both sides changed differently) are asked with no lock held, and
 // the cycle runs again with the answers: the file may change meanwhile.
 #include <QString>
-#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -104,6 +103,3 @@ struct SaveOutcome {
 // Runs the whole cycle, asking through questions between runs; throws
 // ListFileError when the file cannot be read or written, or no lock made.
 SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions);
-
-// What the user is told of a merge's own decisions, one text each.
-QStringList mergeNoticeTexts(const std::vector<MergeNotice>& notices);

@@ -99,7 +99,7 @@ QString unescapedKey(std::string_view key)
 }
 
 // A value as the file writes it, read as text: quotes and escapes undone, a
-// comma or "@Variant(" no more than the characters they are.
+// comma no more than the character it is.
 static std::string unescapedValue(std::string_view value)
 {
     std::string out;
@@ -140,17 +140,43 @@ static std::string unescapedValue(std::string_view value)
         kept = out.size();
     }
     out.resize(kept);
-    // "@@" is how the file writes a text that begins with "@".
-    if (out.compare(0, 2, "@@") == 0)
-        out.erase(0, 1);
     return out;
+}
+
+static bool startsWith(std::string_view text, std::string_view start)
+{
+    return text.substr(0, start.size()) == start;
+}
+
+// What the file's format makes of a value's text: one that begins with "@"
+// may be a value of another type than text ("@Variant(...)", "@Rect(...)"),
+// the text inside "@String(...)", or a text that begins with "@" ("@@").
+static SettingsValue valueOfText(std::string text)
+{
+    if (!startsWith(text, "@"))
+        return {std::move(text), false};
+    if (text.back() == ')') {
+        static constexpr std::string_view typedForms[] = {"@ByteArray(", "@Variant(", "@DateTime(",
+                                                          "@Rect(",      "@Size(",    "@Point("};
+        for (std::string_view form : typedForms)
+            if (startsWith(text, form))
+                return {std::move(text), true};
+        if (text == "@Invalid()")
+            return {std::move(text), true};
+        static constexpr std::string_view textForm = "@String(";
+        if (startsWith(text, textForm))
+            return {text.substr(textForm.size(), text.size() - textForm.size() - 1), false};
+    }
+    if (startsWith(text, "@@"))
+        text.erase(0, 1);
+    return {std::move(text), false};
 }
 
 // The values of the file's top level ("[General]" or before any section),
 // by name in lower case; a name given twice has its last value.
-std::map<QString, std::string> topLevelValues(const QByteArray& file)
+std::map<QString, SettingsValue> topLevelValues(const QByteArray& file)
 {
-    std::map<QString, std::string> values;
+    std::map<QString, SettingsValue> values;
     bool topLevel = true;
     for (const QByteArray& rawLine : file.split('\n')) {
         std::string_view line(rawLine.constData(), std::size_t(rawLine.size()));
@@ -174,7 +200,7 @@ std::map<QString, std::string> topLevelValues(const QByteArray& file)
             key.remove_suffix(1);
         const QString name = unescapedKey(key);
         if (!name.contains(QLatin1Char('/')))
-            values[name.toLower()] = unescapedValue(line.substr(equals + 1));
+            values[name.toLower()] = valueOfText(unescapedValue(line.substr(equals + 1)));
     }
     return values;
 }
@@ -184,7 +210,7 @@ QString path()
     return userSettingsFolder() + QStringLiteral("/Corvane/Vantorel.conf");
 }
 
-std::map<QString, std::string> read(const QString& path)
+std::map<QString, SettingsValue> read(const QString& path)
 {
     // Opened only as a regular file: a FIFO in its place would block.
     QFile file(path);

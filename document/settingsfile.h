@@ -5,8 +5,9 @@
 // that both see the same list in use.
 //
 // Values are the file's own text, not QSettings' types: quotes and escapes
-// are undone, a hand-edited "a.txt, b.txt" or "@Variant(...)" stays the text
-// it is, a file name keeps its bytes whatever their encoding. Names are
+// are undone, a hand-edited "a.txt, b.txt" stays the text it is, a file name
+// keeps its bytes whatever their encoding; a value of another type than text
+// is marked as such. Names are
 // matched without regard to letter case (they are kept in lower case). A FIFO
 // or device in the file's place is never opened, and a file far larger than
 // settings ever are is never read.
@@ -16,6 +17,13 @@
 #include <map>
 #include <string>
 #include <string_view>
+
+// A value as the file holds it: its text, or a value of another type
+// ("@Variant(...)", "@Rect(...)"), which no value of this program is.
+struct SettingsValue {
+    std::string text;
+    bool typed = false;
+};
 
 namespace SettingsFile {
 
@@ -34,10 +42,10 @@ qint64 fileSize(const QString& path);
 QString unescapedKey(std::string_view key);
 // The values of the file's top level ("[General]" or before any section),
 // by name in lower case; a name given twice has its last value.
-std::map<QString, std::string> topLevelValues(const QByteArray& file);
+std::map<QString, SettingsValue> topLevelValues(const QByteArray& file);
 
 // The top-level values of the file at path; none when it is missing, no
 // regular file, too large or unreadable.
-std::map<QString, std::string> read(const QString& path);
+std::map<QString, SettingsValue> read(const QString& path);
 
 } // namespace SettingsFile

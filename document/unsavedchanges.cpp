@@ -46,7 +46,7 @@ void UnsavedChanges::redone(const ListOperation& op)
     }
 }
 
-std::optional<std::string> UnsavedChanges::commit(const std::string& listPath, const ListFileStamp& stamp)
+std::optional<std::string> UnsavedChanges::commit(const std::string& listPath)
 {
     // Nothing unsaved left: nothing to keep.
     if (operations_.empty()) {
@@ -54,19 +54,19 @@ std::optional<std::string> UnsavedChanges::commit(const std::string& listPath, c
         return std::nullopt;
     }
     try {
-        journal_->commit(listPath, stamp);
+        journal_->commit(listPath);
     } catch (const ListFileError& error) {
         return std::string(error.what());
     }
     return std::nullopt;
 }
 
-std::optional<std::string> UnsavedChanges::rewriteJournal(const std::string& listPath, const ListFileStamp& stamp)
+std::optional<std::string> UnsavedChanges::rewriteJournal(const std::string& listPath)
 {
     journal_->discard();
     for (const ListOperation& op : operations_)
         journal_->stage(op);
-    return commit(listPath, stamp);
+    return commit(listPath);
 }
 
 void UnsavedChanges::reset(const LineList& lines)

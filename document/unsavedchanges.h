@@ -20,7 +20,6 @@
 #include "listfile/listoperation.h"
 
 class ChangeJournal;
-struct ListFileStamp;
 
 class UnsavedChanges {
 public:
@@ -53,9 +52,9 @@ public:
     // Writes what was staged to the journal of listPath; with nothing
     // unsaved, the journal goes. The journal's message when it could not be
     // written: the changes are then in memory only.
-    std::optional<std::string> commit(const std::string& listPath, const ListFileStamp& stamp);
+    std::optional<std::string> commit(const std::string& listPath);
     // A journal anew of the operations, for listPath.
-    std::optional<std::string> rewriteJournal(const std::string& listPath, const ListFileStamp& stamp);
+    std::optional<std::string> rewriteJournal(const std::string& listPath);
 
     // lines are the new base: nothing unsaved, nothing waiting. The journal
     // stays until discarded or rewritten.

@@ -27,7 +27,11 @@ constexpr std::uint32_t journalFormatVersion = 1;
 // writer refuses a change this large rather than journal it unreadably.
 constexpr std::uint32_t largestJournalRecord = 64u << 20;
 
-// The list file as it was when the journal was started: the changes apply to it.
+// The list file as it was when the journal was started. This program writes
+// it empty and never reads it: each record names the line its change
+// replaced, which tells a recovery more (which projects changed on disk
+// since) than a stamp of the whole file could. It stays in the format so
+// that journals written with it are read as before.
 struct JournalBase {
     bool exists = false;
     std::uint64_t size = 0;

@@ -9,6 +9,7 @@
 
 #include "common/displaytext.h"
 #include "common/quindleerror.h"
+#include "common/mergetexts.h"
 #include "wizard/wizardcontroller.h"
 
 #include "listfile/intconversion.h"

@@ -97,6 +97,8 @@ private slots:
     void junkFileGivesDefaults();
     void valuesReadAsText_data();
     void valuesReadAsText();
+    void typedValueStopsTheStartUp_data();
+    void typedValueStopsTheStartUp();
     void listNameNotUtf8ThroughARestart();
     void mangledFilesStartAndClose();
     void unreadableFile();
@@ -156,18 +158,15 @@ void TestBadSettings::valuesReadAsText_data()
                                        << false << 60 << 0 << false;
     QTest::newRow("a quoted comma") << QByteArray("Current=\"x, y.txt\"\n") << QByteArray("x, y.txt") << false
                                     << 60 << 0 << false;
-    QTest::newRow("bytes variant is a name") << QByteArray("Current=@ByteArray(other.txt)\n")
-                                             << QByteArray("@ByteArray(other.txt)") << false << 60 << 0 << false;
+    QTest::newRow("a typed form not closed is a name") << QByteArray("Current=@ByteArray(other.txt\n")
+                                                       << QByteArray("@ByteArray(other.txt") << false << 60 << 0
+                                                       << false;
     QTest::newRow("@@ is one @") << QByteArray("Current=@@home.txt\n") << QByteArray("@home.txt") << false << 60 << 0
                                  << false;
     QTest::newRow("an escaped byte that is no UTF-8") << QByteArray("Current=\"caf\\xe9.txt\"\n")
                                                       << QByteArray("caf\xe9.txt") << false << 60 << 0 << false;
     QTest::newRow("a list in a Boolean") << QByteArray("Maximise=0,1\nSpace=42\n") << projects << false << 42 << 0
                                          << false;
-    QTest::newRow("a variant Boolean") << QByteArray("Maximise=@Variant(\\0\\0\\0\\x1\\x1)\n") << projects << false
-                                       << 60 << 0 << false;
-    QTest::newRow("a rectangle for a number") << QByteArray("Space=@Rect(1 2 3 4)\nJust=1\n") << projects << false
-                                              << 60 << 1 << false;
     QTest::newRow("a list for a number") << QByteArray("Just=1, 0\nMaximise=1\n") << projects << true << 60 << 0
                                          << false;
     QTest::newRow("blanks round a number, names in any case")
@@ -216,6 +215,76 @@ void TestBadSettings::valuesReadAsText()
     QVERIFY(again.shown.isEmpty());
     QCOMPARE(QByteArray::fromStdString(second->CurrentListFile()), current);
     QCOMPARE(named<UpDown>(&*second, "Vspace")->position(), space);
+}
+
+void TestBadSettings::typedValueStopsTheStartUp_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("error");
+    // The controls after the failed start: values read before the typed one
+    // are in effect, later ones keep the window's design.
+    QTest::addColumn<bool>("maximise");
+    QTest::addColumn<bool>("jumpToLast");
+    QTest::addColumn<int>("just");
+    QTest::addColumn<int>("space");
+    // The nine values the close writes, in the order written.
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("a variant number")
+        << QByteArray("Maximise=1\nJust=1\nSpace=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n")
+        << "Invalid data type for 'Space'" << true << true << 1 << 60
+        << QStringList {"Projects.txt", "0", "1", "0", "0", "0", "1", "60", "1"};
+    QTest::newRow("bytes for the list file")
+        << QByteArray("Current=@ByteArray(other.txt)\nMaximise=1\nSpace=42\n") << "Invalid data type for 'Current'"
+        << false << false << -1 << 60 << QStringList {"Projects.txt", "0", "0", "0", "0", "0", "0", "60", "-1"};
+    QTest::newRow("a rectangle for a Boolean, named in another case")
+        << QByteArray("Allow=1\nlast%20page=@Rect(1 2 3 4)\nSpace=42\n") << "Invalid data type for 'Last Page'"
+        << false << false << -1 << 60 << QStringList {"Projects.txt", "0", "0", "0", "1", "0", "0", "60", "-1"};
+}
+
+// A value stored in a typed form: its read fails with the described message
+// shown as an error, the start-up ends there (no list read, none named in the
+// status bar), and the close writes all nine values as text, which the next
+// start reads without a word.
+void TestBadSettings::typedValueStopsTheStartUp()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, error);
+    QFETCH(bool, maximise);
+    QFETCH(bool, jumpToLast);
+    QFETCH(int, just);
+    QFETCH(int, space);
+    QFETCH(QStringList, written);
+    TestEnvironment env;
+    env.writeFile(QStringLiteral("Projects.txt"), projectList());
+    writeSettingsBytes(env, "[General]\n" + stored);
+    ScriptedDialogs dialogs;
+    auto w = startMainWindow(dialogs);
+    QCOMPARE(dialogs.errors(), QStringList {error});
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(w->listModel()->count(), 0);
+    QVERIFY(!w->statusPanel(0)->text().contains(QStringLiteral("Projects.txt")));
+    QVERIFY(!w->isMaximized());
+    QCOMPARE(named<QCheckBox>(&*w, "MaximiseApp")->isChecked(), maximise);
+    QCOMPARE(named<QCheckBox>(&*w, "JumptoLast")->isChecked(), jumpToLast);
+    QCOMPARE(named<RadioGroup>(&*w, "Just")->itemIndex(), just);
+    QCOMPARE(named<UpDown>(&*w, "Vspace")->position(), space);
+    dialogs.clear();
+    QVERIFY(w->close());
+    QVERIFY(dialogs.shown.isEmpty());
+    w.reset();
+
+    const QByteArray file = settingsBytes(env);
+    for (int i = 0; i < 9; ++i) {
+        QByteArray name = kNineValues[i];
+        name.replace(' ', "%20");
+        QVERIFY2(file.contains("\n" + name + "=" + written.at(i).toUtf8() + "\n"), qPrintable(file));
+    }
+    QVERIFY2(!file.contains("=@"), qPrintable(file));
+    ScriptedDialogs again;
+    auto second = startMainWindow(again);
+    QVERIFY(again.shown.isEmpty());
+    QCOMPARE(second->listModel()->count(), 2);
 }
 
 // A list named on the command line by a name that is no UTF-8 is loaded,

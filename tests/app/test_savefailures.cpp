@@ -1,8 +1,9 @@
 // Saves that fail, through both commands that write the list (Fix Errors
-// answered Yes, and the wizard's Finish): a read-only folder, a read-only
-// file, a full disk and a folder put in the file's place each show "Cannot
-// create file <path>", leave the previous file byte for byte and nothing else
-// in its folder, keep the changes in memory, and the window closes cleanly
+// answered Yes, and the wizard's Finish), one row for each message a failing
+// save shows: a read-only folder, a read-only file, a full disk, a folder or
+// a pipe put in the file's place, and a file changed on disk that cannot be
+// read to merge onto. Each leaves the file on disk as it was and nothing else
+// in its folder, keeps the changes in memory, and the window closes cleanly
 // once the user lets unsaved changes go.
 #include "filepermissions.h"
 #include "widgetlookup.h"
@@ -16,6 +17,8 @@
 #include <QtTest>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,9 +44,38 @@ void TestSaveFailures::failedSaveLosesNothing_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<bool>("byRepair");
-    for (const char* failure : {"read-only folder", "read-only file", "full disk", "folder in place"}) {
-        QTest::addRow("%s, Fix Errors", failure) << QString::fromLatin1(failure) << true;
-        QTest::addRow("%s, Finish", failure) << QString::fromLatin1(failure) << false;
+    // How the message is shown ("error" or "message") and its text, %1 the
+    // list file's path.
+    QTest::addColumn<QString>("shownAs");
+    QTest::addColumn<QString>("told");
+    const QString error = QStringLiteral("error");
+    const QString message = QStringLiteral("message");
+    const QString cannotCreate = QStringLiteral("Cannot create file %1");
+    // The repair reads the file afresh first: nothing there can be read.
+    const QString cannotLoad = QStringLiteral("Unable to load Project List");
+    const QString noLock = QStringLiteral("Project List %1 is in a folder where no lock can be made: the list is "
+                                          "read-only for you\rYour changes are kept, not saved");
+    const QString cannotRead =
+        QStringLiteral("Cannot read file %1: the changes cannot be merged into it, so nothing was written");
+    struct Row {
+        const char* failure;
+        QString shownAs;
+        QString told;
+        QString shownByRepairAs;
+        QString toldByRepair;
+    };
+    const Row rows[] = {
+        {"read-only folder", message, noLock, message, noLock},
+        {"read-only file", error, cannotCreate, error, cannotCreate},
+        {"full disk", error, cannotCreate, error, cannotCreate},
+        {"folder in place", error, cannotCreate, message, cannotLoad},
+        {"pipe in place", error, cannotCreate, message, cannotLoad},
+        {"changed and unreadable", error, cannotRead, message, cannotLoad},
+    };
+    for (const Row& row : rows) {
+        QTest::addRow("%s, Fix Errors", row.failure)
+            << QString::fromLatin1(row.failure) << true << row.shownByRepairAs << row.toldByRepair;
+        QTest::addRow("%s, Finish", row.failure) << QString::fromLatin1(row.failure) << false << row.shownAs << row.told;
     }
 }
 
@@ -51,6 +83,8 @@ void TestSaveFailures::failedSaveLosesNothing()
 {
     QFETCH(QString, failure);
     QFETCH(bool, byRepair);
+    QFETCH(QString, shownAs);
+    QFETCH(QString, told);
     TestEnvironment env;
     const QString folder = env.path(QStringLiteral("lists"));
     QVERIFY(QDir().mkpath(folder));
@@ -63,6 +97,7 @@ void TestSaveFailures::failedSaveLosesNothing()
     const QString path = QDir(folder).filePath(QStringLiteral("Projects.txt"));
     const QByteArray original = TestEnvironment::listBytes(listLines);
     env.writeFile(QStringLiteral("lists/Projects.txt"), original);
+    QByteArray onDisk = original;
     env.writeSettings(QStringLiteral("[General]\nCurrent=%1\nLast=0\n").arg(path));
 
     ScriptedDialogs dialogs;
@@ -79,10 +114,20 @@ void TestSaveFailures::failedSaveLosesNothing()
         ordinary.emplace();
     } else if (failure == QLatin1String("full disk")) {
         disk->fill(QStringLiteral("filler"));
-    } else {
+    } else if (failure == QLatin1String("folder in place")) {
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path));
         env.writeFile(QStringLiteral("lists/Projects.txt/inside.txt"), "inside");
+    } else if (failure == QLatin1String("pipe in place")) {
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else {
+        // Someone else's change that this user may not read: nothing to
+        // merge onto.
+        onDisk = TestEnvironment::listBytes({QStringLiteral("001     Harbour wall, theirs")});
+        env.writeFile(QStringLiteral("lists/Projects.txt"), onDisk);
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        ordinary.emplace();
     }
     if (ordinary && !ordinary->active())
         QSKIP("permission bits cannot be made to apply here");
@@ -106,22 +151,9 @@ void TestSaveFailures::failedSaveLosesNothing()
     }
     ordinary.reset();
 
-    if (failure == QLatin1String("folder in place") && byRepair) {
-        // The repair reads the file afresh first: there is none to read.
-        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("Unable to load Project List")});
-        QVERIFY(dialogs.errors().isEmpty());
-    } else {
-        // No lock can be made in a read-only folder: the list is read-only
-        // here. A folder in the file's place cannot be read to merge onto.
-        if (failure == QLatin1String("read-only folder"))
-            QCOMPARE(dialogs.messages(),
-                     QStringList{QStringLiteral("Project List %1 is in a folder where no lock can be made: the list is "
-                                                "read-only for you\rYour changes are kept, not saved")
-                                     .arg(path)});
-        else if (failure == QLatin1String("folder in place"))
-            QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot open file ") + path});
-        else
-            QCOMPARE(dialogs.errors(), QStringList{QStringLiteral("Cannot create file ") + path});
+    QCOMPARE(dialogs.texts(shownAs), QStringList{told.contains(QLatin1String("%1")) ? told.arg(path) : told});
+    QCOMPARE(dialogs.errors().size() + dialogs.messages().size(), qsizetype(1));
+    if (told != QLatin1String("Unable to load Project List")) {
         QStringList memory;
         for (std::string_view line : w->ProjectLines())
             memory << QString::fromStdString(std::string(line));
@@ -132,8 +164,10 @@ void TestSaveFailures::failedSaveLosesNothing()
     QCOMPARE(w->listModel()->captionText(1), QStringLiteral("7    "));
     if (failure == QLatin1String("folder in place"))
         QCOMPARE(env.readFile(QStringLiteral("lists/Projects.txt/inside.txt")), QByteArray("inside"));
+    else if (failure == QLatin1String("pipe in place"))
+        QVERIFY(QFileInfo(path).isFile() == false && QFileInfo::exists(path));
     else
-        QCOMPARE(env.readFile(QStringLiteral("lists/Projects.txt")), original);
+        QCOMPARE(env.readFile(QStringLiteral("lists/Projects.txt")), onDisk);
     QCOMPARE(entriesOf(folder), entriesBefore);
 
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

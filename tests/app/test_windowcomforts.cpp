@@ -7,6 +7,7 @@
 #include "document/projectlistdocument.h"
 #include "help/twhatsthis.h"
 #include "scripteddialogs.h"
+#include "storedplace.h"
 #include "testenvironment.h"
 #include "testlists.h"
 #include "widgetlookup.h"
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <limits>
 #include <sys/stat.h>
 
 namespace {
@@ -148,6 +150,19 @@ void TestWindowComforts::placeKeptAndPutBackOnScreen_data()
     QTest::newRow("base64 of garbage") << QRect() << QString::fromLatin1(QByteArray("garbage bytes").toBase64())
                                        << false << QRect();
     QTest::newRow("Maximise wins") << QRect(40, 50, 600, 420) << QString() << true << QRect(40, 50, 600, 420);
+    QTest::newRow("smaller than designed, kept") << QRect(30, 40, 560, 380) << QString() << false
+                                                 << QRect(30, 40, 560, 380);
+    QTest::newRow("larger than designed, kept") << QRect(20, 40, 770, 540) << QString() << false
+                                                << QRect(20, 40, 770, 540);
+    const auto base64 = [](const QByteArray& bytes) { return QString::fromLatin1(bytes.toBase64()); };
+    const qint32 lowest = std::numeric_limits<qint32>::min();
+    const qint32 highest = std::numeric_limits<qint32>::max();
+    const PlaceEdges everything = {lowest, lowest, highest, highest};
+    QTest::newRow("edges across the whole integer range")
+        << QRect() << base64(storedPlace(everything, everything, everything)) << false << QRect();
+    const PlaceEdges turned = {600, 400, 100, 100};
+    QTest::newRow("right of left, bottom above top")
+        << QRect() << base64(storedPlace(turned, turned, turned)) << false << QRect();
 }
 
 void TestWindowComforts::placeKeptAndPutBackOnScreen()
@@ -182,6 +197,7 @@ void TestWindowComforts::placeKeptAndPutBackOnScreen()
     } else {
         QVERIFY2(available.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())));
         QCOMPARE(w->frameGeometry().center(), available.center());
+        QCOMPARE(w->size(), QSize(740, 505));
     }
     QVERIFY(dialogs.errors().isEmpty());
 }

@@ -5,6 +5,7 @@
 // behind its back (also within the file system's timestamp resolution), a
 // deleted file, the watcher, and which edits count as unsaved.
 #include "document/projectlistdocument.h"
+#include "documentfolder.h"
 
 #include "listfile/listfileerror.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 
@@ -60,29 +60,16 @@ private slots:
     void watcherReportsEachOutsideChangeOnce();
 
 private:
-    std::string write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = folder_->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path.toStdString();
-    }
-    QByteArray read(const std::string& path)
-    {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    std::string write(const QString& name, const QByteArray& bytes) { return folder_->write(name, bytes); }
+    QByteArray read(const std::string& path) { return DocumentFolder::read(path); }
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DocumentFolder> folder_;
 };
 
 void TestProjectListDocument::init()
 {
-    folder_ = std::make_unique<QTemporaryDir>();
+    folder_ = std::make_unique<DocumentFolder>();
     QVERIFY(folder_->isValid());
-    // Journals of unsaved changes go inside the test's folder.
-    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestProjectListDocument::loadReplacesTheLinesAndSaysSo()

@@ -2,9 +2,11 @@
 // a save makes of our changes and theirs (and what it asks and tells), the
 // lock (held by another, left by a dead process, left on another machine, no
 // lock possible), and merging the file into memory without saving.
+#include "common/mergetexts.h"
 #include "document/changejournal.h"
 #include "document/listfilelock.h"
 #include "document/projectlistdocument.h"
+#include "documentfolder.h"
 #include "filepermissions.h"
 
 #include "listfile/lineformat.h"
@@ -15,7 +17,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -183,14 +184,13 @@ private:
         return document;
     }
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DocumentFolder> folder_;
 };
 
 void TestSaveCycle::init()
 {
-    folder_ = std::make_unique<QTemporaryDir>();
+    folder_ = std::make_unique<DocumentFolder>();
     QVERIFY(folder_->isValid());
-    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestSaveCycle::cleanup()

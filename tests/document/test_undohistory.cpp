@@ -7,6 +7,7 @@
 // order, projects of two lines, four-digit numbers), is one step to undo,
 // and onto a list changed on disk meanwhile names the projects changed.
 #include "deadjournal.h"
+#include "documentfolder.h"
 #include "document/changejournal.h"
 #include "document/projectlistdocument.h"
 
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -98,14 +98,7 @@ private slots:
     void recovery();
 
 private:
-    std::string write(const QString& name, const QByteArray& content)
-    {
-        const QString path = folder_->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path.toStdString();
-    }
+    std::string write(const QString& name, const QByteArray& content) { return folder_->write(name, content); }
     // Journal file names in the state folder, set-aside ones included.
     QStringList journalFiles() const
     {
@@ -120,14 +113,13 @@ private:
         return journalled(QDir(ChangeJournal::folder()).filePath(names.first()).toStdString());
     }
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DocumentFolder> folder_;
 };
 
 void TestUndoHistory::init()
 {
-    folder_ = std::make_unique<QTemporaryDir>();
+    folder_ = std::make_unique<DocumentFolder>();
     QVERIFY(folder_->isValid());
-    qputenv("XDG_STATE_HOME", folder_->filePath(QStringLiteral("state")).toLocal8Bit());
 }
 
 void TestUndoHistory::undoAndRedoEveryStep_data()
