@@ -293,6 +293,11 @@ private slots:
         QCOMPARE(runCli({"add", "Alpha"}, {in, out, err}), 0);
         QCOMPARE(QByteArray::fromStdString(out.str()), QByteArray("004\n"));
         QVERIFY(readFile(list).endsWith("004     Alpha\r\n"));
+        // A value of another type than text is refused, as the window refuses it.
+        QVERIFY(writeFile(config_.filePath("Corvane/Vantorel.conf"), "[General]\nCurrent=@Variant(\\0\\0\\0\\x7f)\n"));
+        std::ostringstream typedErr;
+        QCOMPARE(runCli({"ls"}, {in, out, typedErr}), 3);
+        QCOMPARE(QByteArray::fromStdString(typedErr.str()), QByteArray("Invalid data type for 'Current'\n"));
         QFile::remove(config_.filePath("Corvane/Vantorel.conf"));
         QCOMPARE(QString::fromStdString(listInUse()), QString("Projects.txt"));
     }
