@@ -199,5 +199,9 @@ CliSave CliDocument::save()
     else if (!result.saved)
         result.failure = questions.failure();
     result.conflict = questions.conflict();
+    // The command failed and says so: its change is not left in a journal
+    // for the window to offer as changes lost in a crash.
+    if (!result.saved)
+        document_->dropUnsavedChanges();
     return result;
 }

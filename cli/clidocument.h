@@ -62,7 +62,8 @@ public:
     // returns the texts of what it did.
     std::vector<std::string> applyCopyMerge(Keep keep);
 
-    // The locked, merging save of the changes made.
+    // The locked, merging save of the changes made; when it writes nothing,
+    // the changes are let go.
     CliSave save();
 
 private:

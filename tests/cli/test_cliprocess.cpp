@@ -13,6 +13,8 @@
 
 #include "clitestfiles.h"
 
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -150,6 +152,28 @@ private slots:
         QCOMPARE(run.exit, 0);
         QCOMPARE(run.out.size(), expected.size());
         QVERIFY(run.out == expected);
+    }
+
+    // A lock left on another machine is the user's to take over, in the
+    // window: the command writes nothing and leaves no journal behind.
+    void staleLockFromAnotherMachineIsLeftAlone()
+    {
+        QTemporaryDir folder;
+        const QString list = folder.filePath("Projects.txt");
+        const QByteArray listBytes = crlf({"001     Alpha"});
+        QVERIFY(writeFile(list, listBytes));
+        const QString lockPath = folder.filePath(".Projects.txt.quindle-lock");
+        QVERIFY(writeFile(lockPath, "4242\nquindle\nfar-away.example\nother-machine-id\nother-boot\n"));
+        const std::time_t old = std::time(nullptr) - 120;
+        const timespec times[2] = {{old, 0}, {old, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(lockPath).constData(), times, 0), 0);
+
+        const Run add = cli({"add", "Beta", "-f", list});
+        QCOMPARE(add.exit, 3);
+        QVERIFY2(add.err.contains("on far-away.example for longer than a save takes"), add.err.constData());
+        QCOMPARE(readFile(list), listBytes);
+        QVERIFY(QFile::exists(lockPath));
+        QCOMPARE(QDir(home_.filePath("state/quindle/journals")).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // Two branches of a list in a real git repository, merged by git with
