@@ -12,14 +12,12 @@
 #include "listfile/listedit.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
+#include "listfile/systemfile.h"
 #include "listfile/textsearch.h"
 
-#include <cerrno>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -44,10 +42,10 @@ bool duplicatesAllowed()
     return read.ok() && read.value != 0;
 }
 
+// Something stands under the name, whatever it is.
 bool exists(const std::string& path)
 {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
+    return statusOfPath(path, false).kind != FileKind::missing;
 }
 
 std::string fileNameOf(const std::string& path)
@@ -115,18 +113,12 @@ private:
     // need not pass through the stream's buffer.
     void writeBytes(std::string_view bytes)
     {
-        if (io_.outFile < 0) {
+        if (!io_.outFile) {
             io_.out.write(bytes.data(), std::streamsize(bytes.size()));
             return;
         }
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(io_.outFile, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw ListFileError("Cannot write to standard output");
-            bytes.remove_prefix(std::size_t(written));
-        }
+        if (std::fwrite(bytes.data(), 1, bytes.size(), io_.outFile) != bytes.size())
+            throw ListFileError("Cannot write to standard output");
     }
 
     void tell(const std::vector<std::string>& texts)

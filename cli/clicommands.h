@@ -2,6 +2,7 @@
 // quindle-cli's verbs: each reads the list (the one named with -f, else the
 // list in use that the window would open), prints what it found or makes
 // one change and saves it, and tells how it went in its exit status.
+#include <cstdio>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -19,9 +20,9 @@ struct CliStreams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
-    // The file descriptor out writes to, when ls may write its runs of
-    // bytes there directly, or -1.
-    int outFile = -1;
+    // The file out writes to, when ls may write a million lines there
+    // directly, or none.
+    std::FILE* outFile = nullptr;
 };
 
 // args: the command line without the program's name. programPath: how git

@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -18,10 +17,11 @@ int main(int argc, char* argv[])
     // git runs the driver by name when this program is the one on the path.
     const QString self = QCoreApplication::applicationFilePath();
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("quindle-cli"));
-    const std::string programPath = QFile::encodeName(!onPath.isEmpty() && QFileInfo(onPath).canonicalFilePath() == self ? QStringLiteral("quindle-cli") : self).toStdString();
-    const int status = runCli(args, {std::cin, std::cout, std::cerr, STDOUT_FILENO}, programPath);
+    const bool onPathIsSelf = !onPath.isEmpty() && QFileInfo(onPath).canonicalFilePath() == self;
+    const std::string programPath = QFile::encodeName(onPathIsSelf ? QStringLiteral("quindle-cli") : self).toStdString();
+    const int status = runCli(args, {std::cin, std::cout, std::cerr, stdout}, programPath);
     std::cout.flush();
-    if (!std::cout)
+    if (!std::cout || std::fflush(stdout) != 0)
         return 3;
     return status;
 }

@@ -36,6 +36,7 @@ ListFileWatch::~ListFileWatch() = default;
 void ListFileWatch::watch(const std::string& path)
 {
     path_ = path;
+    reported_.reset();
     rewatch();
 }
 

@@ -33,10 +33,9 @@ public:
     explicit ListFileWatch(std::function<ListFileStamp&()> known, QObject* parent = nullptr);
     ~ListFileWatch() override;
 
-    // Watches path (none when empty) anew.
+    // Watches path (none when empty) anew, as the owner just read or wrote
+    // it: the next state differing from that is reported, even one told before.
     void watch(const std::string& path);
-    // The next state differing from the owner's is reported, even one told before.
-    void forgetReported() { reported_.reset(); }
 
     void setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval);
     // Whether the file is being looked at every poll interval.

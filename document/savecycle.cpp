@@ -71,212 +71,221 @@ bool isNoPlainFile(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
-std::optional<std::size_t> firstLineOf(const LineList& lines, const std::string& number)
+// What one round under the lock came to: the save's end, or what it needs
+// before the cycle can go on.
+struct Round {
+    enum class Needs {
+        Nothing,
+        // Projects both sides changed differently: the user's choices.
+        Answers,
+        // A lock from another machine, older than any save takes.
+        StaleLockAnswer,
+        // The list file was deleted since it was read.
+        DeletedAnswer,
+        // Another writer replaced the file meanwhile (or it could not be
+        // opened as it was replaced): the round runs again.
+        AnotherRound,
+    };
+    Needs needs = Needs::Nothing;
+    SaveResult result;
+    std::vector<MergeConflict> conflicts;  // Answers
+    LockHolder holder;                     // StaleLockAnswer
+    // AnotherRound after a write: the list ours was merged onto.
+    LineList mergedOnto;
+};
+
+Round needing(Round::Needs needs)
 {
-    if (number.size() == 3) {
-        const int found = findProjectLine(lines, number);
-        return found < 0 ? std::nullopt : std::optional<std::size_t>(std::size_t(found));
+    Round round;
+    round.needs = needs;
+    return round;
+}
+
+// The list file as a round found it.
+struct FileRead {
+    FileIdentity before;
+    // Someone else changed it since it was last read or written: theirs.
+    bool changed = false;
+    LineList theirs;
+    // Our side of the merge, prepared on a second thread while theirs is read.
+    std::future<PreparedMerge> prepared;
+};
+
+// Reads the list file unless its identity tells it unchanged. False when it
+// could not be opened as it was being replaced: the round is run again.
+bool readList(const SaveJob& job, const ListFileStamp& stamp, std::size_t& failedReads, FileRead& read)
+{
+    // The file's identity settles it when its time can tell; else the lines
+    // read are compared with ours as last read or written, which they must
+    // be read for anyway when they differ.
+    read.changed = !stamp.settledByTime(read.before);
+    if (!read.changed)
+        return true;
+    // A file of another size than the one read or written surely changed.
+    if (!job.wholeList && read.before.size != stamp.identity.size)
+        read.prepared = std::async(std::launch::async, [&job] { return prepareMerge(job.base, job.ours, job.touched); });
+    bool sameAsBase = false;
+    try {
+        // Read against the base: the lines nobody changed keep its bytes,
+        // so a large list costs no fresh memory for them.
+        sameAsBase = rereadListFile(job.path, read.theirs, job.base);
+    } catch (const UneditableListFile&) {
+        throw;
+    } catch (const ListFileTooBig&) {
+        throw;
+    } catch (const ListFileError&) {
+        // Something else than a file in the list's place (a folder, a pipe)
+        // can never take the list.
+        if (isNoPlainFile(job.path))
+            throw ListFileError("Cannot create file " + job.path);
+        // Replaced while it was opened: a FUSE or network share may fail the
+        // open then, and report the old file's identity for a moment. A file
+        // that stays unreadable is reported.
+        if (failedReads >= mostFailedReads)
+            throw ListFileError("Cannot read file " + job.path
+                                + ": the changes cannot be merged into it, so nothing was written");
+        ++failedReads;
+        return false;
     }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.size() >= number.size() && line.substr(0, number.size()) == number
-            && (line.size() == number.size() || line[number.size()] < '0' || line[number.size()] > '9'))
-            return i;
-    }
-    return std::nullopt;
+    if (job.baseIsFile)
+        read.changed = !sameAsBase;
+    else if (job.stampedHash)
+        read.changed = hashOfLines(read.theirs) != *job.stampedHash;
+    return true;
 }
 
-// Projects merged into memory with our text kept that still differ from the
-// list on disk and that the merge did not find in conflict again.
-std::vector<MergeConflict> carriedConflicts(const SaveJob& job, const LineList& current,
-                                            const std::vector<MergeConflict>& planned)
-{
-    std::vector<MergeConflict> carried;
-    for (const WaitingConflict& waiting : job.waitingConflicts) {
-        const auto alreadyPlanned = [&](const MergeConflict& c) { return c.numberText == waiting.numberText; };
-        if (std::any_of(planned.begin(), planned.end(), alreadyPlanned)
-            || std::any_of(carried.begin(), carried.end(), alreadyPlanned))
-            continue;
-        const auto theirs = firstLineOf(current, waiting.numberText);
-        const auto ours = firstLineOf(job.ours, waiting.numberText);
-        if (!theirs || !ours || current[*theirs] == job.ours[*ours])
-            continue;
-        carried.push_back({waiting.numberText, waiting.theirs, std::string(job.ours[*ours]),
-                           std::string(current[*theirs]), *theirs});
-    }
-    return carried;
-}
-
-// The merged list before a carried conflict is answered holds our text.
-void applyCarriedChoice(LineList& merged, const MergeConflict& conflict, ConflictChoice choice,
-                        std::vector<MergeNotice>& notices)
-{
-    if (choice == ConflictChoice::KeepMine)
-        return;
-    ListOperation theirs;
-    theirs.numberText = conflict.numberText;
-    theirs.line = conflict.theirs;
-    applyOperation(merged, theirs);
-    if (choice != ConflictChoice::KeepBoth)
-        return;
-    ListOperation mine;
-    mine.numberText = nextFreeNumber(merged, conflict.numberText);
-    mine.line = mine.numberText + conflict.ours.substr(std::min(conflict.ours.size(), conflict.numberText.size()));
-    applyOperation(merged, mine);
-    notices.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, mine.numberText, true});
-}
-
-std::optional<ConflictChoice> answerFor(const SaveJob& job, const MergeConflict& conflict)
-{
-    for (const auto& [answered, choice] : job.answers)
-        if (answered.numberText == conflict.numberText && answered.ours == conflict.ours
-            && answered.theirs == conflict.theirs)
-            return choice;
-    return std::nullopt;
-}
-
-// One read, merge, write and read-back, with the lock held.
-SaveOutcome lockedRound(const SaveJob& job, ListFileStamp& stamp, const SaveProgress& progress,
-                        std::size_t& failedReads)
-{
-    SaveOutcome out;
-    const FileIdentity before = identityOf(job.path);
+// What a round makes of ours and the file read, with the user's answers so far.
+struct RoundPlan {
+    // Conflicts not answered yet: nothing else is decided.
+    std::vector<MergeConflict> unanswered;
     LineList merged;
-    LineList theirsRead;
-    if (!before.exists) {
-        if (job.baseExisted && !job.createIfMissing) {
-            out.status = SaveOutcome::Status::Deleted;
-            return out;
-        }
-        merged = job.ours;
+    std::vector<MergeNotice> notices;
+    bool changed = false;
+    bool mergedOthers = false;
+};
+
+RoundPlan planRound(const SaveJob& job, FileRead& read)
+{
+    RoundPlan out;
+    const LineList& current = read.changed ? read.theirs : job.base;
+    MergePlan plan;
+    if (read.changed && job.wholeList)
+        plan = planFullMerge(job.base, job.ours, read.theirs);
+    else if (read.changed)
+        plan = planMerge(read.prepared.valid() ? read.prepared.get() : prepareMerge(job.base, job.ours, job.touched),
+                         read.theirs);
+    const std::vector<MergeConflict> carried = carriedConflicts(job.waitingConflicts, job.ours, current, plan.conflicts);
+
+    std::vector<ConflictChoice> planChoices;
+    std::vector<ConflictChoice> carriedChoices;
+    for (const MergeConflict& conflict : plan.conflicts)
+        if (const auto choice = answerFor(job.answers, conflict))
+            planChoices.push_back(*choice);
+        else
+            out.unanswered.push_back(conflict);
+    for (const MergeConflict& conflict : carried)
+        if (const auto choice = answerFor(job.answers, conflict))
+            carriedChoices.push_back(*choice);
+        else
+            out.unanswered.push_back(conflict);
+    if (!out.unanswered.empty())
+        return out;
+
+    out.changed = read.changed;
+    if (read.changed) {
+        out.notices = plan.notices;
+        out.merged = applyMerge(read.theirs, plan, planChoices, out.notices);
     } else {
-        LineList theirs;
-        // The file's identity settles it when its time can tell; else the
-        // lines read are compared with ours as last read or written, which
-        // they must be read for anyway when they differ.
-        bool changed = !stamp.settledByTime(before);
-        // A file of another size than the one read or written surely changed:
-        // our side of the merge is prepared on a second thread meanwhile.
-        std::future<PreparedMerge> prepared;
-        if (changed && !job.wholeList && before.size != stamp.identity.size)
-            prepared = std::async(std::launch::async, [&job] { return prepareMerge(job.base, job.ours, job.touched); });
-        if (changed) {
-            bool sameAsBase = false;
-            try {
-                // Read against the base: the lines nobody changed keep its
-                // bytes, so a large list costs no fresh memory for them.
-                sameAsBase = rereadListFile(job.path, theirs, job.base);
-            } catch (const UneditableListFile&) {
-                throw;
-            } catch (const ListFileTooBig&) {
-                throw;
-            } catch (const ListFileError&) {
-                // Something else than a file in the list's place (a folder,
-                // a pipe) can never take the list.
-                if (isNoPlainFile(job.path))
-                    throw ListFileError("Cannot create file " + job.path);
-                // Replaced while it was opened: a FUSE or network share may
-                // fail the open then, and report the old file's identity for
-                // a moment. A file that stays unreadable is reported.
-                if (failedReads >= mostFailedReads)
-                    throw ListFileError("Cannot read file " + job.path
-                                        + ": the changes cannot be merged into it, so nothing was written");
-                ++failedReads;
-                out.status = SaveOutcome::Status::WrittenOver;
-                return out;
-            }
-            if (job.baseIsFile)
-                changed = !sameAsBase;
-            else if (job.stampedHash)
-                changed = hashOfLines(theirs) != *job.stampedHash;
-        }
-        const LineList& current = changed ? theirs : job.base;
-        MergePlan plan;
-        if (changed && job.wholeList)
-            plan = planFullMerge(job.base, job.ours, theirs);
-        else if (changed)
-            plan = planMerge(prepared.valid() ? prepared.get() : prepareMerge(job.base, job.ours, job.touched), theirs);
-        const std::vector<MergeConflict> carried = carriedConflicts(job, current, plan.conflicts);
-
-        std::vector<ConflictChoice> planChoices;
-        std::vector<ConflictChoice> carriedChoices;
-        for (const MergeConflict& conflict : plan.conflicts)
-            if (const auto choice = answerFor(job, conflict))
-                planChoices.push_back(*choice);
-            else
-                out.conflicts.push_back(conflict);
-        for (const MergeConflict& conflict : carried)
-            if (const auto choice = answerFor(job, conflict))
-                carriedChoices.push_back(*choice);
-            else
-                out.conflicts.push_back(conflict);
-        if (!out.conflicts.empty()) {
-            out.status = SaveOutcome::Status::Conflicts;
-            return out;
-        }
-
-        out.merged = changed;
-        if (changed) {
-            out.notices = plan.notices;
-            merged = applyMerge(theirs, plan, planChoices, out.notices);
-        } else {
-            merged = job.ours;
-        }
-        for (std::size_t i = 0; i < carried.size(); ++i)
-            applyCarriedChoice(merged, carried[i], carriedChoices[i], out.notices);
-        out.mergedOthers = (changed || !carried.empty()) && merged != job.ours;
-        theirsRead = std::move(theirs);
+        out.merged = job.ours;
     }
-    if (progress.cancelled())
-        return out;
+    for (std::size_t i = 0; i < carried.size(); ++i)
+        applyCarriedChoice(out.merged, carried[i], carriedChoices[i], out.notices);
+    out.mergedOthers = (read.changed || !carried.empty()) && out.merged != job.ours;
+    return out;
+}
 
-    if (out.merged && merged == theirsRead) {
+// Writes merged in place of the file read and reads it back; round.result
+// already holds what the plan told.
+void writeAndReadBack(const SaveJob& job, const FileRead& read, LineList merged, Round& round)
+{
+    const FileIdentity& before = read.before;
+    if (round.result.merged && merged == read.theirs) {
         // Ours is already in the file: nothing to write.
-        ListFileStamp read = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
-        if (read.identity != before) {
-            out.status = SaveOutcome::Status::WrittenOver;
-            return out;
+        ListFileStamp stamp = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
+        if (stamp.identity != before) {
+            round.needs = Round::Needs::AnotherRound;
+            return;
         }
-        out.status = SaveOutcome::Status::Saved;
-        out.written = std::move(merged);
-        out.stamp = std::move(read);
-        return out;
+        round.result.status = SaveResult::Status::Saved;
+        round.result.written = std::move(merged);
+        round.result.stamp = std::move(stamp);
+        return;
     }
 
     // The file read must still be the one replaced: another writer that
     // ignores the lock is caught here or by the read-back.
     if (!saveListFileIf(job.path, merged, [&] { return identityOf(job.path) == before; })) {
-        out.status = SaveOutcome::Status::WrittenOver;
-        return out;
+        round.needs = Round::Needs::AnotherRound;
+        return;
     }
-    out.writes = 1;
+    round.result.writes = 1;
     ListFileStamp written = ListFileStamp::of(job.path, std::make_shared<LinesHash>(merged));
     const bool landed = listFileHolds(job.path, merged);
     if (!job.lockTrusted)
         std::this_thread::sleep_for(settleTime);
     if (!landed || identityOf(job.path) != written.identity) {
-        out.status = SaveOutcome::Status::WrittenOver;
-        out.written = std::move(merged);
-        out.mergedOnto = std::move(theirsRead);
-        if (!before.exists || !out.merged)
-            out.mergedOnto = before.exists ? job.base : LineList();
-        return out;
+        round.needs = Round::Needs::AnotherRound;
+        round.result.written = std::move(merged);
+        if (!before.exists || !round.result.merged)
+            round.mergedOnto = before.exists ? job.base : LineList();
+        else
+            round.mergedOnto = read.theirs;
+        return;
     }
-    out.status = SaveOutcome::Status::Saved;
-    out.written = std::move(merged);
-    out.stamp = std::move(written);
-    return out;
+    round.result.status = SaveResult::Status::Saved;
+    round.result.written = std::move(merged);
+    round.result.stamp = std::move(written);
+}
+
+// One read, plan, write and read-back, with the lock held.
+Round lockedRound(const SaveJob& job, const ListFileStamp& stamp, const SaveProgress& progress,
+                  std::size_t& failedReads)
+{
+    FileRead read;
+    read.before = identityOf(job.path);
+    RoundPlan plan;
+    if (!read.before.exists) {
+        if (job.baseExisted && !job.createIfMissing)
+            return needing(Round::Needs::DeletedAnswer);
+        plan.merged = job.ours;
+    } else {
+        if (!readList(job, stamp, failedReads, read))
+            return needing(Round::Needs::AnotherRound);
+        plan = planRound(job, read);
+        if (!plan.unanswered.empty()) {
+            Round round = needing(Round::Needs::Answers);
+            round.conflicts = std::move(plan.unanswered);
+            return round;
+        }
+    }
+    Round round;
+    round.result.merged = plan.changed;
+    round.result.notices = std::move(plan.notices);
+    round.result.mergedOthers = plan.mergedOthers;
+    if (progress.cancelled())
+        return round;
+    writeAndReadBack(job, read, std::move(plan.merged), round);
+    return round;
 }
 
 // Takes the lock (waiting while another holds it), then runs rounds until one
 // sees its list on disk. Runs on the saving thread.
-SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
+Round lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
 {
     SaveJob current = job;
     std::vector<MergeNotice> notices;
     bool rebased = false;
     std::minstd_rand jitter(std::random_device {}());
-    ListFileStamp stamp = job.stamp;
     bool takeOverStale = job.takeOverStale;
     std::size_t writes = 0;
     std::size_t rounds = 0;
@@ -294,57 +303,59 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
             attempt = lock.tryLock();
         }
         progress.setWaitingFor(std::nullopt);
-        SaveOutcome out;
         switch (attempt.outcome) {
         case LockOutcome::Locked:
             break;
-        case LockOutcome::StaleFromOtherHost:
-            out.status = SaveOutcome::Status::StaleLock;
-            out.holder = attempt.holder;
-            return out;
-        case LockOutcome::FolderNotLockable:
-            out.status = SaveOutcome::Status::ReadOnlyFolder;
-            return out;
+        case LockOutcome::StaleFromOtherHost: {
+            Round round = needing(Round::Needs::StaleLockAnswer);
+            round.holder = attempt.holder;
+            return round;
+        }
+        case LockOutcome::FolderNotLockable: {
+            Round round;
+            round.result.status = SaveResult::Status::ReadOnlyFolder;
+            return round;
+        }
         case LockOutcome::HeldByOther:
         case LockOutcome::Failed:
             // Where no lock file can be made (the folder is gone, the disk
             // is full), the list cannot be written either.
             throw ListFileError("Cannot create file " + job.path);
         }
+        Round round;
         try {
-            out = lockedRound(current, stamp, progress, failedReads);
+            round = lockedRound(current, job.stamp, progress, failedReads);
         } catch (...) {
             lock.unlock();
             throw;
         }
         lock.unlock();
-        writes += out.writes;
-        merged = merged || out.merged;
-        if (out.status != SaveOutcome::Status::WrittenOver) {
-            out.writes = writes;
-            out.merged = merged;
-            out.notices.insert(out.notices.begin(), notices.begin(), notices.end());
-            if (out.status == SaveOutcome::Status::Saved && rebased)
-                out.mergedOthers = out.written != job.ours;
-            return out;
+        SaveResult& result = round.result;
+        writes += result.writes;
+        merged = merged || result.merged;
+        if (round.needs != Round::Needs::AnotherRound) {
+            result.writes = writes;
+            result.merged = merged;
+            result.notices.insert(result.notices.begin(), notices.begin(), notices.end());
+            if (result.status == SaveResult::Status::Saved && rebased)
+                result.mergedOthers = result.written != job.ours;
+            return round;
         }
         if (writes >= mostWrites || ++rounds >= 4 * mostWrites)
             throw ListFileError("Cannot create file " + job.path);
-        if (out.writes > 0) {
+        if (result.writes > 0) {
             // Ours was on disk and another writer's list replaced it, which
             // may or may not hold it: from now on our changes are those that
             // made the list written, renumberings and answers included.
             rebased = true;
             if (current.base.size() == 0 && !current.baseExisted)
                 current.wholeList = true;
-            current.base = std::move(out.mergedOnto);
-            current.ours = std::move(out.written);
-            for (const MergeNotice& notice : out.notices)
-                if (notice.kind == MergeNotice::Kind::Renumbered)
-                    current.touched.push_back(notice.newNumberText);
+            current.base = std::move(round.mergedOnto);
+            current.ours = std::move(result.written);
+            current.touched = touchedAfterMerge(std::move(current.touched), result.notices);
             current.waitingConflicts.clear();
             current.createIfMissing = true;
-            notices.insert(notices.end(), out.notices.begin(), out.notices.end());
+            notices.insert(notices.end(), result.notices.begin(), result.notices.end());
         }
         // Writers that keep displacing each other step apart.
         std::this_thread::sleep_for(std::chrono::milliseconds(jitter() % (5 * std::min<std::size_t>(writes + 1, 10))));
@@ -353,10 +364,10 @@ SaveOutcome lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& pro
 
 // Runs lockedSave on a thread of its own; the window waits quietly for a
 // moment, then through the questions' waits, which keep its events going.
-SaveOutcome inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& questions)
+Round inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& questions)
 {
     SaveProgress progress;
-    std::future<SaveOutcome> done = std::async(std::launch::async, [&] { return lockedSave(job, lock, progress); });
+    std::future<Round> done = std::async(std::launch::async, [&] { return lockedSave(job, lock, progress); });
     const auto ready = [&] { return done.wait_for(0ms) == std::future_status::ready; };
     // Whatever goes wrong here, the saving thread must not wait forever.
     struct CancelOnLeaving {
@@ -387,33 +398,34 @@ SaveOutcome inBackground(const SaveJob& job, ListFileLock& lock, SaveQuestions& 
 
 } // namespace
 
-SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions)
+SaveResult runSaveCycle(SaveJob job, SaveQuestions& questions)
 {
     ListFileLock lock(QFile::decodeName(QByteArray::fromStdString(job.path)));
     for (;;) {
-        SaveOutcome out = inBackground(job, lock, questions);
+        Round round = inBackground(job, lock, questions);
         job.takeOverStale = false;
-        switch (out.status) {
-        case SaveOutcome::Status::Conflicts: {
-            const auto choices = questions.resolveConflicts(out.conflicts);
-            if (!choices || choices->size() != out.conflicts.size())
+        switch (round.needs) {
+        case Round::Needs::Answers: {
+            const auto choices = questions.resolveConflicts(round.conflicts);
+            if (!choices || choices->size() != round.conflicts.size())
                 return {};
             for (std::size_t i = 0; i < choices->size(); ++i)
-                job.answers.emplace_back(out.conflicts[i], (*choices)[i]);
+                job.answers.emplace_back(round.conflicts[i], (*choices)[i]);
             break;
         }
-        case SaveOutcome::Status::StaleLock:
-            if (!questions.takeOverStaleLock(out.holder))
+        case Round::Needs::StaleLockAnswer:
+            if (!questions.takeOverStaleLock(round.holder))
                 return {};
             job.takeOverStale = true;
             break;
-        case SaveOutcome::Status::Deleted:
+        case Round::Needs::DeletedAnswer:
             if (!questions.createDeletedFile())
                 return {};
             job.createIfMissing = true;
             break;
-        default:
-            return out;
+        case Round::Needs::Nothing:
+        case Round::Needs::AnotherRound:
+            return std::move(round.result);
         }
     }
 }

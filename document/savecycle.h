@@ -48,13 +48,6 @@ public:
     virtual std::optional<std::vector<ConflictChoice>> resolveConflicts(const std::vector<MergeConflict>& conflicts) = 0;
 };
 
-// A project whose merge into memory kept our text over theirs for now: the
-// save asks about it unless both texts agree by then.
-struct WaitingConflict {
-    std::string numberText;
-    std::string theirs;
-};
-
 // What a save works from: a copy of the document as the save began.
 struct SaveJob {
     std::string path;
@@ -78,28 +71,34 @@ struct SaveJob {
     // Answers so far.
     bool createIfMissing = false;
     bool takeOverStale = false;
-    std::vector<std::pair<MergeConflict, ConflictChoice>> answers;
+    std::vector<ConflictAnswered> answers;
 };
 
-struct SaveOutcome {
-    enum class Status { Saved, Cancelled, ReadOnlyFolder, Conflicts, StaleLock, Deleted, WrittenOver };
+// How a save through the cycle of read, merge, write and read-back ended.
+struct SaveResult {
+    enum class Status {
+        Saved,
+        // The user cancelled a question or a wait: nothing written, the
+        // changes stay unsaved.
+        Cancelled,
+        // No lock can be made beside the list (a read-only folder or share):
+        // the list is read-only here; the changes and their journal stay.
+        ReadOnlyFolder,
+    };
     Status status = Status::Cancelled;
+    // What the merge decided on its own, for the user.
+    std::vector<MergeNotice> notices;
+    // The file had changed on disk since it was last read or written.
+    bool merged = false;
+    // The list saved holds changes of others: the undo history went.
+    bool mergedOthers = false;
+    // Writes made: more than one when another writer replaced ours.
+    std::size_t writes = 0;
     // Saved: the list written and the stamp of the file holding it.
     LineList written;
     ListFileStamp stamp;
-    std::vector<MergeNotice> notices;
-    // The list written is not ours as it was: others' changes came in.
-    bool mergedOthers = false;
-    // The file on disk was not what was last read or written.
-    bool merged = false;
-    // Writes made (more than one when another writer's list replaced ours).
-    std::size_t writes = 0;
-    // WrittenOver after a write: the list ours was merged onto.
-    LineList mergedOnto;
-    std::vector<MergeConflict> conflicts;  // Conflicts
-    LockHolder holder;                     // StaleLock
 };
 
 // Runs the whole cycle, asking through questions between runs; throws
 // ListFileError when the file cannot be read or written, or no lock made.
-SaveOutcome runSaveCycle(SaveJob job, SaveQuestions& questions);
+SaveResult runSaveCycle(SaveJob job, SaveQuestions& questions);

@@ -95,10 +95,34 @@ bool UnsavedChanges::journalFailed() const
     return journal_->failed();
 }
 
-LineList UnsavedChanges::rebaseOnto(const LineList& theirs, const LineList& merged,
-                                    const std::vector<MergeConflict>& conflicts, const std::vector<MergeNotice>& notices)
+SaveJob UnsavedChanges::saveJob(const std::string& path, const LineList& lines) const
 {
-    for (const MergeConflict& conflict : conflicts) {
+    SaveJob job;
+    job.path = path;
+    job.base = repairedFrom_ ? *repairedFrom_ : base_;
+    job.wholeList = repairedFrom_.has_value();
+    job.ours = lines;
+    job.touched = touchedNumbers();
+    job.waitingConflicts = waiting_;
+    job.baseIsFile = baseFrom_ == path;
+    return job;
+}
+
+UnsavedChanges::MergedIn UnsavedChanges::mergeIn(const LineList& theirs, const LineList& lines)
+{
+    MergedIn out;
+    if (operations_.empty()) {
+        reset(theirs);
+        out.lines = theirs;
+        return out;
+    }
+    const MergePlan plan = planMerge(base_, lines, theirs, touchedNumbers());
+    out.notices = plan.notices;
+    // Ours stays in memory until the save asks.
+    const std::vector<ConflictChoice> keepMine(plan.conflicts.size(), ConflictChoice::KeepMine);
+    const LineList merged = applyMerge(theirs, plan, keepMine, out.notices);
+    out.conflicts = plan.conflicts.size();
+    for (const MergeConflict& conflict : plan.conflicts) {
         auto same = std::find_if(waiting_.begin(), waiting_.end(),
                                  [&](const WaitingConflict& w) { return w.numberText == conflict.numberText; });
         if (same != waiting_.end())
@@ -110,16 +134,16 @@ LineList UnsavedChanges::rebaseOnto(const LineList& theirs, const LineList& merg
     for (const ListOperation& op : operations_)
         if (op.numberProposed)
             proposed.push_back(op.numberText);
-    proposed = touchedAfterMerge(std::move(proposed), notices);
+    proposed = touchedAfterMerge(std::move(proposed), out.notices);
     // The unsaved changes are now those that turn the file read into the
     // merged lines.
-    operations_ = operationsBetween(theirs, merged, touchedAfterMerge(touchedNumbers(), notices));
+    operations_ = operationsBetween(theirs, merged, touchedAfterMerge(touchedNumbers(), out.notices));
     for (ListOperation& op : operations_)
         op.numberProposed = !op.replaced && std::find(proposed.begin(), proposed.end(), op.numberText) != proposed.end();
     base_ = theirs;
-    LineList lines = theirs;
-    applyOperations(lines, operations_);
-    return lines;
+    out.lines = theirs;
+    applyOperations(out.lines, operations_);
+    return out;
 }
 
 std::vector<ListOperation> UnsavedChanges::adoptSaved(const LineList& written, std::size_t saved)

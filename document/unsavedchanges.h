@@ -65,12 +65,21 @@ public:
     bool journalFailed() const;
     const ChangeJournal& journal() const { return *journal_; }
 
-    // The file read (theirs) came into memory as merged, planned with
-    // conflicts whose text ours was kept: theirs is the new base and the
-    // operations are those that make merged of it. Returns the lines those
-    // operations give, which replace the lines in memory.
-    LineList rebaseOnto(const LineList& theirs, const LineList& merged, const std::vector<MergeConflict>& conflicts,
-                        const std::vector<MergeNotice>& notices);
+    // What a save of lines onto the list file at path works from, but for
+    // what the file is known as.
+    SaveJob saveJob(const std::string& path, const LineList& lines) const;
+
+    // The list file read again, theirs, comes into memory, whose lines are
+    // lines: merged with the operations, our text kept where both sides
+    // changed a project (a waiting conflict, asked about by the save).
+    // theirs is the new base, the operations are those that make the merged
+    // lines of it.
+    struct MergedIn {
+        LineList lines;
+        std::vector<MergeNotice> notices;
+        std::size_t conflicts = 0;
+    };
+    MergedIn mergeIn(const LineList& theirs, const LineList& lines);
     // A save wrote written, holding the first saved operations: written is
     // the new base, and the operations made while the save ran (none while
     // the window waits) stay unsaved on top of it and are returned.

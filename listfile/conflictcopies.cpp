@@ -1,17 +1,9 @@
 #include "listfile/conflictcopies.h"
 
 #include "listfile/listfileerror.h"
-#include "listfile/posixfile.h"
+#include "listfile/systemfile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -126,14 +118,6 @@ constexpr SyncTool syncTools[] = {
     {isDropboxTag, false},
 };
 
-bool isRegularFile(int folderFd, const dirent& entry)
-{
-    if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_REG;
-    struct stat info {};
-    return ::fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
-}
-
 // name with " (number)" before its extension.
 std::string numberedName(std::string_view name, int number)
 {
@@ -142,27 +126,6 @@ std::string numberedName(std::string_view name, int number)
     numbered += " (" + std::to_string(number) + ")";
     numbered += parts.extension;
     return numbered;
-}
-
-// 0, or why from could not be moved to to; EEXIST when to is taken.
-int moveWithoutReplacing(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return errno;
-    // A file system that cannot refuse to replace (several network ones):
-    // the name is first claimed by an empty file of ours, which the move
-    // then replaces.
-    const int claim = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (claim < 0)
-        return errno;
-    ::close(claim);
-    if (::rename(from.c_str(), to.c_str()) == 0)
-        return 0;
-    const int error = errno;
-    ::unlink(to.c_str());
-    return error;
 }
 
 // Whether a copy is moved again past this many names taken: the folder is
@@ -189,42 +152,38 @@ std::vector<std::string> conflictCopiesBeside(const std::string& listPath)
     std::vector<std::string> copies;
     const std::string_view listName = fileNameOf(listPath);
     const std::string folderPart = listPath.substr(0, listPath.size() - listName.size());
-    DIR* folder = ::opendir(folderOf(listPath).c_str());
-    if (!folder)
-        return copies;
-    while (const dirent* entry = ::readdir(folder))
-        if (isConflictCopyOf(entry->d_name, listName) && isRegularFile(::dirfd(folder), *entry))
-            copies.push_back(folderPart + entry->d_name);
-    ::closedir(folder);
+    forEachEntry(folderOf(listPath), [&](const std::string& name, FileKind kind) {
+        if (kind == FileKind::plain && isConflictCopyOf(name, listName))
+            copies.push_back(folderPart + name);
+    });
     std::sort(copies.begin(), copies.end());
     return copies;
 }
 
 std::string moveIntoBackupFolder(const std::string& copyPath, const std::string& folderName)
 {
-    const std::string backupFolder = folderOf(copyPath) + "/" + folderName;
-    const auto failure = [&](int error) {
-        return ListFileError("Cannot move " + copyPath + " into " + backupFolder + ": " + std::strerror(error));
+    const std::string backupFolder = pathInFolder(folderOf(copyPath), folderName);
+    const auto failure = [&](const std::string& reason) {
+        return ListFileError("Cannot move " + copyPath + " into " + backupFolder + ": " + reason);
     };
-    struct stat info {};
-    if (::lstat(copyPath.c_str(), &info) != 0)
-        throw failure(errno);
-    if (::mkdir(backupFolder.c_str(), 0700) != 0) {
-        int error = errno;
-        if (error == EEXIST && ::stat(backupFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            error = 0;
-        if (error != 0)
-            throw ListFileError("Cannot create folder " + backupFolder + ": " + std::strerror(error));
-    }
+    const FileKind copy = statusOfPath(copyPath, false).kind;
+    if (copy == FileKind::missing)
+        throw failure(missingFileReason);
+    if (copy == FileKind::unreadable)
+        throw failure(deniedReason);
+    const SystemFailure made = makePrivateFolder(backupFolder);
+    if (made.failed()
+        && !(made.kind == SystemFailure::Kind::nameTaken && statusOfPath(backupFolder, true).kind == FileKind::folder))
+        throw ListFileError("Cannot create folder " + backupFolder + ": " + made.reason);
 
     const std::string_view name = fileNameOf(copyPath);
     for (int number = 1; number <= mostNumberedNames; ++number) {
-        const std::string target = backupFolder + "/" + (number == 1 ? std::string(name) : numberedName(name, number));
-        const int error = moveWithoutReplacing(copyPath, target);
-        if (error == 0)
+        const std::string target = pathInFolder(backupFolder, number == 1 ? std::string(name) : numberedName(name, number));
+        const SystemFailure moved = moveWithoutReplacing(copyPath, target);
+        if (!moved.failed())
             return target;
-        if (error != EEXIST)
-            throw failure(error);
+        if (moved.kind != SystemFailure::Kind::nameTaken)
+            throw failure(moved.reason);
     }
-    throw failure(EEXIST);
+    throw failure(takenNameReason);
 }

@@ -2,12 +2,12 @@
 
 #include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
+#include "listfile/systemfile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
-#include <langinfo.h>
 
 bool listContainsText(const LineList& lines, std::string_view text)
 {
@@ -80,7 +80,7 @@ void removeProjectLine(LineList& lines, std::string_view numberText)
 class LineOrder {
 public:
     explicit LineOrder(std::size_t numberWidth)
-        : digitsDecide_(MB_CUR_MAX == 1 || std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0),
+        : digitsDecide_(MB_CUR_MAX == 1 || localeIsUtf8()),
           numberWidth_(std::min(numberWidth, maximumNumberWidth))
     {
         // towlower through the library for every character is most of the

@@ -2,39 +2,27 @@
 
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
+#include "listfile/systemfile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 std::string firstLineStart(const std::string& path, std::size_t count)
 {
-    // Non-blocking, and plain files only, so a pipe or device cannot hang us.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
+    // Plain files only, so a pipe or device cannot hang us.
+    SystemFile file = openForReading(path);
+    if (!file.valid() || statusOf(file).kind != FileKind::plain)
         throw ListFileError("Cannot open file " + path);
-    }
     // Room for a byte-order mark, which is no part of the line.
     std::string head(count + utf8ByteOrderMark.size(), '\0');
     std::size_t filled = 0;
     while (filled < head.size()) {
-        const ssize_t got = ::read(fd, &head[filled], head.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
+        const long long got = readSome(file, &head[filled], head.size() - filled);
+        if (got < 0)
             throw ListFileError("Cannot open file " + path);
-        }
         if (got == 0)
             break;
         filled += static_cast<std::size_t>(got);
     }
-    ::close(fd);
     head.resize(filled);
     if (head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0)
         head.erase(0, utf8ByteOrderMark.size());

@@ -1,13 +1,10 @@
 #include "listfile/listfileio.h"
 
 #include "listfile/listfileerror.h"
-#include "listfile/memoryhint.h"
-#include "listfile/posixfile.h"
 #include "listfile/savetemporary.h"
+#include "listfile/systemfile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <future>
@@ -20,10 +17,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -222,11 +215,8 @@ namespace {
 // machine has as memory.
 std::uint64_t largestReadableFile()
 {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return largestListFile;
-    return std::min<std::uint64_t>(largestListFile, std::uint64_t(pages) * std::uint64_t(pageSize));
+    const std::uint64_t memory = physicalMemory();
+    return memory == 0 ? largestListFile : std::min<std::uint64_t>(largestListFile, memory);
 }
 
 std::string megabytes(std::uint64_t bytes)
@@ -250,13 +240,14 @@ UneditableListFile wideTextError(const std::string& path, std::string_view encod
 // ListFileTooBig at once for one too big to hold. Only a plain file is a
 // list: a folder cannot be read, and a pipe or device could keep the
 // program waiting for ever.
-bool isReadableListFile(int fd, const std::string& path, struct stat& info)
+bool isReadableListFile(const SystemFile& file, const std::string& path, FileStatus& info)
 {
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    info = statusOf(file);
+    if (info.kind != FileKind::plain)
         return false;
     const std::uint64_t limit = largestReadableFile();
-    if (static_cast<std::uint64_t>(info.st_size) > limit)
-        throw tooBigError(path, static_cast<std::uint64_t>(info.st_size), limit);
+    if (info.size > limit)
+        throw tooBigError(path, info.size, limit);
     return true;
 }
 
@@ -269,13 +260,11 @@ constexpr std::size_t readInHalvesFrom = std::size_t(16) << 20;
 
 // Reads bytes [0, size) of the file into buffer, both halves at once; false
 // when the file holds fewer bytes now (it is then read the ordinary way).
-bool readInHalves(int fd, char* buffer, std::size_t size)
+bool readInHalves(const SystemFile& file, char* buffer, std::size_t size)
 {
-    const auto readRange = [fd, buffer](std::size_t from, std::size_t to) {
+    const auto readRange = [&file, buffer](std::size_t from, std::size_t to) {
         while (from < to) {
-            const ssize_t got = ::pread(fd, buffer + from, to - from, static_cast<off_t>(from));
-            if (got < 0 && errno == EINTR)
-                continue;
+            const long long got = readAt(file, buffer + from, to - from, from);
             if (got <= 0)
                 return false;
             from += static_cast<std::size_t>(got);
@@ -297,15 +286,15 @@ bool readInHalves(int fd, char* buffer, std::size_t size)
 // that a big list is held once, as its own bytes. False when the file cannot
 // be read; ListFileTooBig before reading a file too big to hold,
 // UneditableListFile when its first bytes are wide text.
-bool readLines(int fd, const std::string& path, LineList& lines, const ReadProgress& progress)
+bool readLines(SystemFile& file, const std::string& path, LineList& lines, const ReadProgress& progress)
 {
-    struct stat info {};
-    if (!isReadableListFile(fd, path, info))
+    FileStatus info;
+    if (!isReadableListFile(file, path, info))
         return false;
     const std::uint64_t limit = largestReadableFile();
     // The size is a hint only: the file may change while we read, and files
     // of /proc report 0. The buffer grows when the file has more, up to the limit.
-    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.st_size) + 1, 4096);
+    std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.size) + 1, 4096);
     std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
     if (!bytes)
         return false;
@@ -314,8 +303,8 @@ bool readLines(int fd, const std::string& path, LineList& lines, const ReadProgr
     const auto total = [&] { return 2 * std::uint64_t(std::max<std::size_t>(capacity - 1, 1)); };
     std::size_t size = 0;
     const std::size_t expected = capacity - 1;
-    if (!progress && expected >= readInHalvesFrom && readInHalves(fd, bytes.get(), expected)
-        && ::lseek(fd, static_cast<off_t>(expected), SEEK_SET) == static_cast<off_t>(expected))
+    if (!progress && expected >= readInHalvesFrom && readInHalves(file, bytes.get(), expected)
+        && seekTo(file, expected))
         size = expected;  // the rest, if the file grew meanwhile, as ever
     bool sampleChecked = false;
     for (;;) {
@@ -330,12 +319,9 @@ bool readLines(int fd, const std::string& path, LineList& lines, const ReadProgr
             bytes = std::move(grown);
             capacity = larger;
         }
-        const ssize_t got = ::read(fd, bytes.get() + size, std::min(capacity - size, progressStep));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const long long got = readSome(file, bytes.get() + size, std::min(capacity - size, progressStep));
+        if (got < 0)
             return false;
-        }
         if (got == 0)
             break;
         size += static_cast<std::size_t>(got);
@@ -374,16 +360,13 @@ void refuseWideText(const std::string& path, std::string_view firstBytes)
 // before a save; empty for anything else.
 std::string firstBytesOf(const std::string& path)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    SystemFile file = openForReading(path);
+    if (!file.valid() || statusOf(file).kind != FileKind::plain)
         return {};
     std::string head(wideTextSample, '\0');
     std::size_t filled = 0;
     while (filled < head.size()) {
-        const ssize_t got = ::read(file.get(), &head[filled], head.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const long long got = readSome(file, &head[filled], head.size() - filled);
         if (got <= 0)
             break;
         filled += static_cast<std::size_t>(got);
@@ -396,9 +379,10 @@ std::string firstBytesOf(const std::string& path)
 
 void readListFileText(const std::string& path, const std::function<void(std::string_view)>& take)
 {
-    FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
-    struct stat info {};
-    if (!file.valid() || !isReadableListFile(file.get(), path, info))
+    // Opening a named pipe does not wait for a writer.
+    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+    FileStatus info;
+    if (!file.valid() || !isReadableListFile(file, path, info))
         throw ListFileError("Cannot open file " + path);
     // One reused buffer: the file is never held whole.
     constexpr std::size_t pieceSize = std::size_t(1) << 20;
@@ -410,9 +394,7 @@ void readListFileText(const std::string& path, const std::function<void(std::str
         std::size_t filled = 0;
         // The first piece is read until it holds enough to tell wide text.
         while (filled < (first ? wideTextSample : 1)) {
-            const ssize_t got = ::read(file.get(), piece.get() + filled, pieceSize - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
+            const long long got = readSome(file, piece.get() + filled, pieceSize - filled);
             if (got < 0)
                 throw ListFileError("Cannot open file " + path);
             if (got == 0)
@@ -439,9 +421,9 @@ void loadListFile(const std::string& path, LineList& lines, const ReadProgress& 
 {
     LineList loaded;
     {
-        // Non-blocking so that opening a named pipe does not wait for a writer.
-        FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
-        if (!file.valid() || !readLines(file.get(), path, loaded, progress))
+        // Opening a named pipe does not wait for a writer.
+        SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+        if (!file.valid() || !readLines(file, path, loaded, progress))
             throw ListFileError("Cannot open file " + path);
     }
     lines.swap(loaded);
@@ -512,10 +494,10 @@ private:
 
 // Reads the file in pieces through one buffer, cutting it into lines as it
 // goes; false when it cannot be read.
-bool rereadLines(int fd, const std::string& path, LinesLikeEarlier& lines)
+bool rereadLines(SystemFile& file, const std::string& path, LinesLikeEarlier& lines)
 {
-    struct stat info {};
-    if (!isReadableListFile(fd, path, info))
+    FileStatus info;
+    if (!isReadableListFile(file, path, info))
         return false;
     const std::uint64_t limit = largestReadableFile();
     std::size_t capacity = std::size_t(1) << 20;
@@ -545,12 +527,9 @@ bool rereadLines(int fd, const std::string& path, LinesLikeEarlier& lines)
             buffer = std::move(grown);
             capacity *= 2;
         }
-        const ssize_t got = ::read(fd, buffer.get() + have, capacity - have);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const long long got = readSome(file, buffer.get() + have, capacity - have);
+        if (got < 0)
             return false;
-        }
         const bool atEnd = got == 0;
         have += static_cast<std::size_t>(got);
         total += static_cast<std::uint64_t>(got);
@@ -587,8 +566,8 @@ bool rereadListFile(const std::string& path, LineList& lines, const LineList& ea
 {
     LinesLikeEarlier read(earlier);
     {
-        FileDescriptor file(namesAFile(path) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
-        if (!file.valid() || !rereadLines(file.get(), path, read))
+        SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+        if (!file.valid() || !rereadLines(file, path, read))
             throw ListFileError("Cannot open file " + path);
     }
     auto [reread, same] = read.finish();
@@ -598,42 +577,12 @@ bool rereadListFile(const std::string& path, LineList& lines, const LineList& ea
 
 namespace {
 
-// The file that a save really replaces: a symbolic link is followed so that
-// the link stays and its target gets the new content.
-std::string resolvedTarget(const std::string& path)
-{
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string target(real);
-            std::free(real);
-            return target;
-        }
-    }
-    return path;
-}
-
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Writes start, then the lines, through a modest buffer instead of joining
 // the whole list first: a large list is not held twice in memory while saving.
 // Lines that lie one after the other in memory with a CR LF between them, as
 // the lines of a file read do, are written as one run of bytes, straight
 // from where they are when the run is long.
-bool writeLines(int fd, std::string_view start, const LineList& lines)
+bool writeLines(SystemFile& file, std::string_view start, const LineList& lines)
 {
     constexpr std::size_t bufferSize = 1 << 20;
     constexpr std::size_t longRun = 64 * 1024;
@@ -644,12 +593,12 @@ bool writeLines(int fd, std::string_view start, const LineList& lines)
         const bool direct = run.size() >= longRun;
         // What the buffer holds goes first.
         if (direct || buffer.size() + run.size() + 2 > bufferSize) {
-            if (!writeAll(fd, buffer.data(), buffer.size()))
+            if (!writeAll(file, buffer.data(), buffer.size()))
                 return false;
             buffer.clear();
         }
         if (direct) {
-            if (!writeAll(fd, run.data(), run.size()))
+            if (!writeAll(file, run.data(), run.size()))
                 return false;
         } else {
             buffer += run;
@@ -676,7 +625,7 @@ bool writeLines(int fd, std::string_view start, const LineList& lines)
     }
     if (inRun && !writeRun(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))))
         return false;
-    return writeAll(fd, buffer.data(), buffer.size());
+    return writeAll(file, buffer.data(), buffer.size());
 }
 
 } // namespace
@@ -691,7 +640,8 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
     const ListFileError failure("Cannot create file " + path);
     if (!namesAFile(path))
         throw failure;
-    const std::string target = resolvedTarget(path);
+    // A link is followed, so that the link stays and its target gets the new content.
+    const std::string target = linkTarget(path);
     // Whatever was loaded, wide text on disk now is never replaced.
     const std::string head = firstBytesOf(target);
     refuseWideText(path, head);
@@ -699,11 +649,11 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
     const std::string_view start =
         startOfFile(lines, head.compare(0, utf8ByteOrderMark.size(), utf8ByteOrderMark) == 0);
 
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const FileKind existing = statusOfPath(target, true).kind;
+    const bool exists = existing != FileKind::missing && existing != FileKind::unreadable;
     // Only a plain file is replaced. A file the user may not write stays
     // protected even though its folder would allow replacing it.
-    if (exists && (!S_ISREG(existing.st_mode) || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
+    if (exists && (existing != FileKind::plain || !mayWrite(target)))
         throw failure;
 
     // What a save killed half way left is cleared first: on a nearly full
@@ -713,17 +663,10 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
     if (!temporary.valid())
         throw failure;
 
-    if (exists) {
-        // Keep the old file's permission bits and, where allowed, its owner.
-        // Neither is worth failing the save for.
-        if (::fchown(temporary.fd(), existing.st_uid, existing.st_gid) != 0) {
-            // Not permitted for most users; the group alone may still be.
-            (void)!::fchown(temporary.fd(), static_cast<uid_t>(-1), existing.st_gid);
-        }
-        (void)::fchmod(temporary.fd(), existing.st_mode & 07777);
-    }
+    if (exists)
+        keepOwnerAndPermissions(temporary.file(), target);
 
-    if (!writeLines(temporary.fd(), start, lines) || !temporary.finishWriting())
+    if (!writeLines(temporary.file(), start, lines) || !temporary.finishWriting())
         throw failure;
     // Asked as late as possible: the file may have been replaced while the
     // temporary one was written.
@@ -736,8 +679,8 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
 
 bool listFileHolds(const std::string& path, const LineList& lines)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+    if (!file.valid() || statusOf(file).kind != FileKind::plain)
         return false;
     constexpr std::size_t pieceSize = 1 << 20;
     std::unique_ptr<char[]> piece(new char[pieceSize]);
@@ -750,10 +693,7 @@ bool listFileHolds(const std::string& path, const LineList& lines)
             if (at == have) {
                 if (atEnd)
                     return false;
-                ssize_t got;
-                do
-                    got = ::read(fd, piece.get(), pieceSize);
-                while (got < 0 && errno == EINTR);
+                const long long got = readSome(file, piece.get(), pieceSize);
                 if (got <= 0) {
                     atEnd = true;
                     return false;
@@ -771,8 +711,11 @@ bool listFileHolds(const std::string& path, const LineList& lines)
     };
     // A leading byte-order mark is the file's, not the lines'.
     char mark[3];
-    if (::pread(fd, mark, sizeof mark, 0) == ssize_t(sizeof mark) && std::string_view(mark, sizeof mark) == utf8ByteOrderMark)
-        ::lseek(fd, sizeof mark, SEEK_SET);
+    if (readAt(file, mark, sizeof mark, 0) == static_cast<long long>(sizeof mark)
+        && std::string_view(mark, sizeof mark) == utf8ByteOrderMark)
+        seekTo(file, sizeof mark);
+    else
+        seekTo(file, 0);
     // Lines that lie one after the other with a CR LF between them, as the
     // lines of a file read do, are compared as one run of bytes.
     bool same = true;
@@ -790,14 +733,9 @@ bool listFileHolds(const std::string& path, const LineList& lines)
     }
     char extra = 0;
     if (same && at == have) {
-        ssize_t got;
-        do
-            got = ::read(fd, &extra, 1);
-        while (got < 0 && errno == EINTR);
-        same = got == 0;
+        same = readSome(file, &extra, 1) == 0;
     } else if (same) {
         same = false;
     }
-    ::close(fd);
     return same;
 }

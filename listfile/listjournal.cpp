@@ -1,19 +1,14 @@
 #include "listfile/listjournal.h"
 
 #include "listfile/listfileerror.h"
-#include "listfile/posixfile.h"
+#include "listfile/savetemporary.h"
+#include "listfile/systemfile.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -285,102 +280,24 @@ FrameCheck checkFrame(std::string_view bytes, std::uint32_t chain, std::uint32_t
 
 // Opens path for reading if it is a plain file (a link to one is followed).
 // A pipe or device is never opened: opening some devices does something.
-JournalStatus openPlainFile(const std::string& path, FileDescriptor& file)
+JournalStatus openPlainFile(const std::string& path, SystemFile& file)
 {
     if (path.empty() || path.find('\0') != std::string::npos)
         return JournalStatus::Missing;
-    struct stat named {};
-    if (::stat(path.c_str(), &named) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? JournalStatus::Missing : JournalStatus::Unreadable;
-    if (!S_ISREG(named.st_mode))
-        return JournalStatus::NotAFile;
-    // Non-blocking in case a pipe took the file's place since.
-    file.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const auto statusOfKind = [](FileKind kind) {
+        return kind == FileKind::missing ? JournalStatus::Missing
+            : kind == FileKind::unreadable ? JournalStatus::Unreadable
+            : kind == FileKind::plain      ? JournalStatus::Ok
+                                           : JournalStatus::NotAFile;
+    };
+    const JournalStatus named = statusOfKind(statusOfPath(path, true).kind);
+    if (named != JournalStatus::Ok)
+        return named;
+    // Never waits, in case a pipe took the file's place since.
+    file = openForReading(path);
     if (!file.valid())
-        return errno == ENOENT ? JournalStatus::Missing : JournalStatus::Unreadable;
-    struct stat opened {};
-    if (::fstat(file.get(), &opened) != 0)
-        return JournalStatus::Unreadable;
-    if (!S_ISREG(opened.st_mode))
-        return JournalStatus::NotAFile;
-    return JournalStatus::Ok;
-}
-
-bool writeAllAt(int fd, std::string_view bytes, std::uint64_t offset)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        offset += static_cast<std::uint64_t>(written);
-    }
-    return true;
-}
-
-// A small file of /proc, whole; empty when it cannot be read.
-std::string procFile(const std::string& path)
-{
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    std::string text;
-    if (!file.valid())
-        return text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || text.size() > 65536)
-            break;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    return text;
-}
-
-// Field 22 of a /proc/<pid>/stat text; the command name (field 2) may hold
-// blanks and parentheses, so fields are counted from its last ")".
-std::uint64_t startTicksOf(const std::string& stat)
-{
-    const std::size_t nameEnd = stat.rfind(')');
-    if (nameEnd == std::string::npos)
-        return 0;
-    std::size_t at = nameEnd + 1;
-    for (int field = 3; field <= 22; ++field) {
-        at = stat.find_first_not_of(' ', at);
-        if (at == std::string::npos)
-            return 0;
-        const std::size_t end = std::min(stat.find(' ', at), stat.size());
-        if (field == 22) {
-            std::uint64_t ticks = 0;
-            for (std::size_t i = at; i < end; ++i) {
-                if (stat[i] < '0' || stat[i] > '9')
-                    return 0;
-                ticks = ticks * 10 + static_cast<std::uint64_t>(stat[i] - '0');
-            }
-            return ticks;
-        }
-        at = end;
-    }
-    return 0;
-}
-
-std::string hostName()
-{
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return {};
-    return name;
-}
-
-std::string bootId()
-{
-    std::string id = procFile("/proc/sys/kernel/random/boot_id");
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
-        id.pop_back();
-    return id;
+        return statusOfPath(path, true).kind == FileKind::missing ? JournalStatus::Missing : JournalStatus::Unreadable;
+    return statusOfKind(statusOf(file).kind);
 }
 
 } // namespace
@@ -565,28 +482,25 @@ JournalContents decodeJournal(std::string_view bytes)
 
 JournalContents readJournal(const std::string& path)
 {
-    FileDescriptor file;
+    SystemFile file;
     const JournalStatus opened = openPlainFile(path, file);
     if (opened != JournalStatus::Ok)
         return JournalContents{opened, {}, {}, 0};
     JournalDecoder decoder;
+    std::uint64_t offset = 0;
     std::string buffer(1 << 20, '\0');
     bool readToEnd = false;
     while (decoder.wantsMore()) {
-        if (decoder.passesOverZeros()) {
-            const off_t here = ::lseek(file.get(), 0, SEEK_CUR);
-            if (here >= 0 && ::lseek(file.get(), here, SEEK_DATA) < 0 && errno == ENXIO) {
-                readToEnd = true;  // nothing but a hole up to the end
-                break;
-            }
+        if (decoder.passesOverZeros() && onlyHoleFrom(file, offset)) {
+            readToEnd = true;  // nothing but a hole up to the end
+            break;
         }
-        const ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
+        const long long got = readSome(file, buffer.data(), buffer.size());
         if (got <= 0) {
             readToEnd = got == 0;
             break;
         }
+        offset += static_cast<std::uint64_t>(got);
         decoder.feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
     JournalContents contents = decoder.finish();
@@ -624,10 +538,10 @@ JournalReplay replayJournal(const std::vector<JournalRecord>& records)
 JournalProcess currentJournalProcess()
 {
     JournalProcess process;
-    process.pid = ::getpid();
+    process.pid = currentProcessId();
     process.hostName = hostName();
     process.bootId = bootId();
-    process.startTicks = startTicksOf(procFile("/proc/self/stat"));
+    process.startTicks = processStartTime(process.pid);
     return process;
 }
 
@@ -635,7 +549,7 @@ bool journalProcessIsAlive(const JournalProcess& process)
 {
     if (process.pid <= 0 || process.startTicks == 0 || process.hostName != hostName() || process.bootId != bootId())
         return false;
-    return startTicksOf(procFile("/proc/" + std::to_string(process.pid) + "/stat")) == process.startTicks;
+    return processStartTime(process.pid) == process.startTicks;
 }
 
 // ---- Journal files ----
@@ -668,46 +582,28 @@ namespace {
     throw ListFileError("Cannot write journal " + path + (why.empty() ? "" : ": " + why));
 }
 
-// Gives the file at from the name to, unless something already has it:
-// 0, or the errno (EEXIST when the name is taken).
-int placeWithoutReplacing(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    // File systems without the no-replace rename: link() never replaces either.
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return errno;
-    ::unlink(from.c_str());
-    return 0;
-}
-
 } // namespace
 
 bool journalIsHeldByLiveWriter(const std::string& path)
 {
-    FileDescriptor file;
+    SystemFile file;
     if (openPlainFile(path, file) != JournalStatus::Ok)
         return false;
-    // Another open file description than the writer's, so even a writer in
-    // this process makes this fail.
-    return ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    // Another opening than the writer's, so even a writer in this process
+    // makes this fail.
+    return tryLock(file, false) == LockResult::heldElsewhere;
 }
 
 bool removeStaleJournal(const std::string& path)
 {
-    FileDescriptor file;
+    SystemFile file;
     const JournalStatus opened = openPlainFile(path, file);
     if (opened == JournalStatus::Missing)
         return true;
-    if (opened != JournalStatus::Ok || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+    if (opened != JournalStatus::Ok || tryLock(file, true) != LockResult::locked)
         return false;
     // Only the file we hold, still under its name.
-    struct stat held {};
-    struct stat named {};
-    if (::fstat(file.get(), &held) != 0 || ::stat(path.c_str(), &named) != 0 || held.st_dev != named.st_dev
-        || held.st_ino != named.st_ino || ::unlink(path.c_str()) != 0)
+    if (!isSameFile(statusOf(file), statusOfPath(path, true)) || !removeFile(path))
         return false;
     syncFolder(folderOf(path));
     return true;
@@ -731,21 +627,31 @@ void JournalWriter::create(const std::string& path, const JournalHeader& header)
 
     // Written whole under a hidden name, then given the real one: a journal
     // under its name always has its whole header.
-    std::string temporary = folderOf(path) + "/." + std::string(fileNameOf(path).substr(0, 200)) + ".XXXXXX";
-    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    const std::string hiddenStart = pathInFolder(folderOf(path), "." + std::string(fileNameOf(path).substr(0, 200)) + ".");
+    std::string temporary;
+    SystemFile file;
+    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
+        temporary = hiddenStart + randomLetters(6);
+        SystemFailure failure;
+        file = createNewFile(temporary, true, &failure);
+        if (!file.valid() && failure.kind != SystemFailure::Kind::nameTaken)
+            break;
+    }
     if (!file.valid())
         cannotWrite(path);
     // Locked before it has the name, so nobody ever sees it unheld.
-    const int placed = ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && writeAllAt(file.get(), start, 0)
-            && ::fsync(file.get()) == 0
-        ? placeWithoutReplacing(temporary, path)
-        : EIO;
-    if (placed != 0) {
-        ::unlink(temporary.c_str());
-        cannotWrite(path, placed == EEXIST ? "a journal of unsaved changes is already there" : "");
+    SystemFailure placed;
+    placed.kind = SystemFailure::Kind::other;
+    if (tryLock(file, true) == LockResult::locked && writeAllAt(file, start, 0) && flushToDisk(file))
+        placed = moveWithoutReplacing(temporary, path);
+    if (placed.failed()) {
+        removeFile(temporary);
+        cannotWrite(path, placed.kind == SystemFailure::Kind::nameTaken
+                              ? "a journal of unsaved changes is already there"
+                              : "");
     }
     syncFolder(folderOf(path));
-    fd_ = file.release();
+    file_ = std::move(file);
     size_ = start.size();
     chain_ = chain;
 }
@@ -757,7 +663,7 @@ void JournalWriter::append(const JournalRecord& record)
 
 void JournalWriter::append(const std::vector<JournalRecord>& records)
 {
-    if (fd_ < 0)
+    if (!file_.valid())
         cannotWrite(path_);
     std::string bytes;
     std::uint64_t sequence = nextSequence_;
@@ -767,10 +673,10 @@ void JournalWriter::append(const std::vector<JournalRecord>& records)
             cannotWrite(path_, "the change is too large");
         bytes += frameBytes(frameKindOf(record), sequence++, payload, chain_);
     }
-    if (!writeAllAt(fd_, bytes, size_) || ::fdatasync(fd_) != 0) {
+    if (!writeAllAt(file_, bytes, size_) || !flushToDisk(file_, true)) {
         // Whatever part reached the file goes again, so the journal ends
         // cleanly after the last whole record.
-        (void)::ftruncate(fd_, static_cast<off_t>(size_));
+        (void)truncateTo(file_, size_);
         cannotWrite(path_);
     }
     size_ += bytes.size();
@@ -779,8 +685,7 @@ void JournalWriter::append(const std::vector<JournalRecord>& records)
 
 void JournalWriter::close()
 {
-    if (fd_ >= 0)
-        ::close(std::exchange(fd_, -1));
+    file_.close();
     size_ = 0;
     nextSequence_ = 1;
     chain_ = 0;
@@ -788,14 +693,11 @@ void JournalWriter::close()
 
 void JournalWriter::remove()
 {
-    if (fd_ < 0)
+    if (!file_.valid())
         return;
-    // Only our own file, still under its name; unlinked while still locked.
-    struct stat held {};
-    struct stat named {};
-    if (::fstat(fd_, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev
-        && held.st_ino == named.st_ino) {
-        if (::unlink(path_.c_str()) != 0)
+    // Only our own file, still under its name; removed while still locked.
+    if (isSameFile(statusOf(file_), statusOfPath(path_, false))) {
+        if (!removeFile(path_))
             throw ListFileError("Cannot remove journal " + path_);
         syncFolder(folderOf(path_));
     }

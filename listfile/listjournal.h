@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "listfile/listoperation.h"
+#include "listfile/systemfile.h"
 
 constexpr std::uint32_t journalFormatVersion = 1;
 // The largest payload a record may declare; a longer one is damage. The
@@ -46,13 +47,13 @@ struct JournalBase {
 };
 
 // The process writing a journal, told apart from a later one that reuses its
-// pid by the boot and the process's start time.
+// id by the boot and the process's start time.
 struct JournalProcess {
     std::int64_t pid = 0;
     std::string hostName;
-    // /proc/sys/kernel/random/boot_id
+    // The system's id of the boot (bootId()).
     std::string bootId;
-    // Field 22 of /proc/<pid>/stat: clock ticks after boot.
+    // When the process started, in the system's units (processStartTime()).
     std::uint64_t startTicks = 0;
 
     friend bool operator==(const JournalProcess& a, const JournalProcess& b)
@@ -219,12 +220,12 @@ public:
     // Removes the file (the changes are saved or dropped) and closes.
     void remove();
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.valid(); }
     // The journal last created (or tried).
     const std::string& path() const { return path_; }
 
 private:
-    int fd_ = -1;
+    SystemFile file_;
     std::string path_;
     std::uint64_t size_ = 0;
     std::uint64_t nextSequence_ = 1;

@@ -2,6 +2,7 @@
 
 #include "listfile/lineformat.h"
 #include "listfile/listedit.h"
+#include "listfile/listoperation.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -852,4 +853,50 @@ std::vector<std::string> touchedAfterMerge(std::vector<std::string> touched, con
         if (notice.kind == MergeNotice::Kind::Renumbered)
             touched.push_back(notice.newNumberText);
     return touched;
+}
+
+std::vector<MergeConflict> carriedConflicts(const std::vector<WaitingConflict>& waiting, const LineList& ours,
+                                            const LineList& current, const std::vector<MergeConflict>& planned)
+{
+    std::vector<MergeConflict> carried;
+    for (const WaitingConflict& conflict : waiting) {
+        const auto sameProject = [&](const MergeConflict& c) { return c.numberText == conflict.numberText; };
+        if (std::any_of(planned.begin(), planned.end(), sameProject)
+            || std::any_of(carried.begin(), carried.end(), sameProject))
+            continue;
+        const int theirs = findProjectLine(current, conflict.numberText);
+        const int mine = findProjectLine(ours, conflict.numberText);
+        if (theirs < 0 || mine < 0 || current[std::size_t(theirs)] == ours[std::size_t(mine)])
+            continue;
+        carried.push_back({conflict.numberText, conflict.theirs, std::string(ours[std::size_t(mine)]),
+                           std::string(current[std::size_t(theirs)]), std::size_t(theirs)});
+    }
+    return carried;
+}
+
+void applyCarriedChoice(LineList& merged, const MergeConflict& conflict, ConflictChoice choice,
+                        std::vector<MergeNotice>& notices)
+{
+    if (choice == ConflictChoice::KeepMine)
+        return;
+    ListOperation theirs;
+    theirs.numberText = conflict.numberText;
+    theirs.line = conflict.theirs;
+    applyOperation(merged, theirs);
+    if (choice != ConflictChoice::KeepBoth)
+        return;
+    ListOperation mine;
+    mine.numberText = nextFreeNumber(merged, conflict.numberText);
+    mine.line = mine.numberText + conflict.ours.substr(std::min(conflict.ours.size(), conflict.numberText.size()));
+    applyOperation(merged, mine);
+    notices.push_back({MergeNotice::Kind::Renumbered, conflict.numberText, mine.numberText, true});
+}
+
+std::optional<ConflictChoice> answerFor(const std::vector<ConflictAnswered>& answers, const MergeConflict& conflict)
+{
+    for (const auto& [answered, choice] : answers)
+        if (answered.numberText == conflict.numberText && answered.ours == conflict.ours
+            && answered.theirs == conflict.theirs)
+            return choice;
+    return std::nullopt;
 }

@@ -26,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "listfile/linelist.h"
@@ -148,6 +149,31 @@ LineList applyMerge(const LineList& theirs, const MergePlan& plan, const std::ve
 // line of lines uses ("007" above "006" when 007 is free), padded as the list
 // writes numbers; numberText itself when it is no decimal number.
 std::string nextFreeNumber(const LineList& lines, std::string_view numberText);
+
+// A project whose merge into memory kept our text over theirs for now: the
+// save asks about it unless both texts agree by then.
+struct WaitingConflict {
+    std::string numberText;
+    std::string theirs;
+};
+
+// The waiting conflicts still in conflict with current (the list on disk
+// now) and not among planned (those the merge found anew): where ours and
+// current still hold different first lines for the project. Each names the
+// text theirs had when it was kept waiting as its base.
+std::vector<MergeConflict> carriedConflicts(const std::vector<WaitingConflict>& waiting, const LineList& ours,
+                                            const LineList& current, const std::vector<MergeConflict>& planned);
+// Answers a carried conflict in merged, which holds our text of it: theirs
+// replaces it, or (KeepBoth) ours moves on to the next free number, with a
+// Renumbered notice.
+void applyCarriedChoice(LineList& merged, const MergeConflict& conflict, ConflictChoice choice,
+                        std::vector<MergeNotice>& notices);
+
+// A conflict and the user's choice for it.
+using ConflictAnswered = std::pair<MergeConflict, ConflictChoice>;
+// The choice given for the same project with the same texts on both sides;
+// none when it was not answered, or answered for texts that changed since.
+std::optional<ConflictChoice> answerFor(const std::vector<ConflictAnswered>& answers, const MergeConflict& conflict);
 
 // The numbers our changes touch once a merge put them onto theirs: touched,
 // and the number each project of ours the merge renumbered now has.

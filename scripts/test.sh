@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless; then builds the whole program
-# again with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and
-# runs every test there too; then fuzzes the list store for a short while
-# (scripts/fuzz.sh). QUINDLE_SANITIZE_TESTS=0 skips the last two steps;
-# QUINDLE_FUZZ_SECONDS sets the fuzzing time per target (20 s).
+# Sets up, builds and runs every test headless; then builds the list store
+# and its tests for Windows and runs them under Wine (build-windows/,
+# scripts/windows-check.sh); then builds the whole program again with
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and runs every
+# test there too; then fuzzes the list store for a short while
+# (scripts/fuzz.sh). QUINDLE_SANITIZE_TESTS=0 skips the last two steps,
+# QUINDLE_WINDOWS_TESTS=0 the Windows one; QUINDLE_FUZZ_SECONDS sets the
+# fuzzing time per target (20 s).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh" --tests
@@ -12,6 +15,10 @@ cd "$here"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"
+
+if [ "${QUINDLE_WINDOWS_TESTS:-1}" != "0" ]; then
+  ./scripts/windows-check.sh
+fi
 
 if [ "${QUINDLE_SANITIZE_TESTS:-1}" = "0" ]; then
   exit 0

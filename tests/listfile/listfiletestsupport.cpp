@@ -3,16 +3,9 @@
 #include "listfile/listfileerror.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-
-#include <fcntl.h>
-#include <grp.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -37,44 +30,47 @@ std::vector<std::string> entriesOf(const fs::path& folder)
     return names;
 }
 
-int inChild(const std::function<int()>& body, bool asOrdinaryUser)
+bool makeSymbolicLink(const fs::path& target, const fs::path& link)
 {
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (asOrdinaryUser && ::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(childCannotDropRoot);
-        }
-        ::_exit(body());
+    std::error_code error;
+    fs::create_symlink(target, link, error);
+    return !error;
+}
+
+void shortenFolderChain(const fs::path& top, int levels)
+{
+    fs::path at = top;
+    for (int level = 0; level < levels; ++level) {
+        fs::path below;
+        for (const auto& entry : fs::directory_iterator(at))
+            if (entry.is_directory() && entry.path().filename().native().size() > below.filename().native().size())
+                below = entry.path();
+        const fs::path shorter = at / std::string(1, char('a' + level));
+        fs::rename(below, shorter);
+        at = shorter;
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int inUnprivilegedChild(const std::function<int()>& body)
+fs::path makeTemporaryFolder(const std::string& prefix)
 {
-    return inChild(body, true);
-}
-
-int onSmallFileSystem(const fs::path& folder, const char* size, const std::function<int()>& body)
-{
-    return inChild([&] {
-        const std::string options = std::string("size=") + size + ",mode=0755";
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || ::mount("quindle-test", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) != 0)
-            return cannotMount;
-        return body();
-    }, false);
+    static std::mt19937_64 random(std::random_device {}());
+    const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (;;) {
+        std::string name = prefix;
+        for (int i = 0; i < 8; ++i)
+            name += letters[random() % (sizeof letters - 1)];
+        const fs::path folder = fs::temp_directory_path() / name;
+        if (fs::create_directory(folder))
+            return folder;
+    }
 }
 
 void fill(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
     const std::string block(4096, 'f');
-    while (::write(fd, block.data(), block.size()) > 0) {
+    while (out.write(block.data(), block.size()) && out.flush()) {
     }
-    ::close(fd);
 }
 
 int expectListFileError(const std::string& message, const std::function<void()>& action)
@@ -89,9 +85,7 @@ int expectListFileError(const std::string& message, const std::function<void()>&
 
 void ListFileIo::SetUp()
 {
-    std::string pattern = (fs::temp_directory_path() / "quindle-listfile-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
+    folder = makeTemporaryFolder("quindle-listfile-");
     fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
                         | fs::perms::others_read | fs::perms::others_exec);
 }

@@ -4,14 +4,13 @@
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 #include "listfile/listrepair.h"
+#include "listfiletestsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -276,9 +275,7 @@ class RepairListFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "quindle-repair-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        folder = makeTemporaryFolder("quindle-repair-");
     }
     void TearDown() override
     {

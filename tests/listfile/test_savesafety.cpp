@@ -6,6 +6,7 @@
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 #include "listfile/savetemporary.h"
+#include "listfile/systemfile.h"
 #include "listfiletestsupport.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Lines = LineList;
@@ -108,7 +106,7 @@ TEST_F(FullFileSystem, NoRoomAtAll)
         CHILD_CHECK(2, readBytes(path) == old);
         CHILD_CHECK(3, entriesOf(fs::path(path).parent_path()) == (std::vector<std::string>{"Projects.txt", "filler"}));
         // Once there is room again, saving works.
-        ::unlink(filler.c_str());
+        fs::remove(filler);
         saveListFile(path, {"003     Gamma"});
         CHILD_CHECK(4, readBytes(path) == "003     Gamma\r\n");
         return 0;
@@ -181,11 +179,11 @@ TEST_F(ListFileIo, TemporaryOfARunningSaveIsKept)
     const std::string path = pathOf("Projects.txt");
     const std::string running = pathOf(".Projects.txt.quindle-save.Running1");
     writeBytes(running, "being written");
-    const int held = ::open(running.c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    SystemFile held = openWithoutFollowing(running, true);
+    ASSERT_EQ(tryLock(held, true), LockResult::locked);
     saveListFile(path, {"first"});
     EXPECT_EQ(readBytes(running), "being written");
-    ::close(held);  // that save was killed
+    held.close();  // that save was killed
     saveListFile(path, {"second"});
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
     EXPECT_EQ(readBytes(path), "second\r\n");
@@ -199,10 +197,10 @@ TEST_F(ListFileIo, FolderAndLinkNamedLikeATemporaryAreKept)
     fs::create_directory(folder / ".Projects.txt.quindle-save.Folder12");
     fs::create_directory(folder / "elsewhere");
     writeBytes(folder / "elsewhere" / "precious.txt", "precious");
-    fs::create_symlink("elsewhere/precious.txt", folder / ".Projects.txt.quindle-save.Linked12");
+    const bool linked = makeSymbolicLink("elsewhere/precious.txt", folder / ".Projects.txt.quindle-save.Linked12");
     saveListFile(path, {"new"});
     EXPECT_TRUE(fs::is_directory(folder / ".Projects.txt.quindle-save.Folder12"));
-    EXPECT_TRUE(fs::is_symlink(folder / ".Projects.txt.quindle-save.Linked12"));
+    EXPECT_EQ(fs::is_symlink(folder / ".Projects.txt.quindle-save.Linked12"), linked);
     EXPECT_EQ(readBytes(folder / "elsewhere" / "precious.txt"), "precious");
 }
 

@@ -28,7 +28,6 @@
 #include <thread>
 #include <vector>
 
-#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -51,8 +50,7 @@ public:
     bool waitForSteps(long steps)
     {
         while (child_.running() && reported_ < steps) {
-            pollfd ready {child_.output(), POLLIN, 0};
-            if (::poll(&ready, 1, 10000) != 1 || !readSome())
+            if (!readSome(10000))
                 return false;
         }
         return reported_ >= steps;
@@ -62,7 +60,7 @@ public:
     bool kill()
     {
         const bool wasRunning = child_.kill();
-        while (readSome()) {
+        while (readSome(1000)) {
         }
         return wasRunning;
     }
@@ -70,10 +68,10 @@ public:
     long reported() const { return reported_; }
 
 private:
-    bool readSome()
+    bool readSome(int timeoutMs)
     {
         char buffer[4096];
-        const ssize_t got = ::read(child_.output(), buffer, sizeof buffer);
+        const long long got = child_.readOutput(buffer, sizeof buffer, timeoutMs);
         if (got <= 0)
             return false;
         text_.append(buffer, std::size_t(got));

@@ -26,8 +26,6 @@
 #include <thread>
 #include <vector>
 
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -55,12 +53,10 @@ public:
     // Waits until the helper has built its lists.
     bool waitReady()
     {
-        pollfd ready {child_.output(), POLLIN, 0};
         char byte = 0;
-        return child_.running() && ::poll(&ready, 1, 60000) == 1 && ::read(child_.output(), &byte, 1) == 1
-            && byte == '+';
+        return child_.running() && child_.readOutput(&byte, 1, 60000) == 1 && byte == '+';
     }
-    bool go() { return ::write(child_.input(), "g", 1) == 1; }
+    bool go() { return child_.writeInput("g"); }
     // Kills the helper and says whether it was still running.
     bool kill() { return child_.kill(); }
     // Waits for the helper to end by itself; its exit code.
@@ -74,9 +70,8 @@ class KillDuringSave : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "quindle-kill-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        folder = fs::temp_directory_path() / ("quindle-kill-" + std::to_string(std::random_device {}()));
+        ASSERT_TRUE(fs::create_directory(folder));
         listFile = (folder / listName).string();
     }
     void TearDown() override
