@@ -67,11 +67,12 @@ class NumberTextSlots {
 public:
     void reserve(std::size_t count)
     {
-        std::size_t size = 16;
-        while (size < 2 * count)
-            size *= 2;
-        if (size > table_.size())
-            rehash(size);
+        // A list numbers its projects from 1 up, mostly: their numbers index
+        // an array, which a sorted list walks in order. The table, for the
+        // others, grows as they come.
+        const std::size_t directSize = std::min<std::size_t>(2 * count + 1024, std::size_t(1) << 26);
+        if (directSize > direct_.size())
+            direct_.resize(directSize, 0);
     }
 
     // The slot of digits, or next when digits are new (second: added).
@@ -85,6 +86,15 @@ public:
         std::uint64_t value = 0;
         for (const char digit : digits)
             value = value * 10 + std::uint64_t(digit - '0');
+        // A number written as the list writes it ("007", "1000", not "0007")
+        // is told by its value alone.
+        if (value < direct_.size() && digits.size() == writtenLength(value) && next < 0xFFFFFFFFu) {
+            std::uint32_t& slot = direct_[value];
+            if (slot != 0)
+                return {slot - 1, false};
+            slot = std::uint32_t(next + 1);
+            return {next, true};
+        }
         if (2 * (used_ + 1) > table_.size())
             rehash(std::max<std::size_t>(16, 2 * table_.size()));
         const std::size_t mask = table_.size() - 1;
@@ -101,6 +111,15 @@ public:
     }
 
 private:
+    // The digits zeroPadNumber writes for value: at least three.
+    static std::size_t writtenLength(std::uint64_t value)
+    {
+        std::size_t length = 1;
+        for (; value >= 10; value /= 10)
+            ++length;
+        return std::max<std::size_t>(length, 3);
+    }
+
     struct Entry {
         std::uint64_t value = 0;
         std::size_t length = 0;
@@ -129,6 +148,8 @@ private:
 
     std::vector<Entry> table_;
     std::size_t used_ = 0;
+    // Slots plus one by value, 0 for none.
+    std::vector<std::uint32_t> direct_;
     std::unordered_map<std::string_view, std::size_t> long_;
 };
 
