@@ -44,7 +44,8 @@ export WINEARCH=win64
 unset DISPLAY WAYLAND_DISPLAY
 "$wineserver" -k 2>/dev/null || true  # one left by an interrupted run
 "$wineserver" -p
-trap '"$wineserver" -k 2>/dev/null || true' EXIT
+# Wine's processes are gone, not only told to go, when this script ends.
+trap '"$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true' EXIT
 # Wine's own background processes are started here, away from CTest's
 # pipes: started by a test, they would hold its output open and CTest
 # would wait for them until the test's time ran out.
