@@ -35,7 +35,8 @@ timed() {
 median() { sort -n | awk '{ a[NR] = $1 } END { printf "%.1f", a[int((NR + 1) / 2)] / 1000 }'; }
 
 durable_copy() { cp "$list" "$folder/copy.txt" && sync "$folder/copy.txt"; }
-cli_add() { "$cli" -f "$list" add "Project added by the benchmark" --number "$((next++))"; }
+# A description of its own each time: a list refuses one it holds already.
+cli_add() { "$cli" -f "$list" add "Project $next added by the benchmark." --number "$((next++))"; }
 next=2000000
 
 todo=""

@@ -29,7 +29,8 @@ bool waitUntil(const std::function<bool()>& finished, std::chrono::milliseconds 
     while (!finished()) {
         if (std::chrono::steady_clock::now() >= until)
             return false;
-        QThread::msleep(20);
+        // Short: the save is done in moments, and nobody is waiting to cancel.
+        QThread::msleep(2);
     }
     return true;
 }
