@@ -377,6 +377,46 @@ std::string firstBytesOf(const std::string& path)
 
 } // namespace
 
+void readListFileText(const std::string& path, const std::function<void(std::string_view)>& take)
+{
+    // Opening a named pipe does not wait for a writer.
+    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+    FileStatus info;
+    if (!file.valid() || !isReadableListFile(file, path, info))
+        throw ListFileError("Cannot open file " + path);
+    // One reused buffer: the file is never held whole.
+    constexpr std::size_t pieceSize = std::size_t(1) << 20;
+    const std::unique_ptr<char[]> piece(new char[pieceSize]);
+    const std::uint64_t limit = largestReadableFile();
+    std::uint64_t total = 0;
+    bool first = true;
+    for (;;) {
+        std::size_t filled = 0;
+        // The first piece is read until it holds enough to tell wide text.
+        while (filled < (first ? wideTextSample : 1)) {
+            const long long got = readSome(file, piece.get() + filled, pieceSize - filled);
+            if (got < 0)
+                throw ListFileError("Cannot open file " + path);
+            if (got == 0)
+                break;
+            filled += static_cast<std::size_t>(got);
+        }
+        total += filled;
+        if (total > limit)
+            throw tooBigError(path, total, limit);
+        std::string_view text(piece.get(), filled);
+        if (first) {
+            refuseWideText(path, text);
+            if (text.substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark)
+                text.remove_prefix(utf8ByteOrderMark.size());
+            first = false;
+        }
+        if (filled == 0)
+            return;
+        take(text);
+    }
+}
+
 void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress)
 {
     LineList loaded;

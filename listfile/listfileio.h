@@ -44,6 +44,12 @@ using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 // ListFileReadCancelled when progress said stop.
 void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress = {});
 
+// Reads the list file at path in pieces of a megabyte, with the checks and
+// failures of loadListFile, handing its text (after a byte-order mark) to
+// take in order, for a reader that goes through it once without building
+// lines. A piece may end anywhere, even between the CR and LF of a line end.
+void readListFileText(const std::string& path, const std::function<void(std::string_view)>& take);
+
 // loadListFile for a file read before: lines that are the same as those of
 // earlier, in the same order, share earlier's bytes instead of being copied.
 // Returns whether the file holds exactly earlier's lines.
