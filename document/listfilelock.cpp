@@ -141,7 +141,32 @@ bool folderTakesNoFiles(const QString& lockPath)
     return errno == EACCES || errno == EROFS || errno == EPERM;
 }
 
-LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}}; }
+LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}, {}}; }
+
+// The guard QLockFile puts beside a lock file while it removes a stale one.
+const QString removalGuardSuffix = QStringLiteral(".rmlock");
+
+// What stands under path when that is neither nothing nor a plain file, as
+// the user is told it; empty otherwise. Links are not followed: QLockFile
+// makes no links.
+QString noLockFileAt(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    const char* kind = "no plain file";
+    if (S_ISDIR(info.st_mode))
+        kind = "a folder";
+    else if (S_ISFIFO(info.st_mode))
+        kind = "a named pipe";
+    else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        kind = "a device";
+    else if (S_ISSOCK(info.st_mode))
+        kind = "a socket";
+    else if (S_ISLNK(info.st_mode))
+        kind = "a symbolic link";
+    return QStringLiteral("%1 is %2, not a lock file").arg(path, QLatin1String(kind));
+}
 
 // A holder fills its lock file and holds a lock on it (flock) within moments
 // of making it. An empty lock file that nobody holds, a while after it was
@@ -203,6 +228,11 @@ LockAttempt ListFileLock::tryLock()
     // A holder may let go between the failed attempt and the look at its
     // file, and a leftover is removed: then the lock is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
+        // QLockFile would open either to read who holds it, and a pipe keeps
+        // an open for reading waiting for ever.
+        for (const QString& name : {path, path + removalGuardSuffix})
+            if (const QString why = noLockFileAt(name); !why.isEmpty())
+                return LockAttempt {LockOutcome::NotALockFile, {}, why};
         countOwnLock(path, +1);
         // QLockFile itself removes a lock whose process is gone from this machine.
         if (lock_.tryLock(0)) {
@@ -229,9 +259,9 @@ LockAttempt ListFileLock::tryLock()
         }
         if (!holder.onThisHost && isStale(content->identity)) {
             staleSeen_ = content->identity;
-            return LockAttempt {LockOutcome::StaleFromOtherHost, holder};
+            return LockAttempt {LockOutcome::StaleFromOtherHost, holder, {}};
         }
-        return LockAttempt {LockOutcome::HeldByOther, holder};
+        return LockAttempt {LockOutcome::HeldByOther, holder, {}};
     }
     return outcomeOnly(LockOutcome::HeldByOther);
 }
@@ -249,7 +279,7 @@ LockAttempt ListFileLock::takeOverStale()
 void ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
 {
     // The guard QLockFile itself takes before it removes a stale lock.
-    QLockFile guard(lock_.fileName() + QStringLiteral(".rmlock"));
+    QLockFile guard(lock_.fileName() + removalGuardSuffix);
     if (!guard.tryLock(0))
         return;
     if (identityOf(QFile::encodeName(lock_.fileName()).toStdString()) == judged)

@@ -44,11 +44,18 @@ enum class LockOutcome {
     // The lock file could not be made for another reason (the folder is
     // gone, the disk is full, the share failed).
     Failed,
+    // Something that is no lock file has the lock's name (a folder, a pipe,
+    // a device, a socket, a link): it is never opened, since opening a pipe
+    // waits for a writer, and no lock is had until someone removes it.
+    NotALockFile,
 };
 
 struct LockAttempt {
     LockOutcome outcome = LockOutcome::Failed;
     LockHolder holder;  // for HeldByOther and StaleFromOtherHost
+    // For NotALockFile: what stands in the way, for the user ("<path> is a
+    // folder, not a lock file").
+    QString why;
 };
 
 class ListFileLock {
