@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -272,18 +273,35 @@ LockAttempt ListFileLock::takeOverStale()
     const LockAttempt now = tryLock();
     if (now.outcome != LockOutcome::StaleFromOtherHost || !agreed)
         return now;
-    removeLockFileIfStill(*agreed);
-    return tryLock();
+    const QString notRemoved = removeLockFileIfStill(*agreed);
+    LockAttempt after = tryLock();
+    if (after.outcome == LockOutcome::StaleFromOtherHost && !notRemoved.isEmpty() && staleSeen_ == agreed) {
+        after.outcome = LockOutcome::CannotTakeOver;
+        after.why = notRemoved;
+    }
+    return after;
 }
 
-void ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
+QString ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
 {
+    const QString path = lock_.fileName();
+    const auto cannotRemove = [&path](int error) {
+        return QStringLiteral("the lock %1 cannot be removed: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    };
     // The guard QLockFile itself takes before it removes a stale lock.
-    QLockFile guard(lock_.fileName() + removalGuardSuffix);
-    if (!guard.tryLock(0))
-        return;
-    if (identityOf(QFile::encodeName(lock_.fileName()).toStdString()) == judged)
-        lock_.removeStaleLockFile();
+    QLockFile guard(path + removalGuardSuffix);
+    if (!guard.tryLock(0)) {
+        // Held: another process is removing the lock right now.
+        if (guard.error() == QLockFile::LockFailedError)
+            return {};
+        return cannotRemove(guard.error() == QLockFile::PermissionError ? EACCES : EIO);
+    }
+    const QByteArray name = QFile::encodeName(path);
+    if (identityOf(name.toStdString()) != judged)
+        return {};
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+        return cannotRemove(errno);
+    return {};
 }
 
 void ListFileLock::unlock()

@@ -48,13 +48,16 @@ enum class LockOutcome {
     // a device, a socket, a link): it is never opened, since opening a pipe
     // waits for a writer, and no lock is had until someone removes it.
     NotALockFile,
+    // The user agreed to take over a stale lock and it cannot be removed:
+    // asking again would change nothing.
+    CannotTakeOver,
 };
 
 struct LockAttempt {
     LockOutcome outcome = LockOutcome::Failed;
-    LockHolder holder;  // for HeldByOther and StaleFromOtherHost
-    // For NotALockFile: what stands in the way, for the user ("<path> is a
-    // folder, not a lock file").
+    LockHolder holder;  // for HeldByOther, StaleFromOtherHost and CannotTakeOver
+    // For NotALockFile and CannotTakeOver: what stands in the way, for the
+    // user ("<path> is a folder, not a lock file").
     QString why;
 };
 
@@ -73,8 +76,9 @@ public:
     // Takes the lock without waiting; Locked again while this object holds it.
     LockAttempt tryLock();
     // The user agreed to take over the stale lock the last tryLock reported:
-    // removes it, if it is still that same lock file, and takes the lock.
-    // Any other state is reported as tryLock would.
+    // removes it, if it is still that same lock file, and takes the lock;
+    // CannotTakeOver when that lock file stays. Any other state is reported
+    // as tryLock would.
     LockAttempt takeOverStale();
     void unlock();
     bool isLocked() const { return locked_; }
@@ -89,8 +93,10 @@ public:
 
 private:
     // Removes the lock file if it is still the one judged, guarded against
-    // another process removing it, or taking the lock, meanwhile.
-    void removeLockFileIfStill(const FileIdentity& judged);
+    // another process removing it, or taking the lock, meanwhile. Returns
+    // why it could not be removed; empty when it went, or was no longer the
+    // one judged, or another process was removing it.
+    QString removeLockFileIfStill(const FileIdentity& judged);
 
     QLockFile lock_;
     bool locked_ = false;

@@ -317,6 +317,7 @@ Round lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
             return round;
         }
         case LockOutcome::NotALockFile:
+        case LockOutcome::CannotTakeOver:
             // Nothing the user could answer would make a lock: they are
             // told why, once.
             throw ListFileError("Project List " + job.path + " cannot be locked: "

@@ -3,7 +3,8 @@
 // holders leave them (gone, running, on another machine, unreadable, young
 // and old), of which only those of this machine whose process is gone are
 // taken over without asking; taking over a stale lock only while it is the
-// one the user agreed to; folders that take no lock; a lock name taken by a folder, pipe, socket, device or link,
+// one the user agreed to, and said so when it cannot be removed; folders that
+// take no lock; a lock name taken by a folder, pipe, socket, device or link,
 // which is never opened; the switch for tests. Then whether a path lies on a
 // network file system.
 #include "document/filesystemkind.h"
@@ -149,7 +150,7 @@ QByteArray lockLines(qint64 pid, const QString& host, const QByteArray& machineI
 char* toString(LockOutcome outcome)
 {
     static const char* const names[] = {"Locked", "HeldByOther",  "StaleFromOtherHost", "FolderNotLockable",
-                                        "Failed", "NotALockFile"};
+                                        "Failed", "NotALockFile", "CannotTakeOver"};
     return qstrdup(names[int(outcome)]);
 }
 
@@ -177,6 +178,7 @@ private slots:
     void switchedOffForTests();
     void namesTakenByNoLockFile_data();
     void namesTakenByNoLockFile();
+    void staleLockThatCannotBeRemoved();
     void fileSystemKinds_data();
     void fileSystemKinds();
 
@@ -543,6 +545,32 @@ void TestListFileLock::namesTakenByNoLockFile()
     // Left as it is, and so is what it names.
     QVERIFY(QFileInfo(path).exists() || QFileInfo(path).isSymLink());
     QVERIFY(!QFileInfo(path).isFile());
+}
+
+// Agreed to take over, a stale lock that cannot be removed (a sticky folder
+// of another user) is said to be so, with why, not reported stale again.
+void TestListFileLock::staleLockThatCannotBeRemoved()
+{
+    const uid_t nobody = 65534;
+    const QByteArray folder = QFile::encodeName(folder_->path());
+    QCOMPARE(::chown(folder.constData(), nobody, nobody), 0);
+    QCOMPARE(::chmod(folder.constData(), 01777), 0);
+    writeLockFile(lockPath(), lockLines(4321, QStringLiteral("other-host.example"), ""));
+    QCOMPARE(::chown(QFile::encodeName(lockPath()).constData(), nobody, nobody), 0);
+    setAge(lockPath(), 60s);
+    OrdinaryFileAccess ordinary;
+    if (!ordinary.active())
+        QSKIP("permission bits do not apply to this process");
+
+    ListFileLock lock(listPath());
+    QCOMPARE(lock.tryLock().outcome, LockOutcome::StaleFromOtherHost);
+    const LockAttempt attempt = lock.takeOverStale();
+    QCOMPARE(attempt.outcome, LockOutcome::CannotTakeOver);
+    QCOMPARE(attempt.why, QStringLiteral("the lock %1 cannot be removed: %2")
+                              .arg(lockPath(), QString::fromLocal8Bit(std::strerror(EPERM))));
+    QCOMPARE(attempt.holder.host, QStringLiteral("other-host.example"));
+    QVERIFY(QFile::exists(lockPath()));
+    QVERIFY(!QFile::exists(lockPath() + QStringLiteral(".rmlock")));
 }
 
 void TestListFileLock::fileSystemKinds_data()
