@@ -1,6 +1,7 @@
 #include "document/listfilelock.h"
 
 #include "document/filesystemkind.h"
+#include "listfile/fittedfilename.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -192,7 +193,9 @@ bool leftEmptyByTheDead(const QString& lockPath, const FileIdentity& identity)
 QString ListFileLock::lockFilePathFor(const QString& listPath)
 {
     const QFileInfo list(QDir::cleanPath(QFileInfo(listPath).absoluteFilePath()));
-    return list.absolutePath() + QStringLiteral("/.") + list.fileName() + QStringLiteral(".quindle-lock");
+    const std::string name = fittedFileName(".", QFile::encodeName(list.fileName()).toStdString(), ".quindle-lock",
+                                            longestFileName - std::size_t(removalGuardSuffix.size()));
+    return list.absolutePath() + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(name));
 }
 
 void ListFileLock::setLockingEnabledForTests(bool enabled)

@@ -84,6 +84,9 @@ public:
     bool isLocked() const { return locked_; }
 
     QString lockFilePath() const { return lock_.fileName(); }
+    // ".<list file name>.quindle-lock" beside the list; a name too long for
+    // the file system, with the guard QLockFile puts beside it, is shortened
+    // (fittedFileName).
     static QString lockFilePathFor(const QString& listPath);
 
     // Tests of everything around the save switch locking off: tryLock then
