@@ -241,6 +241,8 @@ private:
     // Offers the changes a crashed or killed run left in its journal for
     // the list file in use.
     void offerRecovery();
+    // Sets aside the journals of path that cannot be read and says where.
+    void tellUnreadableJournals(const std::string& path);
     QTimer* changeOnDiskRetry_ = nullptr;
     NoticeBar* noticeBar_ = nullptr;
 

@@ -150,6 +150,7 @@ void TVantorel::wireListFileWatch()
 void TVantorel::offerRecovery()
 {
     const std::string path = document_->currentListFile();
+    tellUnreadableJournals(path);
     const std::optional<RecoverableChanges> changes = ChangeJournal::findRecoverable(path);
     if (!changes)
         return;
@@ -185,6 +186,18 @@ void TVantorel::offerRecovery()
         if (!changes->operations.empty())
             wizardPages_->ShowWizard(mdEdit, 4, convertInteger(changes->operations.front().numberText).value);
     });
+}
+
+void TVantorel::tellUnreadableJournals(const std::string& path)
+{
+    const std::vector<std::string> setAside = ChangeJournal::setAsideUnreadable(path);
+    if (setAside.empty())
+        return;
+    QStringList where;
+    for (const std::string& journal : setAside)
+        where << pathText(journal);
+    dialogs_->showMessage(tr("A journal of unsaved changes for the %1 could not be read. It was put aside as %2")
+                              .arg(listFileNamed(path), where.join(QLatin1Char('\r'))));
 }
 
 bool TVantorel::saveList()
