@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QWidget>
 
-CommandLock::CommandLock(std::initializer_list<QAction*> actions, std::initializer_list<QWidget*> widgets)
+CommandLock::CommandLock(const std::vector<QAction*>& actions, const std::vector<QWidget*>& widgets)
 {
     for (QAction* action : actions) {
         actions_.emplace_back(action, action->isEnabled());

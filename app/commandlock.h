@@ -12,7 +12,7 @@ class QWidget;
 
 class CommandLock {
 public:
-    CommandLock(std::initializer_list<QAction*> actions, std::initializer_list<QWidget*> widgets);
+    CommandLock(const std::vector<QAction*>& actions, const std::vector<QWidget*>& widgets);
     ~CommandLock();
     CommandLock(const CommandLock&) = delete;
     CommandLock& operator=(const CommandLock&) = delete;

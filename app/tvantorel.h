@@ -1,8 +1,10 @@
 #pragma once
 // The main window: the whole user interface. It owns the list document (the
-// list in memory and the list file in use), the list view, the options pages
-// and the wizard pages. Its slots keep the names of the commands they serve and hand
-// the real work to the class of their subsystem.
+// list in memory and the list file in use), the list view, the options pages,
+// the wizard pages and the controllers of its concerns, and wires them: its
+// slots keep the names of the commands they serve and hand the real work to
+// the class of their subsystem. The list view follows the document: it is
+// refilled whenever the lines become another list as a whole.
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
@@ -13,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/listprinter.h"
+#include "app/listfiletexts.h"
 #include "common/dialogs.h"
 #include "listfile/linelist.h"
 #include "wizard/wizardhost.h"
@@ -31,17 +33,19 @@ class QLabel;
 class QTimer;
 struct HistoryStep;
 class ProjectListModel;
-class TFindDialog;
-class PrintSurface;
+class SearchCommands;
+class ListRepairCommand;
 class WizardController;
 class RecordEditor;
 class ProjectListDocument;
 class WizardPages;
 class OptionsPages;
 class NoticeBar;
-
-// A list store message (ListFileError) in the user's language.
-QString listFileErrorText(const char* message);
+class ListFileGuard;
+class ConflictCopyGuard;
+class RecentListsMenu;
+class PrintCommands;
+class ContextHelp;
 
 class TVantorel : public QMainWindow, public WizardHost {
     Q_OBJECT
@@ -68,9 +72,13 @@ public:
     bool firstActivationDone() const { return firstActivationDone_; }
     bool startupInProgress() const { return startupInProgress_; }
 
-    // Optionally loads path into the list in memory, then refills the view and
-    // the line count. Returns false when load was asked and no file exists.
-    bool ShowListFile(const std::string& path, bool load) override;
+    // Loads path into the list in memory (the view follows); false when no
+    // file exists there, which is said to the user.
+    bool openList(const std::string& path) override;
+    // Fills the view and the line count anew from the list in memory.
+    void refillView();
+    // Reads the options and the recent lists, and sets the list file in use:
+    // the one named on the command line, else the stored one.
     void LoadSettings();
     void SaveSettings();
     // Number of the selected project, or -1 when nothing is selected.
@@ -78,7 +86,9 @@ public:
     int selectedProjectNumber() const override { return SelectedProjectNumber(); }
     std::optional<ShownCaption> lastShownCaption() const override;
     bool allowsDuplicates() const override;
-    void RepairListFile();
+    // Repairs the list file in use; true when it read the list file and left
+    // the list in memory as the file is now (no faults, or saved repaired).
+    bool RepairListFile();
     bool saveList() override;
     bool settleUnsavedChanges() override;
     // A list file to use instead of the stored one from the first activation
@@ -87,8 +97,6 @@ public:
     // The same for the name's own bytes, which need not be UTF-8.
     void useListFileAtStartup(const std::string& path);
 
-    // Scrolls the list view by pixels (positive towards its end).
-    void scrollProjectsBy(int pixels);
     // Runs one command; a failure is shown as the error report and the
     // program goes on. Returns false when the command failed.
     bool runCommand(const std::function<void()>& command) override;
@@ -106,7 +114,6 @@ public slots:
     void CloseTabsClick();
     void StartDelayTimer();
     void Exit1Click();
-    void MergeConflictCopy1Click();
 
     // list repair
     void FixErrors1Click();
@@ -188,10 +195,6 @@ private:
     void wireWizard();
     void wireHelp();
     void wireAbout();
-    // The help file the help router is pointed at on the first activation.
-    void pointHelpAt(const QString& helpFile);
-    void pointAboutBoxAt(const QString& executablePath);
-    QString executableVersion();
 
     std::unique_ptr<Ui::TVantorel> ui_;
     std::unique_ptr<Dialogs> ownDialogs_;
@@ -211,53 +214,22 @@ private:
     bool closed_ = false;
     bool centred_ = false;
 
-    // --- the list file on disk: others' changes, unsaved changes ---
+    // --- the list file on disk: others' changes, unsaved changes, conflict copies ---
 public:
-    // Where what the list file's watch finds is told, with its actions.
+    // Where what the list file's guards find is told, with its actions.
     NoticeBar* noticeBar() const { return noticeBar_; }
+    ListFileGuard& listFileGuard() const { return *guard_; }
 
 private:
-    void wireListFileWatch();
+    void wireListFileGuards();
     // The notice bar over the top of the list, the list below it.
     void layOutListArea();
-    // Reads the list file again after someone else changed it: merged into
-    // the unsaved changes when there are any; page 4 stays open. An
-    // unreadable file is told in the notice bar.
-    void readChangeOnDisk();
-    // The notice bar's message for a list file that is gone or unreadable.
-    void tellListFileDeleted();
-    // The save of the list; recreateDeleted: a list file deleted on disk is
-    // written again without asking.
-    bool saveList(bool recreateDeleted);
-    void tellListFileUnreadable(const QString& error);
-    // Page 4's count of the projects follows the list it edits.
-    void showPage4Count();
-    // True when the list file is as read, or the user agrees to overwrite
-    // (or re-create) it.
-    // A change of the list file on disk is taken up only while the window
-    // waits for the user: no repair, no wizard, no modal box open.
-    bool idleForChangeOnDisk() const;
-    void takeUpChangeOnDisk();
-    // Offers the changes a crashed or killed run left in its journal for
-    // the list file in use.
-    void offerRecovery();
-    // Sets aside the journals of path that cannot be read and says where.
-    void tellUnreadableJournals(const std::string& path);
-    QTimer* changeOnDiskRetry_ = nullptr;
+    // Whether the window waits for the user: no repair, no modal box, no
+    // caption edited in place.
+    bool waitsForUser() const;
     NoticeBar* noticeBar_ = nullptr;
-
-    // --- sync tools' conflict copies beside the list file ---
-    void wireConflictCopies();
-    // Looks for conflict copies beside the list file in use; a new one is
-    // told in the notice bar.
-    void findConflictCopies();
-    void mergeConflictCopy(const std::string& copyPath);
-    // Keeps the list as last written as the base of a later merge, where
-    // the list lies in a synced folder.
-    void keepMergeBase();
-    std::vector<std::string> conflictCopies_;
-    // Copies already told about, so that each is told once.
-    std::vector<std::string> toldCopies_;
+    ListFileGuard* guard_ = nullptr;
+    ConflictCopyGuard* conflictCopies_ = nullptr;
 
     // --- undo and redo ---
 private:
@@ -270,36 +242,17 @@ private:
     QAction* redoAction_ = nullptr;
 
     // --- list repair ---
-    // A close asked for while a repair runs ends the repair and happens after it.
-    bool deferCloseDuringRepair(QCloseEvent* event);
-    bool repairRunning_ = false;
-    bool closeAfterRepair_ = false;
+    ListRepairCommand* repair_ = nullptr;
 
     // --- search and jump ---
-    TFindDialog* findDialog_ = nullptr;
-    // Pixels a jump between list start and end moves the list view: the
-    // font height plus one pixel for each item.
-    int projectsJumpDistance() const;
-    void showSearchHit(int row);
+    SearchCommands* search_ = nullptr;
 
     // --- printing ---
 public:
-    // The one printer object that the print dialog and printer setup share.
-    QPrinter& printer();
-    // Where the heading's date and time come from (now when not set).
-    void setPrintClock(PrintClock clock) { printClock_ = std::move(clock); }
-    // What a job is drawn on; the printer itself when not set.
-    using PrintSurfaceFactory = std::function<std::shared_ptr<PrintSurface>(QPrinter&)>;
-    void setPrintSurfaceFactory(PrintSurfaceFactory factory) { printSurfaceFactory_ = std::move(factory); }
+    PrintCommands& printing() const { return *printing_; }
 
 private:
-    PrintOptions printOptions() const;
-    // Lays the list out on target as a print job; a failure throws.
-    void printListOn(QPrinter& target);
-    void showPrintFailure();
-    std::shared_ptr<QPrinter> printer_;
-    PrintClock printClock_;
-    PrintSurfaceFactory printSurfaceFactory_;
+    PrintCommands* printing_ = nullptr;
 
     // --- wizard and record editing ---
 public:
@@ -311,26 +264,17 @@ private:
 
     // --- context help ---
 public:
-    class THelpRouter* helpRouter() const { return helpRouter_.get(); }
-    class TWhatsThis* whatsThis() const { return whatsThis_.get(); }
-    class THelpContextMap* helpContextMap() const { return helpContextMap_.get(); }
+    ContextHelp& contextHelp() const { return *contextHelp_; }
+
 private:
-    void wireContextHelp();
-    bool helpFileFound();
-    QString helpFileProblemNow() const;
-    QString helpFile_;
-    // Destroyed in reverse order: the gestures stop before the router goes.
-    std::unique_ptr<class THelpRouter> helpRouter_;
-    std::unique_ptr<class THelpContextMap> helpContextMap_;
-    std::unique_ptr<class TWhatsThis> whatsThis_;
+    std::unique_ptr<ContextHelp> contextHelp_;
 
     // --- about box and links ---
     class TCorvaneAboutBox* aboutBox_ = nullptr;
 
     // --- the list files used last, and list files dropped on the window ---
 public:
-    // Newest first, each an absolute path.
-    const QStringList& recentLists() const { return recentLists_; }
+    RecentListsMenu& recentListsMenu() const { return *recentLists_; }
     // Loads a list file as Load does once its dialog chose it: first asks
     // about unsaved changes; a missing file is said and still becomes the
     // list in use.
@@ -341,15 +285,7 @@ public:
 
 private:
     void wireRecentLists();
-    void showRecentLists();
-    // A list file read or written: first among the recent lists.
-    void rememberRecentList(const std::string& path);
-    void openRecentList(const QString& path);
-    void readRecentLists(class SettingsStore& store);
-    void writeRecentLists(class SettingsStore& store);
-    QStringList recentLists_;
-    QList<QAction*> recentActions_;
-    QAction* recentSeparator_ = nullptr;
+    RecentListsMenu* recentLists_ = nullptr;
 
     // --- window place, copy, colours ---
 public slots:

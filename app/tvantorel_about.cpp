@@ -30,16 +30,6 @@ void TVantorel::wireAbout()
     aboutBox_->setLeft(608);
 }
 
-void TVantorel::pointAboutBoxAt(const QString& executablePath)
-{
-    aboutBox_->setFilename(executablePath);
-}
-
-QString TVantorel::executableVersion()
-{
-    return aboutBox_->GetFileVersion();
-}
-
 void TVantorel::About1Click()
 {
     runCommand([this] { aboutBox_->Execute(&dialogs()); });

@@ -7,6 +7,7 @@
 
 #include "app/optionspages.h"
 #include "app/projectlistmodel.h"
+#include "app/contexthelp.h"
 #include "app/settingsstore.h"
 #include "app/windowplace.h"
 #include "help/twhatsthis.h"
@@ -79,10 +80,11 @@ void TVantorel::wireCopy()
     ui_->Projects->addAction(copy);
     connect(copy, &QAction::triggered, this, &TVantorel::CopyProject1Click);
     // Offered beside "What's this?" when the list is right-clicked.
-    if (!whatsThis_ || !whatsThis_->popupMenu())
+    TWhatsThis* whatsThis = contextHelp_->whatsThis();
+    if (!whatsThis || !whatsThis->popupMenu())
         return;
-    whatsThis_->popupMenu()->addAction(copy);
-    whatsThis_->OnPopup = [this, copy](TWhatsThis*, QObject* item, qint32, int, int, bool&) {
+    whatsThis->popupMenu()->addAction(copy);
+    whatsThis->OnPopup = [this, copy](TWhatsThis*, QObject* item, qint32, int, int, bool&) {
         auto* control = qobject_cast<QWidget*>(item);
         const bool overList = control && (control == ui_->Projects || ui_->Projects->isAncestorOf(control));
         copy->setVisible(overList);

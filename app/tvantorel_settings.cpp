@@ -5,6 +5,7 @@
 #include "ui_tvantorel.h"
 
 #include "app/optionspages.h"
+#include "app/recentlistsmenu.h"
 
 #include "common/displaytext.h"
 #include "app/settingsstore.h"
@@ -21,9 +22,11 @@ void TVantorel::LoadSettings()
         dialogs().showError(SettingsStore::unusableMessage());
     // First: a value below that stops the reading must not cost the recent
     // lists, which the close writes back.
-    readRecentLists(store);
-    // The file name's own bytes, whatever its encoding.
-    document_->setCurrentListFile(store.readBytes(QStringLiteral("Current"), "Projects.txt"));
+    recentLists_->read(store);
+    // The file name's own bytes, whatever its encoding. A file named on the
+    // command line takes the stored one's place; either is set once.
+    const std::string stored = store.readBytes(QStringLiteral("Current"), "Projects.txt");
+    document_->setCurrentListFile(startupListFile_ ? *startupListFile_ : stored);
     optionsPanel_->form().DisplayAllErrors->setChecked(store.readBool(QStringLiteral("Disp errors"), false));
     optionsPanel_->form().MaximiseApp->setChecked(store.readBool(QStringLiteral("Maximise"), false));
     optionsPanel_->form().Autofix->setChecked(store.readBool(QStringLiteral("Auto Fix"), false));
@@ -49,6 +52,6 @@ void TVantorel::SaveSettings()
     store.writeBool(QStringLiteral("Last"), optionsPanel_->form().JumptoLast->isChecked());
     store.writeInteger(QStringLiteral("Space"), static_cast<qint16>(optionsPanel_->form().Vspace->position()));
     store.writeInteger(QStringLiteral("Just"), optionsPanel_->form().Just->itemIndex());
-    writeRecentLists(store);
+    recentLists_->write(store);
     writeWindowPlace(store);
 }

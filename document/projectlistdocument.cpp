@@ -65,6 +65,7 @@ void ProjectListDocument::load(const std::string& path, const ReadProgress& prog
     knownSorted_ = false;
     emit linesReloaded();
     emit linesChanged();
+    emit linesReplaced();
 }
 
 void ProjectListDocument::save()
@@ -96,8 +97,10 @@ SaveResult ProjectListDocument::save(SaveQuestions& questions)
         ~SavingEnds() { saving = false; }
     } savingEnds {saving_};
     const SaveResult result = runSaveCycle(std::move(job), questions);
-    if (result.status == SaveResult::Status::Saved)
+    if (result.status == SaveResult::Status::Saved) {
         adoptSaved(result, savedOperations);
+        emit linesReplaced();
+    }
     return result;
 }
 
@@ -146,6 +149,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
     rewriteJournal();
     resetHistory();
     emit linesChanged();
+    emit linesReplaced();
     return result;
 }
 
@@ -268,6 +272,7 @@ std::vector<std::string> ProjectListDocument::applyChanges(std::vector<ListOpera
     if (!applied.batch.empty()) {
         history_->apply(std::move(applied), lines_, knownSorted_, AppliedOperation::notLookedUp, *unsaved_);
         stepApplied();
+        emit linesReplaced();
     }
     return differing;
 }

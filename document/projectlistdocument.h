@@ -113,6 +113,8 @@ signals:
     void linesChanged();
     // The lines were read anew (load, repair): what was edited is gone.
     void linesReloaded();
+    // A whole other list (load, merge-in, recovery, copy merge, save): show it anew.
+    void linesReplaced();
     void listFileChanged();
     void historyChanged();
     void historyReset();

@@ -46,7 +46,7 @@ enum class FileKind {
     unreadable,  // something is there, but the system would not say what
     plain,
     folder,
-    link,        // a symbolic link, or a Windows reparse point (link, junction)
+    link,        // a symbolic link, or a Windows reparse point standing for another name (link, junction)
     other,       // a pipe, device or socket
 };
 

@@ -11,7 +11,6 @@
 #include <thread>
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace {
@@ -153,9 +152,12 @@ HANDLE openWide(const std::wstring& wide, DWORD access, DWORD disposition, DWORD
     return ::CreateFileW(wide.c_str(), access, shareAll, nullptr, disposition, flags, nullptr);
 }
 
-FileKind kindOf(DWORD attributes)
+// A reparse point that stands for another name (a symbolic link, a
+// junction) is a link; others, such as the placeholders of files kept in a
+// cloud, are the file itself.
+FileKind kindOf(DWORD attributes, DWORD reparseTag)
 {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(reparseTag))
         return FileKind::link;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return FileKind::folder;
@@ -209,8 +211,11 @@ FileStatus statusOf(const SystemFile& file)
     BY_HANDLE_FILE_INFORMATION info {};
     if (!::GetFileInformationByHandle(handle, &info))
         return FileStatus{FileKind::unreadable};
+    FILE_ATTRIBUTE_TAG_INFO tag {};
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag);
     FileStatus status;
-    status.kind = kindOf(info.dwFileAttributes);
+    status.kind = kindOf(info.dwFileAttributes, tag.ReparseTag);
     status.size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     status.device = info.dwVolumeSerialNumber;
     status.identity = (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
@@ -420,7 +425,7 @@ bool forEachEntry(const std::string& folder, const std::function<void(const std:
     do {
         const std::wstring name = entry.cFileName;
         if (name != L"." && name != L"..")
-            found(utf8Of(name), kindOf(entry.dwFileAttributes));
+            found(utf8Of(name), kindOf(entry.dwFileAttributes, entry.dwReserved0));
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
     return true;

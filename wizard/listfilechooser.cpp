@@ -224,7 +224,7 @@ bool ListFileChooser::loadChosenFile(const std::string& path)
     if (!host_.settleUnsavedChanges())
         return false;
     bool loaded = false;
-    wizard_.changeListFromWizard([&] { host_.runCommand([&] { loaded = host_.ShowListFile(path, true); }); });
+    wizard_.changeListFromWizard([&] { host_.runCommand([&] { loaded = host_.openList(path); }); });
     if (loaded)
         wizard_.adoptListFile(path);
     return loaded;

@@ -42,6 +42,12 @@ RecordEditor::RecordEditor(WizardPages& pages, ProjectListDocument& document, Wi
                            WizardController& wizard, QObject* parent)
     : QObject(parent), pages_(pages), document_(document), host_(host), wizard_(wizard)
 {
+    // An open page 4 counts the list it edits, also when others' changes or
+    // a conflict copy came into it.
+    connect(&document_, &ProjectListDocument::linesReplaced, this, [this] {
+        if (!pages_.isHidden())
+            showCount();
+    });
 }
 
 Ui::WizardPages& RecordEditor::ui() const
@@ -59,8 +65,7 @@ void RecordEditor::takeInChangesOnDisk()
             // A file that cannot be read now is reported by Finish.
             return;
         }
-        if (merged.changed)
-            host_.ShowListFile(document_.currentListFile(), false);
+        // A change taken in refills the list view through the document.
         QStringList told = mergeNoticeTexts(merged.notices);
         if (merged.conflictsWaiting > 0)
             told << tr("%1 projects you changed were also changed by someone else meanwhile; Finish will ask which "

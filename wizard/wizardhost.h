@@ -1,15 +1,13 @@
 #pragma once
 // What the wizard needs of the window it is shown in: the list view's
-// selection and last item, the view refill, the option that allows
+// selection and last item, opening a list file, the option that allows
 // duplicate descriptions, the prompts, the way commands report failures, and
 // the save of the list with the questions that guard it.
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "common/commandhost.h"
 #include "common/displaytext.h"
-
-class Dialogs;
 
 // A caption as the list view has it, with the coding of its whole line.
 struct ShownCaption {
@@ -17,22 +15,17 @@ struct ShownCaption {
     LineCoding coding;
 };
 
-class WizardHost {
+class WizardHost : public CommandHost {
 public:
-    virtual ~WizardHost() = default;
-
-    virtual Dialogs& dialogs() const = 0;
-    // Runs command; a failure is reported to the user. False when it failed.
-    virtual bool runCommand(const std::function<void()>& command) = 0;
-    // Optionally loads path into the list document, then refills the list
-    // view from it. False when load was asked and no file exists.
-    virtual bool ShowListFile(const std::string& path, bool load) = 0;
+    // Loads path into the list document; the list view follows the
+    // document. False when no file exists there (said to the user).
+    virtual bool openList(const std::string& path) = 0;
     // Number of the selected project in the list view, or -1.
     virtual int selectedProjectNumber() const = 0;
     // Caption of the list view's last item; nothing when the view is empty.
     virtual std::optional<ShownCaption> lastShownCaption() const = 0;
     virtual bool allowsDuplicates() const = 0;
-    // Writes the list to the list file in use and refreshes the view, first
+    // Writes the list to the list file in use (the view follows), first
     // asking when the file on disk was changed or deleted by someone else.
     // False when the user chose to leave the file as it is; a failed save
     // throws.

@@ -5,11 +5,15 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "help/tgetversioninfofromfile.h"
+#include "app/projectlistmodel.h"
+#include "app/settingsstore.h"
 #include "app/tvantorel.h"
+#include "document/projectlistdocument.h"
 #include "ui_tvantorel.h"
 
 #include <QLabel>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -185,6 +189,59 @@ private slots:
         QVERIFY(!window->form()->Print1->isEnabled());
         window->close();
         QCOMPARE(env.settingsValue(QStringLiteral("Current")), missing);
+    }
+
+    // Start-up takes the list file in use once (the named one, not first the
+    // stored one) and reads it once: with "Auto Fix" on, the repair's read is
+    // the load, unless the repaired list was not saved.
+    void startUpSetsAndReadsTheListOnce_data()
+    {
+        QTest::addColumn<bool>("autoFix");
+        QTest::addColumn<bool>("faulty");
+        QTest::addColumn<bool>("saveRepair");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList good = {QStringLiteral("001     Named one"), QStringLiteral("002     Named two")};
+        const QStringList faulty = {QStringLiteral("001     Named one"), QStringLiteral("2     Named two")};
+        QTest::newRow("no repair") << false << false << false << 1 << good;
+        QTest::newRow("repair of a good list") << true << false << false << 1 << good;
+        QTest::newRow("repair saved") << true << true << true << 1 << good;
+        QTest::newRow("repair not saved: the file shown as it is") << true << true << false << 2 << faulty;
+    }
+
+    void startUpSetsAndReadsTheListOnce()
+    {
+        QFETCH(bool, autoFix);
+        QFETCH(bool, faulty);
+        QFETCH(bool, saveRepair);
+        QFETCH(int, reads);
+        QFETCH(QStringList, shown);
+        TestEnvironment env;
+        env.writeFile(QStringLiteral("stored.txt"), TestEnvironment::listBytes({QStringLiteral("001     Stored")}));
+        env.writeFile(QStringLiteral("named.txt"),
+                      TestEnvironment::listBytes({QStringLiteral("001     Named one"),
+                                                  faulty ? QStringLiteral("2     Named two")
+                                                         : QStringLiteral("002     Named two")}));
+        env.writeSettings(QStringLiteral("[General]\nCurrent=") + env.path(QStringLiteral("stored.txt")) + QLatin1Char('\n'));
+        SettingsStore().writeBool(QStringLiteral("Auto Fix"), autoFix);
+        ScriptedDialogs dialogs;
+        dialogs.answers << (saveRepair ? MessageButton::Yes : MessageButton::No);
+        std::unique_ptr<TVantorel> window = startMainWindow(dialogs, false);
+        window->useListFileAtStartup(QStringLiteral("named.txt"));
+        QSignalSpy filesInUse(&window->document(), &ProjectListDocument::listFileChanged);
+        QSignalSpy readsDone(&window->document(), &ProjectListDocument::linesReloaded);
+        window->FormActivate();
+        window->startDelay()->stop();
+
+        QCOMPARE(filesInUse.count(), 1);
+        QCOMPARE(readsDone.count(), reads);
+        QCOMPARE(QString::fromStdString(window->CurrentListFile()), env.path(QStringLiteral("named.txt")));
+        QCOMPARE(window->listModel()->count(), shown.size());
+        for (int row = 0; row < shown.size(); ++row)
+            QCOMPARE(window->listModel()->captionText(row) + window->listModel()->descriptionText(row),
+                     shown[row].left(5) + shown[row].mid(7));
+        QCOMPARE(window->statusPanel(1)->text(), QString::number(shown.size()));
+        QCOMPARE(dialogs.errors(), QStringList());
     }
 };
 

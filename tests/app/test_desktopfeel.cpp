@@ -66,7 +66,7 @@ void TestDesktopFeel::cutTextShowsWholeInATip()
     const QString veryLong = QStringLiteral("Survey <north> & south  ").repeated(200);
     env.writeFile(QStringLiteral("Projects.txt"),
                   TestEnvironment::listBytes({QStringLiteral("004     Garden shed"), QStringLiteral("007     ") + veryLong}));
-    w->ShowListFile("Projects.txt", true);
+    w->openList("Projects.txt");
     QCOMPARE(tipOver(model->index(1, 1)), QLatin1Char(' ') + veryLong);
     // A description that fits has no tip.
     QCOMPARE(tipOver(model->index(0, 1)), QString());

@@ -5,6 +5,7 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "widgetlookup.h"
+#include "app/contexthelp.h"
 #include "app/tvantorel.h"
 #include "help/thelprouter.h"
 
@@ -137,7 +138,7 @@ void HelpNoticesTest::everyHelpGestureNamesAHelpFileItCannotUse()
     QTemporaryDir folder;
     const QString helpFile = folder.filePath(QStringLiteral("Quindle.qch"));
     QVERIFY(writeHelpFile(helpFile, kind));
-    f.window->helpRouter()->setHelpfile(helpFile);
+    f.window->contextHelp().router()->setHelpfile(helpFile);
     const QString expected = kind == HelpFileKind::Missing ? messageStart : messageStart + helpFile;
 
     const QList<std::function<void()>> gestures = {

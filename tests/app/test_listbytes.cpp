@@ -7,6 +7,7 @@
 #include "printingdialogs.h"
 #include "app/projectlistmodel.h"
 #include "app/settingsstore.h"
+#include "app/printcommands.h"
 #include "app/tvantorel.h"
 #include "document/projectlistdocument.h"
 #include "common/displaytext.h"
@@ -152,7 +153,7 @@ void TestListBytes::nulLineRoundTrip()
 
     // The print shows the mark where the NUL is, and the lines after it.
     auto surface = std::make_shared<RecordingPrintSurface>();
-    w->setPrintSurfaceFactory([surface](QPrinter&) { return surface; });
+    w->printing().setSurfaceFactory([surface](QPrinter&) { return surface; });
     dialogs.printAnswers = {true};
     w->Print1Click();
     QVERIFY(surface->ended);

@@ -290,7 +290,7 @@ void TestPanels::captionEditedInPlaceIsWhatSearchAndPrintSee()
     printer.print(view, PrintOptions {});
     QVERIFY(surface.find(QStringLiteral("777  ")));
 
-    w->ShowListFile(w->CurrentListFile(), false);
+    w->refillView();
     QCOMPARE(view.captionText(2), QStringLiteral("003  "));
     QCOMPARE(searchProjectNumber(view, "777").row, -1);
     QCOMPARE(searchProjectNumber(view, "003").row, 2);

@@ -7,6 +7,7 @@
 #include "app/printersetupdialog.h"
 #include "printingdialogs.h"
 #include "testenvironment.h"
+#include "app/printcommands.h"
 #include "app/tvantorel.h"
 
 #include <QComboBox>
@@ -303,8 +304,8 @@ private slots:
 
         window->Print1Click();
         QVERIFY2(dialogs.messages().isEmpty(), qPrintable(dialogs.messages().join(QLatin1Char('|'))));
-        QCOMPARE(window->printer().printerName(), queue_);
-        QCOMPARE(window->printer().outputFormat(), QPrinter::NativeFormat);
+        QCOMPARE(window->printing().printer().printerName(), queue_);
+        QCOMPARE(window->printing().printer().outputFormat(), QPrinter::NativeFormat);
 
         // The job goes through the queue's filters and the cups-pdf backend.
         QDeadlineTimer deadline(120000);

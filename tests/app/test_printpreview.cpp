@@ -1,6 +1,7 @@
 // The print preview: Qt's preview dialog shows the very pages Print sends
 // (one layout, two surfaces), and prints them from the preview.
 #include "app/listprinter.h"
+#include "app/printcommands.h"
 #include "app/tvantorel.h"
 #include "pdftext.h"
 #include "printingdialogs.h"
@@ -50,7 +51,7 @@ void TestPrintPreview::previewShowsThePagesPrintSends()
     auto w = startMainWindow(dialogs);
     w->startDelay()->stop();
     const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
-    w->setPrintClock([when] { return when; });
+    w->printing().setClock([when] { return when; });
     named<QCheckBox>(&*w, "LastPage")->setChecked(lastPageOnly);
     named<RadioGroup>(&*w, "Just")->setItemIndex(rightJustify ? 1 : 0);
 

@@ -8,6 +8,7 @@
 #include "recordingprintsurface.h"
 #include "testenvironment.h"
 #include "common/radiogroup.h"
+#include "app/printcommands.h"
 #include "app/tvantorel.h"
 #include "common/updown.h"
 
@@ -40,7 +41,7 @@ struct PrintSetup {
     void record()
     {
         surface = std::make_shared<RecordingPrintSurface>();
-        window->setPrintSurfaceFactory([this](QPrinter&) { return surface; });
+        window->printing().setSurfaceFactory([this](QPrinter&) { return surface; });
     }
     template <typename T>
     T* find(const char* name) const
@@ -151,7 +152,7 @@ private slots:
         t.dialogs.printAnswers = {true};
         t.dialogs.choosePrinter = printToPdfFile(pdf);
         const QDateTime when(QDate(2024, 3, 9), QTime(14, 5, 6));
-        t.window->setPrintClock([when] { return when; });
+        t.window->printing().setClock([when] { return when; });
 
         t.action("Print1")->trigger();
         QVERIFY2(t.dialogs.messages().isEmpty(), qPrintable(t.dialogs.messages().join(QLatin1Char('|'))));
@@ -168,9 +169,9 @@ private slots:
                                                       QStringLiteral("61 305 Project number 61")}));
 
         // Device pixels from the printable area's corner, in points on the page.
-        const QRectF area = t.window->printer().pageLayout().paintRectPoints();
-        const double pointsPerPixel = 72.0 / t.window->printer().resolution();
-        const int width = t.window->printer().width();
+        const QRectF area = t.window->printing().printer().pageLayout().paintRectPoints();
+        const double pointsPerPixel = 72.0 / t.window->printing().printer().resolution();
+        const int width = t.window->printing().printer().width();
         const auto at = [&](const QString& text, int page) {
             for (const PdfWord& w : words)
                 if (w.text == text && w.page == page)
@@ -202,9 +203,9 @@ private slots:
         t.window->Print1Click();
         QVERIFY(t.dialogs.messages().isEmpty());
 
-        const QRectF area = t.window->printer().pageLayout().paintRectPoints();
-        const double middle = area.left() + percentOfWidth(t.window->printer().width(), 50) * 72.0
-                / t.window->printer().resolution();
+        const QRectF area = t.window->printing().printer().pageLayout().paintRectPoints();
+        const double middle = area.left() + percentOfWidth(t.window->printing().printer().width(), 50) * 72.0
+                / t.window->printing().printer().resolution();
         int descriptions = 0;
         const QList<PdfWord> words = pdfWords(pdf);
         for (int i = 0; i + 1 < words.size(); ++i) {
@@ -274,9 +275,9 @@ private slots:
         t.dialogs.choosePrinter = printToPdfFile(pdf);
         t.window->Print1Click();
         QCOMPARE(t.dialogs.printDialogPrinters.size(), 1);
-        QCOMPARE(t.dialogs.printDialogPrinters[0], &t.window->printer());
-        QCOMPARE(t.dialogs.setupPrinters[0], &t.window->printer());
-        QCOMPARE(t.dialogs.setupPrinters[1], &t.window->printer());
+        QCOMPARE(t.dialogs.printDialogPrinters[0], &t.window->printing().printer());
+        QCOMPARE(t.dialogs.setupPrinters[0], &t.window->printing().printer());
+        QCOMPARE(t.dialogs.setupPrinters[1], &t.window->printing().printer());
         // The setup chosen earlier holds for the job.
         const QSizeF page = pdfPageSize(pdf);
         QVERIFY2(page.width() > page.height(), qPrintable(QStringLiteral("%1 x %2").arg(page.width()).arg(page.height())));

@@ -3,6 +3,7 @@
 // of the settings file that name no list.
 #include "app/tvantorel.h"
 #include "app/projectlistmodel.h"
+#include "app/recentlistsmenu.h"
 #include "document/projectlistdocument.h"
 #include "scripteddialogs.h"
 #include "testenvironment.h"
@@ -160,7 +161,7 @@ void TestRecentLists::settingsEntriesThatNameNoList()
     QVERIFY(dialogs.shown.isEmpty());
     for (QString& path : offered)
         path.replace(QLatin1Char('%'), env.workFolder());
-    QCOMPARE(w->recentLists(), offered);
+    QCOMPARE(w->recentListsMenu().lists(), offered);
     for (int i = 1; i <= offered.size(); ++i) {
         if (QFileInfo(offered[i - 1]).isFile())
             continue;

@@ -287,7 +287,7 @@ void TestSearch::jumpFlagWithoutStartupJump()
     // scrolls up without effect and clears it, the one after goes to the end.
     action("InvertList")->trigger();
     QVERIFY(scrollPosition() > 0);
-    window->ShowListFile(window->CurrentListFile(), true);
+    window->openList(window->CurrentListFile());
     QCOMPARE(endFlag(), 1);
     QCOMPARE(scrollPosition(), 0);
     action("InvertList")->trigger();

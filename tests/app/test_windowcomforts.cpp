@@ -3,6 +3,7 @@
 // colours that follow a palette changed while it runs.
 #include "app/projectlistmodel.h"
 #include "app/toolbaricons.h"
+#include "app/contexthelp.h"
 #include "app/tvantorel.h"
 #include "document/projectlistdocument.h"
 #include "help/twhatsthis.h"
@@ -242,7 +243,7 @@ void TestWindowComforts::copiesTheLineAsInTheFile()
     QCOMPARE(copied->text(), text);
     QCOMPARE(copied->data(format), line);
     // Offered beside "What's this?" in the list's menu.
-    QVERIFY(w->whatsThis()->popupMenu()->actions().contains(named<QAction>(&*w, "CopyProject1")));
+    QVERIFY(w->contextHelp().whatsThis()->popupMenu()->actions().contains(named<QAction>(&*w, "CopyProject1")));
 }
 
 // A palette changed while the program runs reaches the list (its selection

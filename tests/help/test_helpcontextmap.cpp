@@ -5,6 +5,7 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "help/thelpcontextmap.h"
+#include "app/contexthelp.h"
 #include "app/tvantorel.h"
 
 #include <QTemporaryDir>
@@ -217,7 +218,7 @@ void HelpContextMapTest::mainWindowMapIsEmpty()
     TestEnvironment env;
     ScriptedDialogs dialogs;
     auto window = startMainWindow(dialogs);
-    THelpContextMap* map = window->helpContextMap();
+    THelpContextMap* map = window->contextHelp().contextMap();
     QVERIFY(map);
     QCOMPARE(map->objectName(), QStringLiteral("HelpContextMap1"));
     QVERIFY(map->FileName().endsWith(QStringLiteral(".hhp")));

@@ -10,6 +10,7 @@
 #include "scripteddialogs.h"
 #include "testenvironment.h"
 #include "help/thelprouter.h"
+#include "app/contexthelp.h"
 #include "app/tvantorel.h"
 
 #include <QCoreApplication>
@@ -80,9 +81,9 @@ void HelpRouterTest::helpMenuOpensTheContentsOfTheHelpFileBesideTheProgram()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    QVERIFY(window->helpRouter());
-    QCOMPARE(window->helpRouter()->Helpfile(), expectedHelpFile());
-    QCOMPARE(window->helpRouter()->HelpType(), THelpRouter::htHTMLhelp);
+    QVERIFY(window->contextHelp().router());
+    QCOMPARE(window->contextHelp().router()->Helpfile(), expectedHelpFile());
+    QCOMPARE(window->contextHelp().router()->HelpType(), THelpRouter::htHTMLhelp);
     // Choosing the HTML viewer loaded it when the window was made.
     QCOMPARE(help.loads, 1);
 
@@ -120,7 +121,7 @@ void HelpRouterTest::popupAtTheSetPositionThenAtTheMouse()
 
     QVERIFY(!HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
     QVERIFY(help.viewerCalls.isEmpty());
-    QCOMPARE(window->helpRouter()->pendingPopupPosition(), QPoint(100, 200));
+    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint(100, 200));
     QVERIFY(HelpCommand(HelpCmd::ContextPopup, 1));
     QCOMPARE(help.popups().size(), 1);
     HelpViewerCall call = help.popups().first();
@@ -133,7 +134,7 @@ void HelpRouterTest::popupAtTheSetPositionThenAtTheMouse()
     QVERIFY(!popup.foreground.isValid());
     QCOMPARE(popup.margins, QMargins(-1, -1, -1, -1));
     QCOMPARE(popup.font, QStringLiteral("MS Sans Serif, 8"));
-    QCOMPARE(window->helpRouter()->pendingPopupPosition(), QPoint());
+    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint());
 
     // Without a new position the popup goes to the mouse.
     help.clear();
@@ -173,7 +174,7 @@ void HelpRouterTest::popupWithoutContextShowsAnEmptyTextThroughTheActiveWindow()
 
     // A popup by text shows that text.
     help.clear();
-    QVERIFY(window->helpRouter()->ShowTextPopup(7, 8, 99, QStringLiteral("Own words")));
+    QVERIFY(window->contextHelp().router()->ShowTextPopup(7, 8, 99, QStringLiteral("Own words")));
     QCOMPARE(help.popups().first().popup().stringId, 0u);
     QCOMPARE(help.popups().first().popup().text, QStringLiteral("Own words"));
 }
@@ -229,10 +230,10 @@ void HelpRouterTest::mainShowTypeTurnsPopupsIntoTopics()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    window->helpRouter()->setShowType(THelpRouter::stMain);
+    window->contextHelp().router()->setShowType(THelpRouter::stMain);
     // The position command becomes command 0, which the viewer does not know.
     QVERIFY(!HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
-    QCOMPARE(window->helpRouter()->pendingPopupPosition(), QPoint());
+    QCOMPARE(window->contextHelp().router()->pendingPopupPosition(), QPoint());
     QVERIFY(HelpCommand(HelpCmd::ContextPopup, 26));
     QCOMPARE(help.viewerCalls.size(), 1);
     QCOMPARE(help.viewerCalls.first().command, int(HHCmd::HelpContext));
@@ -244,7 +245,7 @@ void HelpRouterTest::mixedModeSendsPopupsToWinHelp()
     MainWindowWithRecordedHelp f;
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
-    window->helpRouter()->setHelpType(THelpRouter::htMixedMode);
+    window->contextHelp().router()->setHelpType(THelpRouter::htMixedMode);
     const QString winHelpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/Quindle.hlp");
 
     QVERIFY(HelpCommand(HelpCmd::SetPopupPos, packHelpPoint(100, 200)));
@@ -264,13 +265,13 @@ void HelpRouterTest::mixedModeSendsPopupsToWinHelp()
     QCOMPARE(help.winHelpCalls.size(), 2);
 
     // The WinHelp setting sends everything there; command 0 needs no viewer.
-    window->helpRouter()->setHelpType(THelpRouter::htWinhelp);
+    window->contextHelp().router()->setHelpType(THelpRouter::htWinhelp);
     help.clear();
     QVERIFY(HelpContext(17));
     QCOMPARE(help.winHelpCalls.size(), 1);
     QCOMPARE(help.winHelpCalls.first().command, int(HelpCmd::Context));
     bool callHelp = true;
-    QVERIFY(window->helpRouter()->HandleHelp(0, 0, callHelp));
+    QVERIFY(window->contextHelp().router()->HandleHelp(0, 0, callHelp));
     QVERIFY(!callHelp);
     QCOMPARE(help.winHelpCalls.size(), 1);
 }
@@ -281,7 +282,7 @@ void HelpRouterTest::unknownCommandReturnsFalseAndClearsCallHelp()
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
     bool callHelp = true;
-    QVERIFY(!window->helpRouter()->HandleHelp(4, 0, callHelp));
+    QVERIFY(!window->contextHelp().router()->HandleHelp(4, 0, callHelp));
     QVERIFY(!callHelp);
     QVERIFY(help.viewerCalls.isEmpty());
     QVERIFY(help.winHelpCalls.isEmpty());
@@ -301,7 +302,7 @@ void HelpRouterTest::ownHelpEventAndPreviousHandlerComeFirst()
         auto window = startMainWindow(dialogs);
         QList<quint16> own;
         bool stop = false;
-        window->helpRouter()->OnHelp = [&](quint16 command, const QVariant&, bool& callHelp) {
+        window->contextHelp().router()->OnHelp = [&](quint16 command, const QVariant&, bool& callHelp) {
             own << command;
             if (stop)
                 callHelp = false;
@@ -318,7 +319,7 @@ void HelpRouterTest::ownHelpEventAndPreviousHandlerComeFirst()
         QCOMPARE(own.size(), 2);
         QCOMPARE(before.size(), 1);
         QCOMPARE(help.viewerCalls.size(), 1);
-        window->helpRouter()->OnHelp = nullptr;
+        window->contextHelp().router()->OnHelp = nullptr;
     }
     // The router gave the handler it found back.
     help.clear();
@@ -354,7 +355,7 @@ void HelpRouterTest::secondRouterIsRefused()
     RecordingHelp& help = f.help;
     std::unique_ptr<TVantorel>& window = f.window;
     THelpRouter* first = THelpRouter::current();
-    QCOMPARE(first, window->helpRouter());
+    QCOMPARE(first, window->contextHelp().router());
     try {
         THelpRouter second;
         QFAIL("a second router was made");
@@ -367,7 +368,7 @@ void HelpRouterTest::secondRouterIsRefused()
     ScriptedDialogs otherDialogs;
     TVantorel other(nullptr, &otherDialogs);
     QCOMPARE(otherDialogs.errors(), QStringList{QStringLiteral("Multiple instances of THelpRouter are not allowed")});
-    QVERIFY(!other.helpRouter());
+    QVERIFY(!other.contextHelp().router());
     QCOMPARE(THelpRouter::current(), first);
     HelpContext(17);
     QCOMPARE(help.viewerCalls.size(), 1);
@@ -381,7 +382,7 @@ void HelpRouterTest::missingViewerIsTriedAgainOnEachRequest()
     ScriptedDialogs dialogs;
     auto window = startMainWindow(dialogs);
     QCOMPARE(help.loads, 1);
-    THelpRouter* router = window->helpRouter();
+    THelpRouter* router = window->contextHelp().router();
 
     bool callHelp = true;
     QVERIFY(!router->HandleHelp(HelpCmd::Context, 17, callHelp));

@@ -10,6 +10,7 @@
 #include "testenvironment.h"
 #include "help/thelprouter.h"
 #include "help/twhatsthis.h"
+#include "app/contexthelp.h"
 #include "app/tvantorel.h"
 #include "common/radiogroup.h"
 
@@ -43,7 +44,7 @@ struct ActiveMainWindow {
 
     ActiveMainWindow()
     {
-        window->helpRouter()->OnHelp = [this](quint16 command, const QVariant& data, bool&) {
+        window->contextHelp().router()->OnHelp = [this](quint16 command, const QVariant& data, bool&) {
             commands << Command(command, data.toInt());
             return false;
         };
@@ -53,7 +54,7 @@ struct ActiveMainWindow {
             qFatal("main window not active");
     }
     QObject* ui() const { return &*window; }
-    TWhatsThis* whatsThis() const { return window->whatsThis(); }
+    TWhatsThis* whatsThis() const { return window->contextHelp().whatsThis(); }
     QWindow* handle() const { return window->windowHandle(); }
     // A widget point in the window's coordinates, and on the screen.
     QPoint at(QWidget* w, QPoint local = QPoint(-1, -1)) const

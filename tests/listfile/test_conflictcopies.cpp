@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -550,7 +550,7 @@ TEST_F(ListFileIo, RereadGivesWhatALoadGives)
     Lines kept = {"001     Kept"};
     writeBytes(path, "\xFF\xFE" "0\0" "0\0" "1\0"s);
     EXPECT_THROW(rereadListFile(path, kept, kept), UneditableListFile);
-    ::unlink(path.c_str());
+    fs::remove(path);
     EXPECT_THROW(rereadListFile(path, kept, kept), ListFileError);
     EXPECT_EQ(kept, Lines{"001     Kept"});
 }

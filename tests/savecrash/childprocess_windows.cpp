@@ -5,7 +5,6 @@
 #include <thread>
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace {

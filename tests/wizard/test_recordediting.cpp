@@ -99,7 +99,7 @@ void TestRecordEditing::addRefusals()
 
     // A negative last number: the message names the number, the stop and the text read.
     env.writeFile(QStringLiteral("neg.txt"), TestEnvironment::listBytes({"-5     Below zero"}));
-    w->ShowListFile("neg.txt", true);
+    w->openList("neg.txt");
     dialogs.clear();
     QVERIFY(triggerAction(&*w, "Addproject1"));
     QCOMPARE(dialogs.messages(), QStringList {QStringLiteral("Add project Failed -4 Code = 3 -5  ")});

@@ -17,7 +17,6 @@
 #include <vector>
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace fs = std::filesystem;
@@ -92,6 +91,21 @@ TEST_F(ListFileIo, SaveGivesUpOnAFileHeldOpenForLong)
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
     saveListFile(path, {"001     New"});
     EXPECT_EQ(readBytes(path), "001     New\r\n");
+}
+
+// Windows lets the owner of a folder replace a read-only file in it; the
+// mark is the user's word that the list must stay as it is.
+TEST_F(ListFileIo, ReadOnlyFileIsNotReplaced)
+{
+    const std::string path = pathOf("Projects.txt");
+    writeBytes(path, "001     Old\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_NE(::GetFileAttributesW(fs::u8path(path).wstring().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(expectListFileError("Cannot create file " + path, [&] { saveListFile(path, {"001     New"}); }),
+              childThrewExpected);
+    EXPECT_EQ(readBytes(path), "001     Old\r\n");
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"Projects.txt"});
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(ListFileIo, PathsInTheSystemsLongForm)

@@ -1,7 +1,6 @@
 #include "testsystem.h"
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 // No fork, no second user to become, no mounts, no file-size limit: the
