@@ -43,9 +43,24 @@ ListFileGuard::ListFileGuard(ProjectListDocument& document, NoticeBar& notices, 
     });
 }
 
+void ListFileGuard::tellUnreadableJournals(const std::string& path)
+{
+    const std::vector<std::string> setAside = ChangeJournal::setAsideUnreadable(path);
+    if (setAside.empty())
+        return;
+    QStringList where;
+    for (const std::string& journal : setAside)
+        where << pathText(journal);
+    host_.dialogs().showMessage(
+        QCoreApplication::translate("TVantorel",
+                                    "A journal of unsaved changes for the %1 could not be read. It was put aside as %2")
+            .arg(listFileNamed(path), where.join(QLatin1Char('\r'))));
+}
+
 void ListFileGuard::offerRecovery()
 {
     const std::string path = document_.currentListFile();
+    tellUnreadableJournals(path);
     const std::optional<RecoverableChanges> changes = ChangeJournal::findRecoverable(path);
     if (!changes)
         return;

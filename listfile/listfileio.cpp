@@ -156,6 +156,22 @@ bool showsWideTextPattern(std::string_view sample, std::size_t width, std::size_
     return alike * 4 >= units * 3;
 }
 
+// UTF-16 without a mark whose text is mostly outside Latin (CJK) has both
+// bytes of most units set, but its line ends are still CR LF as units:
+// "0D 00 0A 00" (little-endian) or "00 0D 00 0A" (big-endian) at a unit
+// boundary. 8-bit text has them only around NULs, and then also has "0D 0A"
+// of its own, which such UTF-16 text has nowhere.
+bool showsWideLineEnds(std::string_view sample)
+{
+    if (sample.find("\r\n") != std::string_view::npos)
+        return false;
+    for (const std::string_view lineEnd : {std::string_view("\r\0\n\0", 4), std::string_view("\0\r\0\n", 4)})
+        for (std::size_t at = sample.find(lineEnd); at != std::string_view::npos; at = sample.find(lineEnd, at + 1))
+            if (at % 2 == 0)
+                return true;
+    return false;
+}
+
 } // namespace
 
 std::string_view wideTextEncoding(std::string_view bytes)
@@ -168,7 +184,7 @@ std::string_view wideTextEncoding(std::string_view bytes)
     const std::string_view sample = bytes.substr(0, wideTextSample);
     if (showsWideTextPattern(sample, 4, 0) || showsWideTextPattern(sample, 4, 3))
         return "UTF-32";
-    if (showsWideTextPattern(sample, 2, 0) || showsWideTextPattern(sample, 2, 1))
+    if (showsWideTextPattern(sample, 2, 0) || showsWideTextPattern(sample, 2, 1) || showsWideLineEnds(sample))
         return "UTF-16";
     return {};
 }

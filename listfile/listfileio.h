@@ -24,8 +24,9 @@ std::string joinListText(const LineList& lines);
 
 // The name of the wide encoding ("UTF-16", "UTF-32") whose byte-order mark
 // begins bytes, or whose pattern of NULs the first bytes show (text without
-// a mark: a NUL in every second, or three of every four, bytes); empty for
-// anything else.
+// a mark: a NUL in every second, or three of every four, bytes), or, for
+// UTF-16 text of characters outside Latin, whose line ends they show (CR LF
+// as 16-bit units); empty for anything else.
 std::string_view wideTextEncoding(std::string_view bytes);
 
 // The biggest list file read: 2 GiB. Fifty million projects are a tenth of
