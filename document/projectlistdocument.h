@@ -62,7 +62,8 @@ public:
     // Merges the list file, when someone else changed it, into memory: the
     // unsaved changes are rebased onto it, a project both changed keeps our
     // text until the save asks. Signals linesChanged, never linesReloaded.
-    DiskMergeResult mergeFromDisk();
+    // progress may stop the read (ListFileReadCancelled, nothing changed).
+    DiskMergeResult mergeFromDisk(const ReadProgress& progress = {});
     // Repairs the list file read afresh; the lines change once it ran to its end.
     RepairCounts repair(RepairObserver& observer);
     void clear();
