@@ -339,9 +339,9 @@ DiskState ProjectListDocument::listFileOnDisk()
     return known_->stamp().compareWithDisk(currentListFile_);
 }
 
-void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval)
+void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds interval)
 {
-    watch_->setChangeDetection(detection, pollInterval);
+    watch_->setChangeDetection(detection, interval);
 }
 
 bool ProjectListDocument::pollsListFile() const

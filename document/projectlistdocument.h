@@ -61,8 +61,8 @@ public:
     SaveResult save(SaveQuestions& questions);
     // Merges the list file, when someone else changed it, into memory: the
     // unsaved changes are rebased onto it, a project both changed keeps our
-    // text until the save asks. Signals linesChanged, never linesReloaded.
-    // progress may stop the read (ListFileReadCancelled, nothing changed).
+    // text until the save asks; never linesReloaded. progress may stop the
+    // read (ListFileReadCancelled, nothing changed).
     DiskMergeResult mergeFromDisk(const ReadProgress& progress = {});
     // Repairs the list file read afresh; the lines change once it ran to its end.
     RepairCounts repair(RepairObserver& observer);
@@ -106,8 +106,7 @@ public:
 
     // Whether the list file in use is still what was last read or written.
     DiskState listFileOnDisk();
-    void setChangeDetection(ChangeDetection detection,
-                            std::chrono::milliseconds pollInterval = std::chrono::seconds(3));
+    void setChangeDetection(ChangeDetection detection, std::chrono::milliseconds interval = std::chrono::seconds(3));
     bool pollsListFile() const;
 
 signals:
