@@ -1,6 +1,7 @@
 #include "app/conflictcopyguard.h"
 
 #include "app/listfiletexts.h"
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "common/commandhost.h"
 #include "common/dialogs.h"
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -154,7 +156,20 @@ void ConflictCopyGuard::mergeConflictCopy(const std::string& copyPath)
     const std::string path = document_.currentListFile();
     const QString copyName = fileNameOf(copyPath);
     host_.runCommand([&] {
-        const ConflictCopyMerge merge(document_, copyPath, MergeBase::load(path));
+        const ConflictCopyMerge merge = [&] {
+            // A long read shows its progress with Cancel, as a load does; it
+            // is gone before any question.
+            LoadProgress progress(notices_.window(),
+                                  QCoreApplication::translate("TVantorel", "Reading the conflict copy %1 ...").arg(copyName));
+            return ConflictCopyMerge(document_, copyPath, MergeBase::load(path), std::ref(progress));
+        }();
+        if (!merge.copyIsProjectList()) {
+            host_.dialogs().showMessage(QCoreApplication::translate("TVantorel",
+                                                                    "The conflict copy %1 is no project list: nothing "
+                                                                    "of it was merged, and it stays where it is")
+                                            .arg(copyName));
+            return;
+        }
         std::vector<ConflictChoice> choices;
         if (!merge.conflicts().empty()) {
             // Told the user's way round: theirs is the copy's, ours the list in memory's.

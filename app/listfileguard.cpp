@@ -1,6 +1,7 @@
 #include "app/listfileguard.h"
 
 #include "app/listfiletexts.h"
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "app/windowsavequestions.h"
 #include "common/commandhost.h"
@@ -16,6 +17,7 @@
 #include <QLocale>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -41,9 +43,24 @@ ListFileGuard::ListFileGuard(ProjectListDocument& document, NoticeBar& notices, 
     });
 }
 
+void ListFileGuard::tellUnreadableJournals(const std::string& path)
+{
+    const std::vector<std::string> setAside = ChangeJournal::setAsideUnreadable(path);
+    if (setAside.empty())
+        return;
+    QStringList where;
+    for (const std::string& journal : setAside)
+        where << pathText(journal);
+    host_.dialogs().showMessage(
+        QCoreApplication::translate("TVantorel",
+                                    "A journal of unsaved changes for the %1 could not be read. It was put aside as %2")
+            .arg(listFileNamed(path), where.join(QLatin1Char('\r'))));
+}
+
 void ListFileGuard::offerRecovery()
 {
     const std::string path = document_.currentListFile();
+    tellUnreadableJournals(path);
     const std::optional<RecoverableChanges> changes = ChangeJournal::findRecoverable(path);
     if (!changes)
         return;
@@ -161,7 +178,18 @@ void ListFileGuard::readChangeOnDisk()
         // Nothing of the user's is lost: with nothing unsaved the list is
         // read again, else theirs comes in under the unsaved changes. Page 4,
         // if open, goes on editing the list.
-        merged = document_.mergeFromDisk();
+        // A long read shows its progress with Cancel, as a load does.
+        LoadProgress progress(notices_.window(), QCoreApplication::translate("TVantorel", "Reading the %1 ...")
+                                                     .arg(QCoreApplication::translate("TVantorel", "Project List %1")
+                                                              .arg(displayText(path))));
+        merged = document_.mergeFromDisk(std::ref(progress));
+    } catch (const ListFileReadCancelled&) {
+        notices_.post(listFileNotice, NoticeBar::Kind::Warning,
+                      QCoreApplication::translate("TVantorel", "The %1 was changed on disk and not read again: the "
+                                                               "list in memory is as it was")
+                          .arg(listFileNamed(path)),
+                      {{QCoreApplication::translate("TVantorel", "Reload"), [this] { takeUpChangeOnDisk(); }}});
+        return;
     } catch (const ListFileError& error) {
         tellListFileUnreadable(listFileErrorText(error.what()));
         return;

@@ -56,6 +56,8 @@ private:
     void readChangeOnDisk();
     void tellListFileDeleted();
     void tellListFileUnreadable(const QString& error);
+    // Sets aside the journals of path that cannot be read and says where.
+    void tellUnreadableJournals(const std::string& path);
 
     ProjectListDocument& document_;
     NoticeBar& notices_;

@@ -3,68 +3,7 @@
 #include "listfile/intconversion.h"
 #include "listfile/lineformat.h"
 #include "app/projectlistmodel.h"
-
-#include <algorithm>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace {
-
-constexpr char upperCased(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c;
-}
-
-bool foldedMatchAt(const char* at, std::string_view upperNeedle)
-{
-    for (std::size_t k = 1; k < upperNeedle.size(); ++k)
-        if (upperCased(at[k]) != upperNeedle[k])
-            return false;
-    return true;
-}
-
-// Case-blind search for a needle that is already upper-cased. Places where
-// the first byte stands in either case are found sixteen at a time, so the
-// common miss costs little more than reading the description once.
-bool containsFolded(std::string_view haystack, std::string_view upperNeedle)
-{
-    const char first = upperNeedle.front();
-    const char firstLower = (first >= 'A' && first <= 'Z') ? char(first + ('a' - 'A')) : first;
-    const char* text = haystack.data();
-    const std::size_t starts = haystack.size() - upperNeedle.size() + 1;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i upper = _mm_set1_epi8(first);
-    const __m128i lower = _mm_set1_epi8(firstLower);
-    for (; i + 16 <= starts; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, upper), _mm_cmpeq_epi8(block, lower))));
-        while (mask) {
-            if (foldedMatchAt(text + i + static_cast<std::size_t>(__builtin_ctz(mask)), upperNeedle))
-                return true;
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < starts; ++i) {
-        const char c = text[i];
-        if ((c == first || c == firstLower) && foldedMatchAt(text + i, upperNeedle))
-            return true;
-    }
-    return false;
-}
-
-bool equalsFolded(std::string_view text, std::string_view upperNeedle)
-{
-    return text.size() == upperNeedle.size()
-        && std::equal(text.begin(), text.end(), upperNeedle.begin(),
-                      [](char a, char b) { return upperCased(a) == b; });
-}
-
-} // namespace
+#include "listfile/textsearch.h"
 
 NumberSearchResult searchProjectNumber(const ProjectListModel& rows, std::string_view findText)
 {
@@ -92,14 +31,6 @@ NumberSearchResult searchProjectNumber(const ProjectListModel& rows, std::string
     return result;
 }
 
-std::string upperCaseAtoZ(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = upperCased(c);
-    return out;
-}
-
 namespace {
 
 // The text search over the rows, each row matched against the needle
@@ -109,17 +40,7 @@ int searchRows(const ProjectListModel& rows, NeedleFor needleFor, bool matchCase
 {
     const int count = rows.count();
     for (int row = 0; row < count; ++row) {
-        const std::string& needle = needleFor(row);
-        const std::string_view description = trimmedView(rows.description(row));
-        if (needle.empty() || description.size() < needle.size())
-            continue;
-        bool hit;
-        if (wholeWord)
-            hit = matchCase ? description == needle : equalsFolded(description, needle);
-        else
-            hit = matchCase ? description.find(needle) != std::string_view::npos
-                            : containsFolded(description, needle);
-        if (hit)
+        if (descriptionMatches(rows.description(row), needleFor(row), matchCase, wholeWord))
             return row;
     }
     return -1;

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "listfile/textsearch.h"
+
 class ProjectListModel;
 
 struct NumberSearchResult {
@@ -20,9 +22,6 @@ struct NumberSearchResult {
 // The find text must read whole as a number; it is then matched as typed
 // against the start of each caption, from row 2 to the last, then rows 0 and 1.
 NumberSearchResult searchProjectNumber(const ProjectListModel& rows, std::string_view findText);
-
-// Only the letters a to z are folded; every other byte stays as it is.
-std::string upperCaseAtoZ(std::string_view text);
 
 // The first row whose trimmed description holds findText (equals it, with
 // wholeWord), or -1. Without matchCase both sides are compared upper-cased.

@@ -15,6 +15,8 @@
 // another type than text, and its read fails ("Invalid data type for '%s'"). A file far
 // larger than settings ever are is neither read nor written: the defaults
 // hold and the user's file stays as it is.
+#include "document/settingsfile.h"
+
 #include <QMap>
 #include <QString>
 #include <map>
@@ -23,12 +25,6 @@
 #include <string>
 
 class QSettings;
-
-// A value as the file holds it: its text, or a value of another type.
-struct SettingsValue {
-    std::string text;
-    bool typed = false;
-};
 
 class SettingsStore {
 public:
@@ -43,7 +39,7 @@ public:
 
     // A settings file past any sane size: left alone, read as empty, never
     // written. tooLargeMessage() says so.
-    static constexpr qint64 largestFile = 1024 * 1024;
+    static constexpr qint64 largestFile = SettingsFile::largestFile;
     bool tooLarge() const { return tooLarge_; }
     QString tooLargeMessage() const;
 

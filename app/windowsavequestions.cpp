@@ -30,11 +30,15 @@ WindowSaveQuestions::WindowSaveQuestions(Dialogs& dialogs, QString list, bool re
 {
 }
 
+// A host the lock file does not name is left out, not shown as a blank.
 bool WindowSaveQuestions::waitForLock(const LockHolder& holder, const std::function<bool()>& finished)
 {
-    return dialogs_.waitUntil(QCoreApplication::translate("TVantorel", "Waiting for the %1: in use by %2 on %3 since %4")
-                                  .arg(list_, holder.user, holder.host, when(holder.since)),
-                              finished);
+    const QString text = holder.host.isEmpty()
+        ? QCoreApplication::translate("TVantorel", "Waiting for the %1: in use by %2 since %3")
+              .arg(list_, holder.user, when(holder.since))
+        : QCoreApplication::translate("TVantorel", "Waiting for the %1: in use by %2 on %3 since %4")
+              .arg(list_, holder.user, holder.host, when(holder.since));
+    return dialogs_.waitUntil(text, finished);
 }
 
 bool WindowSaveQuestions::waitForSave(const std::function<bool()>& finished)
@@ -44,14 +48,17 @@ bool WindowSaveQuestions::waitForSave(const std::function<bool()>& finished)
 
 bool WindowSaveQuestions::takeOverStaleLock(const LockHolder& holder)
 {
-    return dialogs_.ask(MessageKind::Warning,
-                        QCoreApplication::translate("TVantorel",
-                                                    "The %1 has been locked by %2 on %3 since %4, longer than "
-                                                    "a save takes: that program may have stopped\r"
-                                                    "Take over its lock and save ?")
-                            .arg(list_, holder.user, holder.host, when(holder.since)),
-                        {MessageButton::Yes, MessageButton::Cancel})
-        == MessageButton::Yes;
+    const QString text = holder.host.isEmpty()
+        ? QCoreApplication::translate("TVantorel",
+                                      "The %1 has been locked by %2 since %3, longer than a save takes: that "
+                                      "program may have stopped\rTake over its lock and save ?")
+              .arg(list_, holder.user, when(holder.since))
+        : QCoreApplication::translate("TVantorel",
+                                      "The %1 has been locked by %2 on %3 since %4, longer than "
+                                      "a save takes: that program may have stopped\r"
+                                      "Take over its lock and save ?")
+              .arg(list_, holder.user, holder.host, when(holder.since));
+    return dialogs_.ask(MessageKind::Warning, text, {MessageButton::Yes, MessageButton::Cancel}) == MessageButton::Yes;
 }
 
 bool WindowSaveQuestions::createDeletedFile()

@@ -16,6 +16,8 @@ constexpr std::int64_t nsPerSecond = 1'000'000'000;
 // there; only one left alone this long is offered.
 constexpr std::int64_t otherHostQuietNs = 60 * nsPerSecond;
 const char setAsideSuffix[] = ".set-aside";
+// A journal that cannot be read: kept for whoever wants to look at it.
+const char unreadableSuffix[] = ".unreadable";
 
 std::string absolutePath(const std::string& path)
 {
@@ -192,13 +194,45 @@ std::optional<RecoverableChanges> ChangeJournal::findRecoverable(const std::stri
     return std::nullopt;
 }
 
+namespace {
+
+// Renames the journal at path to path + suffix, or with "-2", "-3"... added
+// when that is taken; the new name, or none when it cannot be renamed.
+std::optional<QString> renamedAside(const std::string& path, const char* suffix)
+{
+    const QString from = QString::fromLocal8Bit(path.c_str());
+    QString to = from + QLatin1String(suffix);
+    for (int n = 2; QFileInfo::exists(to); ++n)
+        to = from + QLatin1String(suffix) + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(from, to))
+        return std::nullopt;
+    return to;
+}
+
+} // namespace
+
+std::vector<std::string> ChangeJournal::setAsideUnreadable(const std::string& listPath)
+{
+    std::vector<std::string> setAside;
+    for (const std::string& path : journalsOf(listPath, false)) {
+        if (journalIsHeldByLiveWriter(path))
+            continue;
+        // A journal is written whole up to its header before it gets its
+        // name, so one whose header cannot be read was damaged since.
+        const JournalContents contents = readJournal(path);
+        const bool headerLost = contents.status == JournalStatus::NotAJournal
+            || (contents.status == JournalStatus::Ok && !contents.header);
+        if (!headerLost)
+            continue;
+        if (const std::optional<QString> to = renamedAside(path, unreadableSuffix))
+            setAside.push_back(to->toLocal8Bit().toStdString());
+    }
+    return setAside;
+}
+
 void ChangeJournal::setAside(const RecoverableChanges& changes)
 {
-    const QString from = QString::fromLocal8Bit(changes.journalPath.c_str());
-    QString to = from + QLatin1String(setAsideSuffix);
-    for (int n = 2; QFileInfo::exists(to); ++n)
-        to = from + QLatin1String(setAsideSuffix) + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(from, to))
+    if (!renamedAside(changes.journalPath, setAsideSuffix))
         throw ListFileError("Cannot write journal " + changes.journalPath);
 }
 

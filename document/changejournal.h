@@ -63,6 +63,11 @@ public:
     // is none, when it is set aside, when its program still runs, or when it
     // comes from another machine and is less than a minute old.
     static std::optional<RecoverableChanges> findRecoverable(const std::string& listPath);
+    // Journals for listPath that cannot be read as journals (cut in their
+    // first line or header, or damaged there) and that no running program
+    // holds: each is renamed to a name of its own, which nothing offers or
+    // removes, so that the user can be told once. Returns the new paths.
+    static std::vector<std::string> setAsideUnreadable(const std::string& listPath);
     // Keeps the journal under a name of its own, never offered again; it
     // goes at the next save of its list.
     static void setAside(const RecoverableChanges& changes);

@@ -8,17 +8,24 @@
 // and taken the other way round, theirs being the copy's and mine the list
 // in memory's, as a save's are.
 //
-// The kept base (MergeBase) is the common ancestor only when it differs
-// from both sides: a base equal to one side is that side's own last save,
-// which would make every project the other side lacks look removed. Without
-// a base every project found on one side only is kept and differing texts
-// are conflicts.
+// The kept base (MergeBase) is our last read or save. Differing from both
+// sides, it is the common ancestor. Equal to the copy, the copy holds no
+// change of its own. Equal to the list in memory, whatever the copy holds
+// differently is the copy's change and comes in without a question, as a
+// shared list's save takes the other writer's; only a project the copy lacks
+// is kept, since the copy may have split off before it was added. Without a
+// base every project found on one side only is kept and differing texts are
+// conflicts.
+//
+// A copy that is no project list (binary, or mostly other lines than
+// projects) is not planned at all: nothing of it may be merged.
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "listfile/linelist.h"
+#include "listfile/listfileio.h"
 #include "listfile/listmerge.h"
 
 class ProjectListDocument;
@@ -33,11 +40,16 @@ struct CopyMergeCounts {
 
 class ConflictCopyMerge {
 public:
-    // Reads copyPath (ListFileError when it cannot be read) and plans its
-    // merge into the document's lines.
+    // Reads copyPath (ListFileError when it cannot be read, ListFileTooBig at
+    // once when it is bigger than a list may be, ListFileReadCancelled when
+    // progress said stop) and plans its merge into the document's lines.
     ConflictCopyMerge(const ProjectListDocument& document, const std::string& copyPath,
-                      std::optional<LineList> base);
+                      std::optional<LineList> base, const ReadProgress& progress = {});
 
+    // False for a copy that is no project list: it has no conflicts, and
+    // applyTo refuses it.
+    bool copyIsProjectList() const { return copyIsProjectList_; }
+    // Whether the kept base is the common ancestor of both sides.
     bool usesBase() const { return usesBase_; }
     // Projects the copy and the list in memory hold differently: theirs is
     // the copy's line, ours the list in memory's (theirsIndex is not told).
@@ -46,7 +58,8 @@ public:
     // Puts the merge into the document, one choice a conflict (KeepTheirs
     // takes the copy's line, KeepMine keeps the list in memory's, KeepBoth
     // gives the copy's the next free number). Throws std::invalid_argument
-    // when the choices do not match the conflicts.
+    // when the choices do not match the conflicts, std::logic_error for a
+    // copy that is no project list.
     CopyMergeCounts applyTo(ProjectListDocument& document, const std::vector<ConflictChoice>& choices) const;
 
 private:
@@ -54,4 +67,5 @@ private:
     MergePlan plan_;
     std::vector<MergeConflict> conflicts_;
     bool usesBase_ = false;
+    bool copyIsProjectList_ = false;
 };

@@ -10,9 +10,9 @@ ListFileStamp KnownListFile::read(const std::string& path, LineList& into, const
     return stamp;
 }
 
-ListFileStamp KnownListFile::readHashed(const std::string& path, LineList& into)
+ListFileStamp KnownListFile::readHashed(const std::string& path, LineList& into, const ReadProgress& progress)
 {
-    ListFileStamp stamp = read(path, into);
+    ListFileStamp stamp = read(path, into, progress);
     stamp.linesHash = std::make_shared<LinesHash>(into);
     stamp.linesHash->value();
     return stamp;

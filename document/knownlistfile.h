@@ -29,7 +29,7 @@ public:
     // (a change while it is read shows as a change), without hash.
     static ListFileStamp read(const std::string& path, LineList& into, const ReadProgress& progress = {});
     // read, with the hash of the lines worked out before they change.
-    static ListFileStamp readHashed(const std::string& path, LineList& into);
+    static ListFileStamp readHashed(const std::string& path, LineList& into, const ReadProgress& progress = {});
     // Tells job, a save onto the list file in use, what is known of the file.
     void describeTo(SaveJob& job) const;
 

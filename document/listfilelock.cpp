@@ -1,6 +1,7 @@
 #include "document/listfilelock.h"
 
 #include "document/filesystemkind.h"
+#include "listfile/fittedfilename.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -141,7 +143,32 @@ bool folderTakesNoFiles(const QString& lockPath)
     return errno == EACCES || errno == EROFS || errno == EPERM;
 }
 
-LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}}; }
+LockAttempt outcomeOnly(LockOutcome outcome) { return LockAttempt {outcome, {}, {}}; }
+
+// The guard QLockFile puts beside a lock file while it removes a stale one.
+const QString removalGuardSuffix = QStringLiteral(".rmlock");
+
+// What stands under path when that is neither nothing nor a plain file, as
+// the user is told it; empty otherwise. Links are not followed: QLockFile
+// makes no links.
+QString noLockFileAt(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    const char* kind = "no plain file";
+    if (S_ISDIR(info.st_mode))
+        kind = "a folder";
+    else if (S_ISFIFO(info.st_mode))
+        kind = "a named pipe";
+    else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        kind = "a device";
+    else if (S_ISSOCK(info.st_mode))
+        kind = "a socket";
+    else if (S_ISLNK(info.st_mode))
+        kind = "a symbolic link";
+    return QStringLiteral("%1 is %2, not a lock file").arg(path, QLatin1String(kind));
+}
 
 // A holder fills its lock file and holds a lock on it (flock) within moments
 // of making it. An empty lock file that nobody holds, a while after it was
@@ -166,7 +193,9 @@ bool leftEmptyByTheDead(const QString& lockPath, const FileIdentity& identity)
 QString ListFileLock::lockFilePathFor(const QString& listPath)
 {
     const QFileInfo list(QDir::cleanPath(QFileInfo(listPath).absoluteFilePath()));
-    return list.absolutePath() + QStringLiteral("/.") + list.fileName() + QStringLiteral(".quindle-lock");
+    const std::string name = fittedFileName(".", QFile::encodeName(list.fileName()).toStdString(), ".quindle-lock",
+                                            longestFileName - std::size_t(removalGuardSuffix.size()));
+    return list.absolutePath() + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(name));
 }
 
 void ListFileLock::setLockingEnabledForTests(bool enabled)
@@ -203,6 +232,11 @@ LockAttempt ListFileLock::tryLock()
     // A holder may let go between the failed attempt and the look at its
     // file, and a leftover is removed: then the lock is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
+        // QLockFile would open either to read who holds it, and a pipe keeps
+        // an open for reading waiting for ever.
+        for (const QString& name : {path, path + removalGuardSuffix})
+            if (const QString why = noLockFileAt(name); !why.isEmpty())
+                return LockAttempt {LockOutcome::NotALockFile, {}, why};
         countOwnLock(path, +1);
         // QLockFile itself removes a lock whose process is gone from this machine.
         if (lock_.tryLock(0)) {
@@ -229,9 +263,9 @@ LockAttempt ListFileLock::tryLock()
         }
         if (!holder.onThisHost && isStale(content->identity)) {
             staleSeen_ = content->identity;
-            return LockAttempt {LockOutcome::StaleFromOtherHost, holder};
+            return LockAttempt {LockOutcome::StaleFromOtherHost, holder, {}};
         }
-        return LockAttempt {LockOutcome::HeldByOther, holder};
+        return LockAttempt {LockOutcome::HeldByOther, holder, {}};
     }
     return outcomeOnly(LockOutcome::HeldByOther);
 }
@@ -242,18 +276,35 @@ LockAttempt ListFileLock::takeOverStale()
     const LockAttempt now = tryLock();
     if (now.outcome != LockOutcome::StaleFromOtherHost || !agreed)
         return now;
-    removeLockFileIfStill(*agreed);
-    return tryLock();
+    const QString notRemoved = removeLockFileIfStill(*agreed);
+    LockAttempt after = tryLock();
+    if (after.outcome == LockOutcome::StaleFromOtherHost && !notRemoved.isEmpty() && staleSeen_ == agreed) {
+        after.outcome = LockOutcome::CannotTakeOver;
+        after.why = notRemoved;
+    }
+    return after;
 }
 
-void ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
+QString ListFileLock::removeLockFileIfStill(const FileIdentity& judged)
 {
+    const QString path = lock_.fileName();
+    const auto cannotRemove = [&path](int error) {
+        return QStringLiteral("the lock %1 cannot be removed: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    };
     // The guard QLockFile itself takes before it removes a stale lock.
-    QLockFile guard(lock_.fileName() + QStringLiteral(".rmlock"));
-    if (!guard.tryLock(0))
-        return;
-    if (identityOf(QFile::encodeName(lock_.fileName()).toStdString()) == judged)
-        lock_.removeStaleLockFile();
+    QLockFile guard(path + removalGuardSuffix);
+    if (!guard.tryLock(0)) {
+        // Held: another process is removing the lock right now.
+        if (guard.error() == QLockFile::LockFailedError)
+            return {};
+        return cannotRemove(guard.error() == QLockFile::PermissionError ? EACCES : EIO);
+    }
+    const QByteArray name = QFile::encodeName(path);
+    if (identityOf(name.toStdString()) != judged)
+        return {};
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+        return cannotRemove(errno);
+    return {};
 }
 
 void ListFileLock::unlock()

@@ -44,11 +44,21 @@ enum class LockOutcome {
     // The lock file could not be made for another reason (the folder is
     // gone, the disk is full, the share failed).
     Failed,
+    // Something that is no lock file has the lock's name (a folder, a pipe,
+    // a device, a socket, a link): it is never opened, since opening a pipe
+    // waits for a writer, and no lock is had until someone removes it.
+    NotALockFile,
+    // The user agreed to take over a stale lock and it cannot be removed:
+    // asking again would change nothing.
+    CannotTakeOver,
 };
 
 struct LockAttempt {
     LockOutcome outcome = LockOutcome::Failed;
-    LockHolder holder;  // for HeldByOther and StaleFromOtherHost
+    LockHolder holder;  // for HeldByOther, StaleFromOtherHost and CannotTakeOver
+    // For NotALockFile and CannotTakeOver: what stands in the way, for the
+    // user ("<path> is a folder, not a lock file").
+    QString why;
 };
 
 class ListFileLock {
@@ -66,13 +76,17 @@ public:
     // Takes the lock without waiting; Locked again while this object holds it.
     LockAttempt tryLock();
     // The user agreed to take over the stale lock the last tryLock reported:
-    // removes it, if it is still that same lock file, and takes the lock.
-    // Any other state is reported as tryLock would.
+    // removes it, if it is still that same lock file, and takes the lock;
+    // CannotTakeOver when that lock file stays. Any other state is reported
+    // as tryLock would.
     LockAttempt takeOverStale();
     void unlock();
     bool isLocked() const { return locked_; }
 
     QString lockFilePath() const { return lock_.fileName(); }
+    // ".<list file name>.quindle-lock" beside the list; a name too long for
+    // the file system, with the guard QLockFile puts beside it, is shortened
+    // (fittedFileName).
     static QString lockFilePathFor(const QString& listPath);
 
     // Tests of everything around the save switch locking off: tryLock then
@@ -82,8 +96,10 @@ public:
 
 private:
     // Removes the lock file if it is still the one judged, guarded against
-    // another process removing it, or taking the lock, meanwhile.
-    void removeLockFileIfStill(const FileIdentity& judged);
+    // another process removing it, or taking the lock, meanwhile. Returns
+    // why it could not be removed; empty when it went, or was no longer the
+    // one judged, or another process was removing it.
+    QString removeLockFileIfStill(const FileIdentity& judged);
 
     QLockFile lock_;
     bool locked_ = false;

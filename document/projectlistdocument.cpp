@@ -122,7 +122,7 @@ void ProjectListDocument::adoptSaved(const SaveResult& out, std::size_t savedOpe
     }
 }
 
-DiskMergeResult ProjectListDocument::mergeFromDisk()
+DiskMergeResult ProjectListDocument::mergeFromDisk(const ReadProgress& progress)
 {
     DiskMergeResult result;
     // A repaired list not saved yet is merged as a whole by the save.
@@ -132,7 +132,7 @@ DiskMergeResult ProjectListDocument::mergeFromDisk()
     if (listFileOnDisk() != DiskState::Changed)
         return result;
     LineList theirs;
-    const ListFileStamp stamp = KnownListFile::readHashed(currentListFile_, theirs);
+    const ListFileStamp stamp = KnownListFile::readHashed(currentListFile_, theirs, progress);
     if (theirs == unsaved_->base()) {
         // Touched, not changed.
         rememberRead(currentListFile_, stamp);
@@ -339,9 +339,9 @@ DiskState ProjectListDocument::listFileOnDisk()
     return known_->stamp().compareWithDisk(currentListFile_);
 }
 
-void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds pollInterval)
+void ProjectListDocument::setChangeDetection(ChangeDetection detection, std::chrono::milliseconds interval)
 {
-    watch_->setChangeDetection(detection, pollInterval);
+    watch_->setChangeDetection(detection, interval);
 }
 
 bool ProjectListDocument::pollsListFile() const

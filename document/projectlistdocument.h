@@ -61,8 +61,9 @@ public:
     SaveResult save(SaveQuestions& questions);
     // Merges the list file, when someone else changed it, into memory: the
     // unsaved changes are rebased onto it, a project both changed keeps our
-    // text until the save asks. Signals linesChanged, never linesReloaded.
-    DiskMergeResult mergeFromDisk();
+    // text until the save asks; never linesReloaded. progress may stop the
+    // read (ListFileReadCancelled, nothing changed).
+    DiskMergeResult mergeFromDisk(const ReadProgress& progress = {});
     // Repairs the list file read afresh; the lines change once it ran to its end.
     RepairCounts repair(RepairObserver& observer);
     void clear();
@@ -105,8 +106,7 @@ public:
 
     // Whether the list file in use is still what was last read or written.
     DiskState listFileOnDisk();
-    void setChangeDetection(ChangeDetection detection,
-                            std::chrono::milliseconds pollInterval = std::chrono::seconds(3));
+    void setChangeDetection(ChangeDetection detection, std::chrono::milliseconds interval = std::chrono::seconds(3));
     bool pollsListFile() const;
 
 signals:
@@ -130,7 +130,6 @@ signals:
 private:
     void rememberRead(const std::string& path, const ListFileStamp& stamp);
     void rememberWritten(const ListFileStamp& stamp);
-    // A step applied, taken back or put back is journalled and told.
     void stepApplied();
     std::optional<HistoryStep> stepped(std::optional<HistoryStep> step);
     void writeJournal();
@@ -145,8 +144,7 @@ private:
     std::unique_ptr<EditHistory> history_;
     std::unique_ptr<KnownListFile> known_;
     ListFileWatch* watch_ = nullptr;
-    // A save runs: the file is not merged into memory meanwhile.
+    // A save runs (no merge into memory meanwhile); the lines are in order.
     bool saving_ = false;
-    // The lines are known to be in the list's order.
     bool knownSorted_ = false;
 };

@@ -316,6 +316,12 @@ Round lockedSave(const SaveJob& job, ListFileLock& lock, SaveProgress& progress)
             round.result.status = SaveResult::Status::ReadOnlyFolder;
             return round;
         }
+        case LockOutcome::NotALockFile:
+        case LockOutcome::CannotTakeOver:
+            // Nothing the user could answer would make a lock: they are
+            // told why, once.
+            throw ListFileError("Project List " + job.path + " cannot be locked: "
+                                + attempt.why.toLocal8Bit().toStdString() + "\rYour changes are kept, not saved");
         case LockOutcome::HeldByOther:
         case LockOutcome::Failed:
             // Where no lock file can be made (the folder is gone, the disk

@@ -12,9 +12,10 @@ QStringList helpFileCandidates(const QString& executablePath, const QString& fil
 QString locateHelpFile(const QString& executablePath, const QString& fileName);
 // What the user is told when no place holds the file.
 QString missingHelpFileMessage(const QString& executablePath, const QString& fileName);
-// Whether the file is a help file the viewer can read: an empty or damaged
-// file, or a database of another kind, is none. True when the viewer cannot
-// tell (no SQLite driver), as help then ends silently anyway.
+// Whether the file is a help file the viewer can read: one from which the
+// help engine opens the start page. An empty or damaged file, a database of
+// another kind, or a help file without that page is none. True when the
+// viewer cannot tell (no SQLite driver), as help then ends silently anyway.
 bool isReadableHelpFile(const QString& helpFile);
 // What the user is told when the file is there but cannot be read.
 QString unreadableHelpFileMessage(const QString& helpFile);

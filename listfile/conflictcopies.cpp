@@ -1,4 +1,5 @@
 #include "listfile/conflictcopies.h"
+#include "listfile/fittedfilename.h"
 
 #include "listfile/listfileerror.h"
 #include "listfile/systemfile.h"
@@ -118,14 +119,12 @@ constexpr SyncTool syncTools[] = {
     {isDropboxTag, false},
 };
 
-// name with " (number)" before its extension.
+// name with " (number)" before its extension, the stem shortened where
+// that would pass the file system's limit.
 std::string numberedName(std::string_view name, int number)
 {
     const NameParts parts = splitExtension(name, false);
-    std::string numbered(parts.stem);
-    numbered += " (" + std::to_string(number) + ")";
-    numbered += parts.extension;
-    return numbered;
+    return fittedFileName({}, parts.stem, " (" + std::to_string(number) + ")" + std::string(parts.extension));
 }
 
 // Whether a copy is moved again past this many names taken: the folder is

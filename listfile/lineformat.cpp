@@ -75,3 +75,21 @@ std::optional<int32_t> highestProjectNumber(const LineList& lines)
     }
     return highest;
 }
+
+bool beginsWithProjectNumber(std::string_view line)
+{
+    return convertInteger(columnsOf(line, 1, numberCodeLength)).ok();
+}
+
+bool isProjectList(const LineList& lines)
+{
+    std::size_t projects = 0;
+    std::size_t others = 0;
+    for (std::string_view line : lines) {
+        if (beginsWithProjectNumber(line))
+            ++projects;
+        else if (!trimmedView(line).empty())
+            ++others;
+    }
+    return projects > 0 && projects >= others;
+}

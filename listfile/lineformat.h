@@ -90,3 +90,13 @@ int32_t captionProjectNumber(std::string_view caption);
 // whose number key is all digits and fits a project number. None when no
 // line has one.
 std::optional<int32_t> highestProjectNumber(const LineList& lines);
+
+// Whether a line begins as the wizard expects a project list's first line
+// to: its first three characters read as a whole number.
+bool beginsWithProjectNumber(std::string_view line);
+
+// Whether lines make a project list, judged line by line as the wizard
+// judges a list file by its first: some lines begin with a project number,
+// and no fewer than the other lines that are not blank. A binary file or a
+// text of another kind is none.
+bool isProjectList(const LineList& lines);

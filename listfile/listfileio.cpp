@@ -156,6 +156,22 @@ bool showsWideTextPattern(std::string_view sample, std::size_t width, std::size_
     return alike * 4 >= units * 3;
 }
 
+// UTF-16 without a mark whose text is mostly outside Latin (CJK) has both
+// bytes of most units set, but its line ends are still CR LF as units:
+// "0D 00 0A 00" (little-endian) or "00 0D 00 0A" (big-endian) at a unit
+// boundary. 8-bit text has them only around NULs, and then also has "0D 0A"
+// of its own, which such UTF-16 text has nowhere.
+bool showsWideLineEnds(std::string_view sample)
+{
+    if (sample.find("\r\n") != std::string_view::npos)
+        return false;
+    for (const std::string_view lineEnd : {std::string_view("\r\0\n\0", 4), std::string_view("\0\r\0\n", 4)})
+        for (std::size_t at = sample.find(lineEnd); at != std::string_view::npos; at = sample.find(lineEnd, at + 1))
+            if (at % 2 == 0)
+                return true;
+    return false;
+}
+
 } // namespace
 
 std::string_view wideTextEncoding(std::string_view bytes)
@@ -168,7 +184,7 @@ std::string_view wideTextEncoding(std::string_view bytes)
     const std::string_view sample = bytes.substr(0, wideTextSample);
     if (showsWideTextPattern(sample, 4, 0) || showsWideTextPattern(sample, 4, 3))
         return "UTF-32";
-    if (showsWideTextPattern(sample, 2, 0) || showsWideTextPattern(sample, 2, 1))
+    if (showsWideTextPattern(sample, 2, 0) || showsWideTextPattern(sample, 2, 1) || showsWideLineEnds(sample))
         return "UTF-16";
     return {};
 }
@@ -376,6 +392,46 @@ std::string firstBytesOf(const std::string& path)
 }
 
 } // namespace
+
+void readListFileText(const std::string& path, const std::function<void(std::string_view)>& take)
+{
+    // Opening a named pipe does not wait for a writer.
+    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+    FileStatus info;
+    if (!file.valid() || !isReadableListFile(file, path, info))
+        throw ListFileError("Cannot open file " + path);
+    // One reused buffer: the file is never held whole.
+    constexpr std::size_t pieceSize = std::size_t(1) << 20;
+    const std::unique_ptr<char[]> piece(new char[pieceSize]);
+    const std::uint64_t limit = largestReadableFile();
+    std::uint64_t total = 0;
+    bool first = true;
+    for (;;) {
+        std::size_t filled = 0;
+        // The first piece is read until it holds enough to tell wide text.
+        while (filled < (first ? wideTextSample : 1)) {
+            const long long got = readSome(file, piece.get() + filled, pieceSize - filled);
+            if (got < 0)
+                throw ListFileError("Cannot open file " + path);
+            if (got == 0)
+                break;
+            filled += static_cast<std::size_t>(got);
+        }
+        total += filled;
+        if (total > limit)
+            throw tooBigError(path, total, limit);
+        std::string_view text(piece.get(), filled);
+        if (first) {
+            refuseWideText(path, text);
+            if (text.substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark)
+                text.remove_prefix(utf8ByteOrderMark.size());
+            first = false;
+        }
+        if (filled == 0)
+            return;
+        take(text);
+    }
+}
 
 void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress)
 {

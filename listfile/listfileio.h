@@ -24,8 +24,9 @@ std::string joinListText(const LineList& lines);
 
 // The name of the wide encoding ("UTF-16", "UTF-32") whose byte-order mark
 // begins bytes, or whose pattern of NULs the first bytes show (text without
-// a mark: a NUL in every second, or three of every four, bytes); empty for
-// anything else.
+// a mark: a NUL in every second, or three of every four, bytes), or, for
+// UTF-16 text of characters outside Latin, whose line ends they show (CR LF
+// as 16-bit units); empty for anything else.
 std::string_view wideTextEncoding(std::string_view bytes);
 
 // The biggest list file read: 2 GiB. Fifty million projects are a tenth of
@@ -43,6 +44,12 @@ using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 // machine's memory, UneditableListFile when it is wide text, and
 // ListFileReadCancelled when progress said stop.
 void loadListFile(const std::string& path, LineList& lines, const ReadProgress& progress = {});
+
+// Reads the list file at path in pieces of a megabyte, with the checks and
+// failures of loadListFile, handing its text (after a byte-order mark) to
+// take in order, for a reader that goes through it once without building
+// lines. A piece may end anywhere, even between the CR and LF of a line end.
+void readListFileText(const std::string& path, const std::function<void(std::string_view)>& take);
 
 // loadListFile for a file read before: lines that are the same as those of
 // earlier, in the same order, share earlier's bytes instead of being copied.

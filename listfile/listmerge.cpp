@@ -59,6 +59,100 @@ std::optional<std::int64_t> renumberableNumber(std::string_view numberText)
     return number;
 }
 
+// The slots of whole number texts, found by the value and the count of their
+// digits: one look into a flat table, as a merge of every number of a
+// million-line list looks up three million of them. Texts of more digits
+// than a 64-bit value holds go to a map.
+class NumberTextSlots {
+public:
+    void reserve(std::size_t count)
+    {
+        // A list numbers its projects from 1 up, mostly: their numbers index
+        // an array, which a sorted list walks in order. The table, for the
+        // others, grows as they come.
+        const std::size_t directSize = std::min<std::size_t>(2 * count + 1024, std::size_t(1) << 26);
+        if (directSize > direct_.size())
+            direct_.resize(directSize, 0);
+    }
+
+    // The slot of digits, or next when digits are new (second: added).
+    std::pair<std::size_t, bool> slotFor(std::string_view digits, std::size_t next)
+    {
+        constexpr std::size_t longest = 19;
+        if (digits.size() > longest) {
+            const auto [at, added] = long_.try_emplace(digits, next);
+            return {at->second, added};
+        }
+        std::uint64_t value = 0;
+        for (const char digit : digits)
+            value = value * 10 + std::uint64_t(digit - '0');
+        // A number written as the list writes it ("007", "1000", not "0007")
+        // is told by its value alone.
+        if (value < direct_.size() && digits.size() == writtenLength(value) && next < 0xFFFFFFFFu) {
+            std::uint32_t& slot = direct_[value];
+            if (slot != 0)
+                return {slot - 1, false};
+            slot = std::uint32_t(next + 1);
+            return {next, true};
+        }
+        if (2 * (used_ + 1) > table_.size())
+            rehash(std::max<std::size_t>(16, 2 * table_.size()));
+        const std::size_t mask = table_.size() - 1;
+        for (std::size_t i = indexOf(value, digits.size()) & mask;; i = (i + 1) & mask) {
+            Entry& entry = table_[i];
+            if (entry.slotPlusOne == 0) {
+                entry = {value, digits.size(), next + 1};
+                ++used_;
+                return {next, true};
+            }
+            if (entry.value == value && entry.length == digits.size())
+                return {entry.slotPlusOne - 1, false};
+        }
+    }
+
+private:
+    // The digits zeroPadNumber writes for value: at least three.
+    static std::size_t writtenLength(std::uint64_t value)
+    {
+        std::size_t length = 1;
+        for (; value >= 10; value /= 10)
+            ++length;
+        return std::max<std::size_t>(length, 3);
+    }
+
+    struct Entry {
+        std::uint64_t value = 0;
+        std::size_t length = 0;
+        std::size_t slotPlusOne = 0;  // 0: empty
+    };
+
+    static std::size_t indexOf(std::uint64_t value, std::size_t length)
+    {
+        return std::size_t((value * 0x9E3779B97F4A7C15ull + length) >> 17 ^ (value * 0x9E3779B97F4A7C15ull));
+    }
+
+    void rehash(std::size_t size)
+    {
+        std::vector<Entry> old(size);
+        old.swap(table_);
+        const std::size_t mask = size - 1;
+        for (const Entry& entry : old) {
+            if (entry.slotPlusOne == 0)
+                continue;
+            std::size_t i = indexOf(entry.value, entry.length) & mask;
+            while (table_[i].slotPlusOne != 0)
+                i = (i + 1) & mask;
+            table_[i] = entry;
+        }
+    }
+
+    std::vector<Entry> table_;
+    std::size_t used_ = 0;
+    // Slots plus one by value, 0 for none.
+    std::vector<std::uint32_t> direct_;
+    std::unordered_map<std::string_view, std::size_t> long_;
+};
+
 // The projects compared by their first line, each in a slot of its own. For
 // the numbers our changes touched a project is what findProjectLine matches,
 // a line's number key: keys of exactly three digits have fixed slots, other
@@ -94,7 +188,7 @@ public:
     // Room for the numbers of a list of that many lines.
     void expect(std::size_t lines)
     {
-        if (byNumberText_ && numberSlots_.size() < lines) {
+        if (byNumberText_ && numbers_.size() < lines) {
             numberSlots_.reserve(lines);
             numbers_.reserve(lines);
         }
@@ -131,10 +225,11 @@ public:
             const std::size_t digits = leadingDigits(line);
             if (digits < keyLength)
                 return noLine;
-            const auto [at, added] = numberSlots_.try_emplace(line.substr(0, digits), numbers_.size());
+            const std::string_view number = line.substr(0, digits);
+            const auto [slot, added] = numberSlots_.slotFor(number, numbers_.size());
             if (added)
-                numbers_.push_back(at->first);
-            return at->second;
+                numbers_.push_back(number);
+            return slot;
         }
         if (line.size() < keyLength)
             return noLine;
@@ -163,7 +258,7 @@ private:
     bool byNumberText_ = false;
     std::vector<bool> digitKeyed_ = std::vector<bool>(digitSlots, false);
     std::vector<std::string> others_;
-    std::unordered_map<std::string_view, std::size_t> numberSlots_;
+    NumberTextSlots numberSlots_;
     std::vector<std::string_view> numbers_;
 };
 

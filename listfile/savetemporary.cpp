@@ -1,5 +1,7 @@
 #include "listfile/savetemporary.h"
 
+#include "listfile/fittedfilename.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -9,18 +11,15 @@ namespace {
 
 const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr std::size_t nameLetters = 8;
-// Keeps the temporary name within the usual 255-byte limit however long the list's name.
-constexpr std::size_t longestStem = 200;
 
 // Marks a file as one of this program's save files.
 constexpr std::string_view ownInfix = ".quindle-save.";
 
+// Within the file system's limit however long the list's name, and never
+// the same for two lists.
 std::string temporaryPrefix(std::string_view listFileName)
 {
-    std::string prefix = ".";
-    prefix += listFileName.substr(0, longestStem);
-    prefix += ownInfix;
-    return prefix;
+    return fittedFileName(".", listFileName, ownInfix, longestFileName - nameLetters);
 }
 
 bool isLetter(char c)

@@ -22,6 +22,7 @@ test_packages=(
   at-spi2-core dbus python3-dbus               # the accessibility check reads the AT-SPI tree
   cups printer-driver-cups-pdf                  # the print test runs its own scheduler with a PDF queue
   desktop-file-utils appstream                  # validators of the desktop entry and the AppStream data
+  git                                           # quindle-cli's merge driver is tried in a real repository
   g++-mingw-w64-x86-64-posix wine64 googletest  # the list store built for Windows and tested under Wine
 )
 case "${1:-}" in

@@ -42,6 +42,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$WINEPREFIX"
 "$wineserver" -k 2>/dev/null || true  # one left by an interrupted run
 "$wineserver" -p
 # Wine's processes are gone, not only told to go, when this script ends.

@@ -7,6 +7,7 @@
 #include "testenvironment.h"
 #include "testlists.h"
 #include "widgetlookup.h"
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "app/projectlistmodel.h"
 #include "app/tvantorel.h"
@@ -15,8 +16,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QUndoStack>
+#include <QProgressDialog>
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +80,9 @@ private slots:
     void severalCopiesLetTheUserChoose();
     void baseIsKeptOnlyInSyncedFolders_data();
     void baseIsKeptOnlyInSyncedFolders();
+    void aCopyThatCannotBeMergedIsLeftAlone_data();
+    void aCopyThatCannotBeMergedIsLeftAlone();
+    void aLongReadOfACopyCanBeCancelled();
 };
 
 void TestConflictCopies::copiesAreFoundWhenTheListIsRead_data()
@@ -143,15 +150,21 @@ void TestConflictCopies::mergeOfACopy_data()
     QTest::newRow("a base equal to one side is no ancestor: nothing removed")
         << ab << QStringList {"001     A", "003     C"} << ab << QList<ConflictAnswer>() << false
         << QStringList {"001     A", "002     B", "003     C"} << told.arg(syncthingCopy, "1 added, 0 changed, 0 removed");
-    QTest::newRow("differing texts: the copy's kept")
-        << ab << QStringList {"001     A", "002     Bee"} << QStringList() << QList<ConflictAnswer> {ConflictAnswer::KeepTheirs}
+    QTest::newRow("a base equal to the list: the copy's edit and addition come in unasked")
+        << QStringList {"001     A", "005     E"} << QStringList {"001     A", "005     Eee", "006     F"}
+        << QStringList {"001     A", "005     E"} << QList<ConflictAnswer>() << false
+        << QStringList {"001     A", "005     Eee", "006     F"} << told.arg(syncthingCopy, "1 added, 1 changed, 0 removed");
+    // Both sides changed project 002 since the base: asked.
+    const QStringList bothChanged = {"001     A", "002     Bo"};
+    QTest::newRow("changed on both sides: the copy's kept")
+        << ab << QStringList {"001     A", "002     Bee"} << bothChanged << QList<ConflictAnswer> {ConflictAnswer::KeepTheirs}
         << false << QStringList {"001     A", "002     Bee"} << told.arg(syncthingCopy, "0 added, 1 changed, 0 removed");
-    QTest::newRow("differing texts: both kept")
-        << ab << QStringList {"001     A", "002     Bee"} << QStringList() << QList<ConflictAnswer> {ConflictAnswer::KeepBoth}
+    QTest::newRow("changed on both sides: both kept")
+        << ab << QStringList {"001     A", "002     Bee"} << bothChanged << QList<ConflictAnswer> {ConflictAnswer::KeepBoth}
         << false << QStringList {"001     A", "002     B", "003     Bee"}
         << told.arg(syncthingCopy, "1 added, 0 changed, 0 removed; the copy's project 002 became project 003");
-    QTest::newRow("differing texts: the conflict window cancelled")
-        << ab << QStringList {"001     A", "002     Bee"} << QStringList() << QList<ConflictAnswer>() << true << ab
+    QTest::newRow("changed on both sides: the conflict window cancelled")
+        << ab << QStringList {"001     A", "002     Bee"} << bothChanged << QList<ConflictAnswer>() << true << ab
         << QString();
 }
 
@@ -207,7 +220,7 @@ void TestConflictCopies::mergingTheSameCopyTwiceChangesNothing()
     Window t({"001     A", "002     B"}, {{syncthingCopy, copy}});
     t.start();
     TVantorel& w = *t.w;
-    t.dialogs.conflictAnswers = {QList<ConflictAnswer> {ConflictAnswer::KeepTheirs}};
+    // The base kept is the list as read: the copy's edit comes in unasked.
     QVERIFY(triggerAction(&w, "MergeConflictCopy1"));
     const QStringList once = linesInMemory(w);
     QCOMPARE(once, copy);
@@ -221,7 +234,7 @@ void TestConflictCopies::mergingTheSameCopyTwiceChangesNothing()
     w.document().undo();
     QCOMPARE(linesInMemory(w), (QStringList {"001     A", "002     B"}));
     w.document().redo();
-    QCOMPARE(t.dialogs.conflictWindows.size(), 1);
+    QCOMPARE(t.dialogs.conflictWindows.size(), 0);
     QVERIFY(bar(w)->text().startsWith(
         QStringLiteral("The conflict copy %1 held nothing that the list in memory lacks").arg(syncthingCopy)));
     // Moved again beside the first, which stays.
@@ -295,6 +308,91 @@ void TestConflictCopies::baseIsKeptOnlyInSyncedFolders()
         QTest::qWait(800);
         QVERIFY(!QFile::exists(basePath));
     }
+}
+
+void TestConflictCopies::aCopyThatCannotBeMergedIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("copy");          // empty: sparse, past the size of any list
+    QTest::addColumn<QString>("message");          // the start of what the user is told
+    QTest::addColumn<bool>("error");
+
+    QByteArray random(64 * 1024, '\0');
+    QRandomGenerator generator(11);
+    for (char& c : random)
+        c = char(generator.bounded(256));
+    const QString noList = QStringLiteral("The conflict copy %1 is no project list: nothing of it was merged, and it "
+                                          "stays where it is")
+                               .arg(nextcloudCopy);
+    QTest::newRow("random bytes") << random << noList << false;
+    QTest::newRow("mostly a letter") << QByteArray("Dear Ann,\r\nthe list:\r\n001     A\r\nBob\r\n") << noList
+                                     << false;
+    QTest::newRow("past the size of any list") << QByteArray() << QStringLiteral("The file ") << true;
+}
+
+// A copy that is no project list, or too big to be one, is refused with a
+// word that names it: nothing merged, the copy where it was.
+void TestConflictCopies::aCopyThatCannotBeMergedIsLeftAlone()
+{
+    QFETCH(QByteArray, copy);
+    QFETCH(QString, message);
+    QFETCH(bool, error);
+    const QStringList list = {"001     A", "002     B"};
+    Window t(list);
+    if (copy.isEmpty()) {
+        t.env.writeFile(nextcloudCopy, TestEnvironment::listBytes(list));
+        QVERIFY(::truncate(QFile::encodeName(t.env.path(nextcloudCopy)).constData(), off_t(largestListFile) + 1) == 0);
+    } else {
+        t.env.writeFile(nextcloudCopy, copy);
+    }
+    t.start();
+    TVantorel& w = *t.w;
+    named<QPushButton>(bar(w), "NoticeAction1")->click();
+
+    const QStringList told = error ? t.dialogs.errors() : t.dialogs.messages();
+    QCOMPARE(t.dialogs.shown.size(), 1);
+    QVERIFY2(told.value(0).startsWith(message), qPrintable(told.value(0)));
+    QVERIFY(told.value(0).contains(nextcloudCopy) || error);
+    QVERIFY(t.dialogs.conflictWindows.isEmpty());
+    QCOMPARE(linesInMemory(w), list);
+    QVERIFY(!w.document().canUndo());
+    QVERIFY(!w.document().hasUnsavedChanges());
+    QVERIFY(QFile::exists(t.env.path(nextcloudCopy)));
+    QVERIFY(!QFile::exists(t.env.path(backupFolder)));
+    if (!copy.isEmpty())
+        QCOMPARE(t.env.readFile(nextcloudCopy), copy);
+}
+
+// A long read of a copy shows the load's progress with Cancel: cancelled,
+// nothing is merged or said and the copy stays.
+void TestConflictCopies::aLongReadOfACopyCanBeCancelled()
+{
+    const QStringList list = {"001     A", "002     B"};
+    Window t(list);
+    const QByteArray copy = TestEnvironment::listBytes({"001     A", "003     C"}) + QByteArray(24 << 20, 'x') + "\r\n";
+    t.env.writeFile(syncthingCopy, copy);
+    t.start();
+    TVantorel& w = *t.w;
+    const int moment = LoadProgress::momentMilliseconds;
+    LoadProgress::momentMilliseconds = 0;
+    bool cancelled = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        auto* progress = w.findChild<QProgressDialog*>(QStringLiteral("LoadProgress"));
+        if (progress && progress->isVisible() && !cancelled) {
+            QCOMPARE(progress->labelText(), QStringLiteral("Reading the conflict copy %1 ...").arg(syncthingCopy));
+            progress->cancel();
+            cancelled = true;
+        }
+    });
+    canceller.start(0);
+    QVERIFY(triggerAction(&w, "MergeConflictCopy1"));
+    LoadProgress::momentMilliseconds = moment;
+    QVERIFY(cancelled);
+    QVERIFY(t.dialogs.shown.isEmpty());
+    QCOMPARE(linesInMemory(w), list);
+    QVERIFY(!w.document().hasUnsavedChanges());
+    QCOMPARE(t.env.readFile(syncthingCopy), copy);
+    QVERIFY(named<QAction>(&w, "MergeConflictCopy1")->isEnabled());
 }
 
 QTEST_MAIN(TestConflictCopies)

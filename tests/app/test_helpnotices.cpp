@@ -41,7 +41,7 @@ QWidget* visibleHelpViewer()
 
 // The help file of one row of the table: the kind of file put where the
 // help file should be.
-enum class HelpFileKind { Empty, RandomBytes, ForeignDatabase, Missing, Real };
+enum class HelpFileKind { Empty, RandomBytes, ForeignDatabase, ForeignDatabaseWithNamespace, Missing, Real };
 
 bool writeHelpFile(const QString& path, HelpFileKind kind)
 {
@@ -50,13 +50,19 @@ bool writeHelpFile(const QString& path, HelpFileKind kind)
         return !QFileInfo::exists(path);
     case HelpFileKind::Real:
         return QFile::copy(builtHelpFile(), path);
-    case HelpFileKind::ForeignDatabase: {
+    case HelpFileKind::ForeignDatabase:
+    case HelpFileKind::ForeignDatabaseWithNamespace: {
         bool made = false;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
             db.setDatabaseName(path);
             made = db.open() && QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Projects (Num TEXT, Name TEXT)")) &&
                    QSqlQuery(db).exec(QStringLiteral("INSERT INTO Projects VALUES ('001', 'Alpha')"));
+            // A table of the name a help file has, among tables of its own.
+            if (kind == HelpFileKind::ForeignDatabaseWithNamespace)
+                made = made
+                    && QSqlQuery(db).exec(QStringLiteral("CREATE TABLE NamespaceTable (Id INTEGER PRIMARY KEY, Name TEXT)"))
+                    && QSqlQuery(db).exec(QStringLiteral("INSERT INTO NamespaceTable VALUES (1, 'com.example.other')"));
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
@@ -125,6 +131,8 @@ void HelpNoticesTest::everyHelpGestureNamesAHelpFileItCannotUse_data()
     QTest::newRow("empty") << HelpFileKind::Empty << "Cannot read help file ";
     QTest::newRow("random bytes") << HelpFileKind::RandomBytes << "Cannot read help file ";
     QTest::newRow("another kind of SQLite file") << HelpFileKind::ForeignDatabase << "Cannot read help file ";
+    QTest::newRow("another SQLite file with a help file's namespace")
+        << HelpFileKind::ForeignDatabaseWithNamespace << "Cannot read help file ";
     QTest::newRow("missing") << HelpFileKind::Missing << "Cannot find help file ";
     QTest::newRow("the real help file") << HelpFileKind::Real << "";
 }

@@ -8,6 +8,7 @@
 #include "testenvironment.h"
 #include "testlists.h"
 #include "widgetlookup.h"
+#include "app/loadprogress.h"
 #include "app/noticebar.h"
 #include "app/projectlistmodel.h"
 #include "app/tvantorel.h"
@@ -15,6 +16,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QSaveFile>
 #include <QtTest>
 
 using namespace std::chrono_literals;
@@ -77,6 +80,8 @@ private slots:
     void barIsAboveTheListAndKeyboardReachable();
     void pollingSeesChangesWithoutEvents_data();
     void pollingSeesChangesWithoutEvents();
+    void longReReadCanBeCancelled_data();
+    void longReReadCanBeCancelled();
 };
 
 void TestNoticeBar::changedListIsReadAgainWithPage4Open()
@@ -306,6 +311,70 @@ void TestNoticeBar::pollingSeesChangesWithoutEvents()
     QVERIFY(QFile::remove(t.env.path(QStringLiteral("Projects.txt"))));
     QTest::qWait(1200);
     QCOMPARE(bar(w)->isVisible(), readAgain);
+    QVERIFY(t.dialogs.shown.isEmpty());
+}
+
+void TestNoticeBar::longReReadCanBeCancelled_data()
+{
+    QTest::addColumn<bool>("unsaved");
+    QTest::newRow("read again") << false;
+    QTest::newRow("merged under unsaved changes") << true;
+}
+
+// A long read of the list changed on disk shows the load's progress with
+// Cancel; Cancel keeps the list in memory as it was and the bar offers to
+// read it later; read to its end, the change comes in.
+void TestNoticeBar::longReReadCanBeCancelled()
+{
+    QFETCH(bool, unsaved);
+    Window t;
+    TVantorel& w = *t.w;
+    if (unsaved) {
+        named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+        QVERIFY(triggerAction(&w, "EditBtn"));
+        named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
+        named<QPushButton>(&w, "UtilBtn")->click();
+    }
+    const QStringList before = linesInMemory(w);
+    const int moment = LoadProgress::momentMilliseconds;
+    LoadProgress::momentMilliseconds = 0;
+    int progressSeen = 0;
+    bool cancel = true;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        auto* progress = w.findChild<QProgressDialog*>(QStringLiteral("LoadProgress"));
+        if (!progress || !progress->isVisible() || progress->wasCanceled())
+            return;
+        ++progressSeen;
+        QCOMPARE(progress->labelText(), QStringLiteral("Reading the Project List Projects.txt ..."));
+        if (cancel)
+            progress->cancel();
+    });
+    canceller.start(0);
+    // Put in place whole, as an editor saves: a long note after their projects.
+    QSaveFile file(t.env.path(QStringLiteral("Projects.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(TestEnvironment::listBytes(theirList) + QByteArray(24 << 20, 'x') + "\r\n");
+    QVERIFY(file.commit());
+
+    QTRY_VERIFY(bar(w)->isVisible());
+    QCOMPARE(bar(w)->text(), QStringLiteral("The Project List Projects.txt was changed on disk and not read again: the "
+                                            "list in memory is as it was"));
+    QVERIFY(progressSeen > 0);
+    QCOMPARE(linesInMemory(w), before);
+    QCOMPARE(w.document().hasUnsavedChanges(), unsaved);
+    QVERIFY(t.dialogs.shown.isEmpty());
+
+    cancel = false;
+    QCOMPARE(barButtons(w).value(0), QStringLiteral("Reload"));
+    barAction(w)->click();
+    LoadProgress::momentMilliseconds = moment;
+    const QStringList expected = unsaved ? QStringList {"001     Harbour wall", "002     Tool shed", "003     Old pier",
+                                                        "004     Their project"}
+                                         : theirList;
+    QCOMPARE(linesInMemory(w).mid(0, 4), expected);
+    QCOMPARE(w.document().lines().size(), std::size_t(5));
+    QCOMPARE(w.document().hasUnsavedChanges(), unsaved);
     QVERIFY(t.dialogs.shown.isEmpty());
 }
 

@@ -1,10 +1,12 @@
 // Saves that fail, through both commands that write the list (Fix Errors
 // answered Yes, and the wizard's Finish), one row for each message a failing
 // save shows: a read-only folder, a read-only file, a full disk, a folder or
-// a pipe put in the file's place, and a file changed on disk that cannot be
-// read to merge onto. Each leaves the file on disk as it was and nothing else
-// in its folder, keeps the changes in memory, and the window closes cleanly
-// once the user lets unsaved changes go.
+// a pipe put in the file's place, a file changed on disk that cannot be read
+// to merge onto, a pipe or an old folder in the lock's place, and a stale
+// lock that cannot be taken over (asked once, its unknown host left out).
+// Each leaves the file on disk as it was and nothing else in its folder,
+// keeps the changes in memory, and the window closes cleanly once the user
+// lets unsaved changes go.
 #include "filepermissions.h"
 #include "widgetlookup.h"
 #include "scripteddialogs.h"
@@ -19,12 +21,25 @@
 
 #include <optional>
 
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QStringList listLines = {QStringLiteral("001     Harbour wall"), QStringLiteral("7     Garden shed"),
                                QStringLiteral("012     Old pier")};
+
+void setAnHourOld(const QString& path)
+{
+    const std::time_t old = std::time(nullptr) - 3600;
+    const timespec times[2] = {{old, 0}, {old, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
 
 QStringList entriesOf(const QString& folder)
 {
@@ -58,6 +73,13 @@ void TestSaveFailures::failedSaveLosesNothing_data()
                                           "read-only for you\rYour changes are kept, not saved");
     const QString cannotRead =
         QStringLiteral("Cannot read file %1: the changes cannot be merged into it, so nothing was written");
+    // %1 the list, %2 its lock.
+    const auto noLockFile = [](const char* kind) {
+        return QStringLiteral("Project List %1 cannot be locked: %2 is ") + QLatin1String(kind)
+            + QStringLiteral(", not a lock file\rYour changes are kept, not saved");
+    };
+    const QString lockNotRemoved = QStringLiteral("Project List %1 cannot be locked: the lock %2 cannot be removed: ")
+        + QString::fromLocal8Bit(std::strerror(EPERM)) + QStringLiteral("\rYour changes are kept, not saved");
     struct Row {
         const char* failure;
         QString shownAs;
@@ -72,6 +94,9 @@ void TestSaveFailures::failedSaveLosesNothing_data()
         {"folder in place", error, cannotCreate, message, cannotLoad},
         {"pipe in place", error, cannotCreate, message, cannotLoad},
         {"changed and unreadable", error, cannotRead, message, cannotLoad},
+        {"lock is a pipe", error, noLockFile("a named pipe"), error, noLockFile("a named pipe")},
+        {"lock is an old folder", error, noLockFile("a folder"), error, noLockFile("a folder")},
+        {"stale lock that cannot be removed", error, lockNotRemoved, error, lockNotRemoved},
     };
     for (const Row& row : rows) {
         QTest::addRow("%s, Fix Errors", row.failure)
@@ -96,6 +121,7 @@ void TestSaveFailures::failedSaveLosesNothing()
             QSKIP("cannot mount a small tmpfs here");
     }
     const QString path = QDir(folder).filePath(QStringLiteral("Projects.txt"));
+    const QString lockPath = QDir(folder).filePath(QStringLiteral(".Projects.txt.quindle-lock"));
     const QByteArray original = TestEnvironment::listBytes(listLines);
     env.writeFile(QStringLiteral("lists/Projects.txt"), original);
     QByteArray onDisk = original;
@@ -122,6 +148,21 @@ void TestSaveFailures::failedSaveLosesNothing()
     } else if (failure == QLatin1String("pipe in place")) {
         QVERIFY(QFile::remove(path));
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (failure == QLatin1String("lock is a pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(lockPath).constData(), 0644), 0);
+    } else if (failure == QLatin1String("lock is an old folder")) {
+        QVERIFY(QDir().mkdir(lockPath));
+        setAnHourOld(lockPath);
+    } else if (failure == QLatin1String("stale lock that cannot be removed")) {
+        // A lock file that says nothing of its holder, of another user, in a
+        // folder where only a file's owner may remove it.
+        const uid_t nobody = 65534;
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), nobody, nobody), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 01777), 0);
+        env.writeFile(QStringLiteral("lists/.Projects.txt.quindle-lock"), "\n");
+        QCOMPARE(::chown(QFile::encodeName(lockPath).constData(), nobody, nobody), 0);
+        setAnHourOld(lockPath);
+        ordinary.emplace();
     } else {
         // Someone else's change that this user may not read: nothing to
         // merge onto.
@@ -136,8 +177,12 @@ void TestSaveFailures::failedSaveLosesNothing()
 
     QObject* f = &*w;
     QStringList expectedMemory;
+    // The stale lock is to be taken over.
+    const bool staleLock = failure == QLatin1String("stale lock that cannot be removed");
     if (byRepair) {
         dialogs.answers << MessageButton::Yes;
+        if (staleLock)
+            dialogs.answers << MessageButton::Yes;
         QVERIFY(triggerAction(f, "FixErrors1"));
         expectedMemory = {QStringLiteral("001     Harbour wall"), QStringLiteral("007     Garden shed"),
                           QStringLiteral("012     Old pier")};
@@ -145,6 +190,8 @@ void TestSaveFailures::failedSaveLosesNothing()
         QVERIFY(triggerAction(f, "AddBtn"));
         named<QLineEdit>(f, "PrjDiscription")->setText(QStringLiteral("Quay steps"));
         named<QPushButton>(f, "UtilBtn")->click();
+        if (staleLock)
+            dialogs.answers << MessageButton::Yes;
         named<QPushButton>(f, "Next4")->click();
         // Applied and sorted: the badly laid-out line goes last.
         expectedMemory = {QStringLiteral("001     Harbour wall"), QStringLiteral("012     Old pier"),
@@ -152,7 +199,21 @@ void TestSaveFailures::failedSaveLosesNothing()
     }
     ordinary.reset();
 
-    QCOMPARE(dialogs.texts(shownAs), QStringList{told.contains(QLatin1String("%1")) ? told.arg(path) : told});
+    QCOMPARE(dialogs.texts(shownAs), QStringList{told.contains(QLatin1String("%2")) ? told.arg(path, lockPath)
+                                                 : told.contains(QLatin1String("%1")) ? told.arg(path)
+                                                                                      : told});
+    // Asked once whether to take over a stale lock, its unknown host left out.
+    const QStringList asked = dialogs.texts(QStringLiteral("ask")).filter(QStringLiteral("Take over its lock"));
+    if (staleLock) {
+        QCOMPARE(asked.size(), 1);
+        const QString question = QStringLiteral("The Project List %1 has been locked by nobody since ").arg(path);
+        QVERIFY2(asked.first().startsWith(question), qPrintable(asked.first()));
+        QVERIFY2(asked.first().endsWith(QStringLiteral(", longer than a save takes: that program may have "
+                                                       "stopped\rTake over its lock and save ?")),
+                 qPrintable(asked.first()));
+    } else {
+        QCOMPARE(asked, QStringList());
+    }
     QCOMPARE(dialogs.errors().size() + dialogs.messages().size(), qsizetype(1));
     if (told != QLatin1String("Unable to load Project List")) {
         QStringList memory;

@@ -39,8 +39,6 @@ class TestSettingsStore : public QObject {
 private slots:
     void formsOfAValue_data();
     void formsOfAValue();
-    void everyKindOfReadFailsOnATypedValue_data();
-    void everyKindOfReadFailsOnATypedValue();
     void writtenBytesReadBack_data();
     void writtenBytesReadBack();
 };
@@ -108,43 +106,6 @@ void TestSettingsStore::formsOfAValue()
     TestEnvironment env;
     writeSettingsBytes(env, "[General]\n" + line + "\n");
     QCOMPARE(readOutcome(name), outcome);
-}
-
-void TestSettingsStore::everyKindOfReadFailsOnATypedValue_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::newRow("text") << 0;
-    QTest::newRow("bytes") << 1;
-    QTest::newRow("whole number") << 2;
-    QTest::newRow("Boolean") << 3;
-}
-
-void TestSettingsStore::everyKindOfReadFailsOnATypedValue()
-{
-    QFETCH(int, kind);
-    TestEnvironment env;
-    writeSettingsBytes(env, "[General]\nMaximise=@Variant(\\0\\0\\0\\x1\\x1)\n");
-    SettingsStore store;
-    const QString name = QStringLiteral("Maximise");
-    try {
-        switch (kind) {
-        case 0:
-            store.readText(name, QString());
-            break;
-        case 1:
-            store.readBytes(name, std::string());
-            break;
-        case 2:
-            store.readInteger(name, 0);
-            break;
-        default:
-            store.readBool(name, false);
-            break;
-        }
-        QFAIL("the read of a typed value succeeded");
-    } catch (const QuindleError& error) {
-        QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'Maximise'"));
-    }
 }
 
 void TestSettingsStore::writtenBytesReadBack_data()

@@ -1,11 +1,9 @@
 // The window's remembered place read from its stored bytes and judged before
-// it is used: the place a real window saves reads back as its rectangles,
-// and places no window can have had are told from sane ones, smaller or
-// larger than the designed size.
+// it is used: places no window can have had are told from sane ones, smaller
+// or larger than the designed size, and bytes that hold no place are none.
 #include "storedplace.h"
 #include "app/windowplace.h"
 
-#include <QWidget>
 #include <QtTest>
 
 #include <limits>
@@ -27,7 +25,6 @@ private slots:
     void placeJudged();
     void notAPlace_data();
     void notAPlace();
-    void realWindowReadsBack();
 };
 
 void TestWindowPlace::placeJudged_data()
@@ -83,27 +80,6 @@ void TestWindowPlace::notAPlace()
 {
     QFETCH(QByteArray, stored);
     QVERIFY(!readStoredWindowPlace(stored));
-}
-
-// What Qt saves for a window is read as the window's own rectangles.
-void TestWindowPlace::realWindowReadsBack()
-{
-    QWidget window;
-    window.setGeometry(60, 70, 500, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const std::optional<StoredWindowPlace> place = readStoredWindowPlace(window.saveGeometry());
-    QVERIFY(place);
-    const auto asRect = [](const StoredRect& r) {
-        return QRect(QPoint(int(r.left), int(r.top)), QPoint(int(r.right), int(r.bottom)));
-    };
-    QCOMPARE(asRect(place->inside), window.geometry());
-    QCOMPARE(asRect(place->normal), window.normalGeometry());
-    QCOMPARE(asRect(place->frame), window.frameGeometry());
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->geometry());
-    QVERIFY(isSaneWindowPlace(*place, window.minimumSizeHint(), screens));
 }
 
 QTEST_MAIN(TestWindowPlace)

@@ -1,9 +1,11 @@
 // Merging a sync tool's conflict copy into the list in memory, on the
 // document alone: which projects come in, go or clash, which side a choice
 // keeps (theirs is the copy's, as the user is asked), what is counted and
-// told, that the merge is one step of unsaved changes, and when the kept
-// base serves as the common ancestor. Then the kept base itself: where it is
-// kept, for which lists, and that it comes back byte for byte.
+// told, that the merge is one step of unsaved changes, and what the kept
+// base decides when it is the common ancestor or equals one side. A copy
+// that is no project list is never planned, and a long read can be stopped.
+// Then the kept base itself: where it is kept, for which lists, and that it
+// comes back byte for byte.
 #include "document/conflictcopymerge.h"
 #include "document/mergebase.h"
 #include "document/projectlistdocument.h"
@@ -13,6 +15,9 @@
 #include <QFileInfo>
 #include <QtTest>
 #include <stdexcept>
+
+#include "listfile/listfileerror.h"
+
 
 namespace {
 
@@ -49,6 +54,9 @@ private slots:
     void mergeOfACopy_data();
     void mergeOfACopy();
     void choicesMustMatchTheConflicts();
+    void aCopyThatIsNoListIsNotPlanned_data();
+    void aCopyThatIsNoListIsNotPlanned();
+    void aStoppedReadChangesNothing();
     void syncedFolders_data();
     void syncedFolders();
     void keptBaseComesBackByteForByte();
@@ -102,6 +110,21 @@ void TestCopyMerge::mergeOfACopy_data()
     QTest::newRow("a base equal to the copy is no ancestor: nothing removed")
         << QStringList {"001     A", "002     B", "003     C"} << ab << ab << false << QStringList() << QList<int>()
         << QStringList {"001     A", "002     B", "003     C"} << QList<int> {0, 0, 0} << QStringList();
+    const QStringList list = {"001     A", "005     E", "007     G"};
+    QTest::newRow("a base equal to the list: the copy's edit and addition come in unasked")
+        << list << QStringList {"001     A", "005     Eee", "006     F", "007     G"} << list << false << QStringList()
+        << QList<int>() << QStringList {"001     A", "005     Eee", "006     F", "007     G"} << QList<int> {1, 1, 0}
+        << QStringList();
+    QTest::newRow("a base equal to the list: the copy's edit comes in, a project it lacks stays")
+        << list << QStringList {"001     A", "005     Eee"} << list << false << QStringList() << QList<int>()
+        << QStringList {"001     A", "005     Eee", "007     G"} << QList<int> {0, 1, 0} << QStringList();
+    QTest::newRow("a base equal to the list: a number past 999 edited in the copy")
+        << QStringList {"999     I", "1000     K"} << QStringList {"999     I", "1000     Kay"}
+        << QStringList {"999     I", "1000     K"} << false << QStringList() << QList<int>()
+        << QStringList {"999     I", "1000     Kay"} << QList<int> {0, 1, 0} << QStringList();
+    QTest::newRow("a base equal to the copy: the list's edit and removal stay unasked")
+        << QStringList {"001     A", "005     Ee"} << list << list << false << QStringList() << QList<int>()
+        << QStringList {"001     A", "005     Ee"} << QList<int> {0, 0, 0} << QStringList();
     QTest::newRow("differing texts: the copy's kept")
         << ab << aBee << QStringList() << false << QStringList {"002|002     Bee|002     B|-"} << QList<int> {theirs}
         << aBee << QList<int> {0, 1, 0} << QStringList();
@@ -190,6 +213,51 @@ void TestCopyMerge::choicesMustMatchTheConflicts()
                              merge.applyTo(document, {ConflictChoice::KeepMine, ConflictChoice::KeepMine}));
     QCOMPARE(textOf(document.lines()), (QStringList {"001     A", "002     B"}));
     QVERIFY(!document.canUndo());
+}
+
+void TestCopyMerge::aCopyThatIsNoListIsNotPlanned_data()
+{
+    QTest::addColumn<QByteArray>("copy");
+    QByteArray random(64 * 1024, '\0');
+    std::uint32_t state = 3;
+    for (char& c : random) {
+        state = state * 1664525u + 1013904223u;
+        c = char(state >> 24);
+    }
+    QTest::newRow("random bytes") << random;
+    QTest::newRow("mostly notes") << QByteArray("001     A\r\nDear Ann,\r\nhere is the list.\r\n");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestCopyMerge::aCopyThatIsNoListIsNotPlanned()
+{
+    QFETCH(QByteArray, copy);
+    const QStringList list = {"001     A", "002     B"};
+    ProjectListDocument document;
+    document.load(folder_->write(QStringLiteral("Projects.txt"), listBytes(list)));
+    const ConflictCopyMerge merge(
+        document, folder_->write(QStringLiteral("Projects (conflicted copy 2026-12-07 101500).txt"), copy),
+        linesOf(list));
+    QVERIFY(!merge.copyIsProjectList());
+    QVERIFY(merge.conflicts().empty());
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, merge.applyTo(document, {}));
+    QCOMPARE(textOf(document.lines()), list);
+    QVERIFY(!document.hasUnsavedChanges());
+}
+
+void TestCopyMerge::aStoppedReadChangesNothing()
+{
+    const QStringList list = {"001     A", "002     B"};
+    ProjectListDocument document;
+    document.load(folder_->write(QStringLiteral("Projects.txt"), listBytes(list)));
+    const std::string copyPath = folder_->write(QStringLiteral("Projects.sync-conflict-20261207-101500-ABCDEFG.txt"),
+                                                QByteArray(24 << 20, '\n') + "003     C\r\n");
+    int asked = 0;
+    const ReadProgress stop = [&](std::uint64_t, std::uint64_t) { return ++asked < 2; };
+    QVERIFY_THROWS_EXCEPTION(ListFileReadCancelled, ConflictCopyMerge(document, copyPath, linesOf(list), stop));
+    QVERIFY(asked >= 2);
+    QCOMPARE(textOf(document.lines()), list);
+    QVERIFY(!document.hasUnsavedChanges());
 }
 
 void TestCopyMerge::syncedFolders_data()

@@ -3,8 +3,10 @@
 // holders leave them (gone, running, on another machine, unreadable, young
 // and old), of which only those of this machine whose process is gone are
 // taken over without asking; taking over a stale lock only while it is the
-// one the user agreed to; folders that take no lock; the switch for tests.
-// Then whether a path lies on a network file system.
+// one the user agreed to, and said so when it cannot be removed; folders that
+// take no lock; a lock name taken by a folder, pipe, socket, device or link,
+// which is never opened; the switch for tests. Then whether a path lies on a
+// network file system.
 #include "document/filesystemkind.h"
 #include "document/listfilelock.h"
 #include "filepermissions.h"
@@ -14,12 +16,18 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
 #include <thread>
 
+#include <atomic>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <pwd.h>
@@ -141,7 +149,8 @@ QByteArray lockLines(qint64 pid, const QString& host, const QByteArray& machineI
 // What QCOMPARE prints for an outcome.
 char* toString(LockOutcome outcome)
 {
-    static const char* const names[] = {"Locked", "HeldByOther", "StaleFromOtherHost", "FolderNotLockable", "Failed"};
+    static const char* const names[] = {"Locked", "HeldByOther",  "StaleFromOtherHost", "FolderNotLockable",
+                                        "Failed", "NotALockFile", "CannotTakeOver"};
     return qstrdup(names[int(outcome)]);
 }
 
@@ -167,6 +176,9 @@ private slots:
     void emptyLockFileLeftByAKill_data();
     void emptyLockFileLeftByAKill();
     void switchedOffForTests();
+    void namesTakenByNoLockFile_data();
+    void namesTakenByNoLockFile();
+    void staleLockThatCannotBeRemoved();
     void fileSystemKinds_data();
     void fileSystemKinds();
 
@@ -453,6 +465,112 @@ void TestListFileLock::switchedOffForTests()
     other.unlock();
     QCOMPARE(other.tryLock().outcome, LockOutcome::Locked);
     QVERIFY(QFile::exists(folder_->filePath(QStringLiteral(".Other.txt.quindle-lock"))));
+}
+
+void TestListFileLock::namesTakenByNoLockFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("atGuard");
+    QTest::addColumn<QString>("told");
+    for (bool atGuard : {false, true}) {
+        const char* where = atGuard ? "removal guard" : "lock";
+        QTest::addRow("%s is a folder", where) << QStringLiteral("folder") << atGuard << QStringLiteral("a folder");
+        QTest::addRow("%s is a pipe", where) << QStringLiteral("pipe") << atGuard << QStringLiteral("a named pipe");
+        QTest::addRow("%s is a socket", where) << QStringLiteral("socket") << atGuard << QStringLiteral("a socket");
+        QTest::addRow("%s is a link", where) << QStringLiteral("link") << atGuard << QStringLiteral("a symbolic link");
+    }
+    QTest::newRow("lock is a device") << QStringLiteral("device") << false << QStringLiteral("a device");
+}
+
+// Whatever has the lock's name, the lock is never waited for: a pipe opened
+// for reading would keep the save waiting for ever.
+void TestListFileLock::namesTakenByNoLockFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, atGuard);
+    QFETCH(QString, told);
+    // A process of this machine that is gone left the lock: QLockFile takes
+    // its guard to remove it.
+    if (atGuard)
+        writeLockFile(lockPath(), lockLines(impossiblePid(), QSysInfo::machineHostName(), QSysInfo::machineUniqueId()));
+    const QString path = atGuard ? lockPath() + QStringLiteral(".rmlock") : lockPath();
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+        setAge(path, 3600s);
+    } else if (kind == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+    } else if (kind == QLatin1String("socket")) {
+        QVERIFY(QFileInfo(path).absoluteFilePath().size() < 100);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+        QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+    } else if (kind == QLatin1String("link")) {
+        QCOMPARE(::symlink("/nowhere", name.constData()), 0);
+    } else if (::mknod(name.constData(), S_IFCHR | 0644, ::makedev(1, 3)) != 0) {
+        QSKIP("no device can be made here");
+    }
+
+    ListFileLock lock(listPath());
+    std::atomic<bool> done {false};
+    LockAttempt attempt;
+    std::thread trying([&] {
+        attempt = lock.tryLock();
+        done = true;
+    });
+    QDeadlineTimer deadline(5000);
+    while (!done && !deadline.hasExpired())
+        QThread::msleep(5);
+    if (!done) {
+        // Writers that come and go let the waiting opens go, so that the
+        // test can fail instead of waiting with it.
+        for (QDeadlineTimer unblocking(10'000); !done;) {
+            if (unblocking.hasExpired())
+                qFatal("the lock is still waited for");
+            const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0)
+                ::close(writer);
+            QThread::msleep(10);
+        }
+        trying.join();
+        QFAIL("the lock was waited for");
+    }
+    trying.join();
+    QCOMPARE(attempt.outcome, LockOutcome::NotALockFile);
+    QCOMPARE(attempt.why, QStringLiteral("%1 is %2, not a lock file").arg(path, told));
+    QVERIFY(!lock.isLocked());
+    // Left as it is, and so is what it names.
+    QVERIFY(QFileInfo(path).exists() || QFileInfo(path).isSymLink());
+    QVERIFY(!QFileInfo(path).isFile());
+}
+
+// Agreed to take over, a stale lock that cannot be removed (a sticky folder
+// of another user) is said to be so, with why, not reported stale again.
+void TestListFileLock::staleLockThatCannotBeRemoved()
+{
+    const uid_t nobody = 65534;
+    const QByteArray folder = QFile::encodeName(folder_->path());
+    QCOMPARE(::chown(folder.constData(), nobody, nobody), 0);
+    QCOMPARE(::chmod(folder.constData(), 01777), 0);
+    writeLockFile(lockPath(), lockLines(4321, QStringLiteral("other-host.example"), ""));
+    QCOMPARE(::chown(QFile::encodeName(lockPath()).constData(), nobody, nobody), 0);
+    setAge(lockPath(), 60s);
+    OrdinaryFileAccess ordinary;
+    if (!ordinary.active())
+        QSKIP("permission bits do not apply to this process");
+
+    ListFileLock lock(listPath());
+    QCOMPARE(lock.tryLock().outcome, LockOutcome::StaleFromOtherHost);
+    const LockAttempt attempt = lock.takeOverStale();
+    QCOMPARE(attempt.outcome, LockOutcome::CannotTakeOver);
+    QCOMPARE(attempt.why, QStringLiteral("the lock %1 cannot be removed: %2")
+                              .arg(lockPath(), QString::fromLocal8Bit(std::strerror(EPERM))));
+    QCOMPARE(attempt.holder.host, QStringLiteral("other-host.example"));
+    QVERIFY(QFile::exists(lockPath()));
+    QVERIFY(!QFile::exists(lockPath() + QStringLiteral(".rmlock")));
 }
 
 void TestListFileLock::fileSystemKinds_data()

@@ -152,6 +152,7 @@ private slots:
     void lockOfADeadProcessIsTakenOverAtOnce();
     void oldLockFromAnotherHostIsAskedAbout_data();
     void oldLockFromAnotherHostIsAskedAbout();
+    void listNamedAsLongAsTheFileSystemAllowsSaves();
     void mergeIntoMemoryWithoutSaving();
     void conflictKeptInMemoryIsAskedAtTheSave();
     void undoHistoryGoesOnlyWhenOthersChangesCameIn();
@@ -414,6 +415,27 @@ void TestSaveCycle::oldLockFromAnotherHostIsAskedAbout()
         QVERIFY(document->hasUnsavedChanges());
         QVERIFY(QFile::exists(lockPath));
     }
+}
+
+void TestSaveCycle::listNamedAsLongAsTheFileSystemAllowsSaves()
+{
+    const std::string path = folder_->filePath(QString(250, QLatin1Char('L'))).toStdString();
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytesOf(startList));
+    file.close();
+    ProjectListDocument document;
+    document.load(path);
+    document.setCurrentListFile(path);
+    applyOurChange(document, QStringLiteral("put 002 Tool shed"));
+    ScriptedQuestions questions;
+    QCOMPARE(document.save(questions).status, SaveResult::Status::Saved);
+    QCOMPARE(questions.asked, QStringList());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytesOf(with(startList, QStringLiteral("002     Tool shed"))));
+    QVERIFY(!document.hasUnsavedChanges());
+    // Nothing of the save is left beside the list.
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden), QStringList {QString(250, QLatin1Char('L'))});
 }
 
 void TestSaveCycle::mergeIntoMemoryWithoutSaving()

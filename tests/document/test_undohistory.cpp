@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -96,6 +97,8 @@ private slots:
     void journalsOfRunningDocumentsAreNotOffered();
     void recovery_data();
     void recovery();
+    void journalsWithADamagedHeaderAreSetAside_data();
+    void journalsWithADamagedHeaderAreSetAside();
 
 private:
     std::string write(const QString& name, const QByteArray& content) { return folder_->write(name, content); }
@@ -382,6 +385,83 @@ void TestUndoHistory::recovery()
     QVERIFY(document.redo());
     QCOMPARE(joined(document.lines()), recovered);
     QVERIFY(onlyJournal() == document.unsavedOperations());
+}
+
+void TestUndoHistory::journalsWithADamagedHeaderAreSetAside_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("setAside");
+    QTest::newRow("cut inside the version line") << QStringLiteral("cut in version line") << true;
+    QTest::newRow("cut inside the header frame") << QStringLiteral("cut in header") << true;
+    QTest::newRow("flipped byte in the version line") << QStringLiteral("flip in version line") << true;
+    QTest::newRow("flipped byte in the header's list path") << QStringLiteral("flip in list path") << true;
+    QTest::newRow("empty") << QStringLiteral("empty") << true;
+    // A header that reads is offered, whatever follows it.
+    QTest::newRow("cut inside the first record") << QStringLiteral("cut in record") << false;
+    QTest::newRow("whole") << QString() << false;
+}
+
+// A journal whose header cannot be read holds changes nobody can recover
+// here: it is renamed to a name of its own, byte for byte, once, and no
+// save of the list removes it.
+void TestUndoHistory::journalsWithADamagedHeaderAreSetAside()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, setAside);
+    const std::string path = write(QStringLiteral("Projects.txt"), listFile({"001     Alpha", "002     Beta"}));
+    {
+        ProjectListDocument crashed;
+        crashed.load(path);
+        crashed.setCurrentListFile(path);
+        crashed.putProject("002", "002     Ours");
+        crashed.putProject("003", "003     New");
+    }
+    const std::string journal = ChangeJournal::pathFor(path);
+    QVERIFY(makeJournalOfDeadRun(journal));
+    QFile file(QString::fromStdString(journal));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    const qsizetype versionLineEnd = bytes.indexOf('\n');
+    const qsizetype listPathAt = bytes.indexOf(QFileInfo(QString::fromStdString(path)).absoluteFilePath().toLocal8Bit());
+    QVERIFY(versionLineEnd > 0 && listPathAt > versionLineEnd);
+    if (damage == QLatin1String("cut in version line"))
+        bytes.truncate(versionLineEnd - 3);
+    else if (damage == QLatin1String("cut in header"))
+        bytes.truncate(listPathAt + 4);
+    else if (damage == QLatin1String("flip in version line"))
+        bytes[3] = char(bytes[3] ^ 0x01);
+    else if (damage == QLatin1String("flip in list path"))
+        bytes[listPathAt + 2] = char(bytes[listPathAt + 2] ^ 0x01);
+    else if (damage == QLatin1String("empty"))
+        bytes.clear();
+    else if (damage == QLatin1String("cut in record"))
+        bytes.chop(3);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+
+    const std::vector<std::string> found = ChangeJournal::setAsideUnreadable(path);
+    if (!setAside) {
+        QVERIFY(found.empty());
+        QVERIFY(ChangeJournal::findRecoverable(path));
+        return;
+    }
+    QCOMPARE(found, std::vector<std::string> {journal + ".unreadable"});
+    QVERIFY(!QFile::exists(QString::fromStdString(journal)));
+    QFile aside(QString::fromStdString(found.front()));
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), bytes);
+    aside.close();
+    // Told once: found again it is not.
+    QVERIFY(ChangeJournal::setAsideUnreadable(path).empty());
+    QVERIFY(!ChangeJournal::findRecoverable(path));
+    ProjectListDocument document;
+    document.load(path);
+    document.setCurrentListFile(path);
+    document.putProject("001", "001     Saved");
+    document.save();
+    QVERIFY(aside.exists());
 }
 
 QTEST_GUILESS_MAIN(TestUndoHistory)

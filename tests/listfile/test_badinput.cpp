@@ -202,6 +202,30 @@ std::ostream& operator<<(std::ostream& out, const OddFile& odd) { return out << 
 
 class OddFiles : public ListFileIo, public ::testing::WithParamInterface<OddFile> {};
 
+// Two projects in UTF-16 without a mark, their descriptions of CJK
+// characters (U+6E2F, U+53E3, U+4E0A, U+4E0D: one holds the byte 0D, one 0A).
+std::string cjkUtf16(bool bigEndian)
+{
+    std::string bytes;
+    const auto unit = [&](char16_t c) {
+        const char low = char(c & 0xFF);
+        const char high = char(c >> 8);
+        bytes += bigEndian ? std::string {high, low} : std::string {low, high};
+    };
+    for (const char* number : {"001", "002"}) {
+        for (const char* c = number; *c; ++c)
+            unit(char16_t(*c));
+        for (int blank = 0; blank < 5; ++blank)
+            unit(u' ');
+        for (int i = 0; i < 6; ++i)
+            for (char16_t c : {u'\u6E2F', u'\u53E3', u'\u4E0A', u'\u4E0D'})
+                unit(c);
+        unit(u'\r');
+        unit(u'\n');
+    }
+    return bytes;
+}
+
 const OddFile oddFiles[] = {
     {"utf16le_without_mark", "0\0" "0\0" "1\0" " \0" "A\0" "\r\0\n\0" "0\0" "0\0" "2\0" " \0" "\xE9\0" "\r\0\n\0"s, 0,
      OddFile::WideText, {}, "UTF-16"},
@@ -214,6 +238,11 @@ const OddFile oddFiles[] = {
              wide += std::string {c, '\0'};
          return wide;
      }(), 0, OddFile::WideText, {}, "UTF-16"},
+    // Text mostly outside Latin: both bytes of most units set, told by its line ends.
+    {"utf16le_cjk_without_mark", cjkUtf16(false), 0, OddFile::WideText, {}, "UTF-16"},
+    {"utf16be_cjk_without_mark", cjkUtf16(true), 0, OddFile::WideText, {}, "UTF-16"},
+    {"utf8_cjk", "001     \xE6\xB8\xAF\xE5\x8F\xA3\r\n002     \xE4\xB8\x8A\xE4\xB8\x8D\r\n", 0, OddFile::Loads,
+     {"001     \xE6\xB8\xAF\xE5\x8F\xA3", "002     \xE4\xB8\x8A\xE4\xB8\x8D"}, ""},
     {"eight_bit_lines_with_nuls", "001     A\0b\r\n002     \0\0\r\n003     C\r\n"s, 0, OddFile::Loads,
      {"001     A\0b"s, "002     \0\0"s, "003     C"}, ""},
     {"nothing_but_nuls", std::string(64, '\0'), 0, OddFile::Loads, {std::string(64, '\0')}, "",

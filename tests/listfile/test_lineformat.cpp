@@ -1,5 +1,6 @@
 // The project line layout: trimming, fixed columns, number padding, finding a
-// line by its number code and the number shown in a caption.
+// line by its number code, the number shown in a caption, and whether lines
+// make a project list at all.
 #include "listfile/lineformat.h"
 
 #include <gtest/gtest.h>
@@ -126,4 +127,43 @@ TEST(LineLayout, WrittenNumbersReadBack)
         lines.push_back(zeroPadNumber(number) + "     Project " + std::to_string(number));
     for (int32_t number = 0; number <= 999; ++number)
         ASSERT_EQ(findProjectLine(lines, zeroPadNumber(number)), number);
+}
+
+TEST(IsProjectList, JudgesEveryLineAsTheWizardJudgesTheFirst)
+{
+    std::string randomBytes;
+    std::uint32_t state = 7;
+    for (int i = 0; i < 64 * 1024; ++i) {
+        state = state * 1664525u + 1013904223u;
+        randomBytes += static_cast<char>(state >> 24);
+    }
+    LineList binary;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= randomBytes.size(); ++i) {
+        if (i == randomBytes.size() || randomBytes[i] == '\n') {
+            binary.push_back(std::string_view(randomBytes).substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    struct Case {
+        const char* name;
+        LineList lines;
+        bool list;
+    };
+    const std::vector<Case> cases = {
+        {"projects", {"001     A", "002     B"}, true},
+        {"numbers past 999 and 8-bit text", {"1000     Caf\xe9", "1001     \x80"}, true},
+        {"blank lines do not count", {"", "001     A", "   ", "\t", ""}, true},
+        {"a heading and a note among projects", {"Projects of 2026", "001     A", "002     B", "note"}, true},
+        {"as many notes as projects", {"note", "001     A"}, true},
+        {"a number the conversion reads with blanks before it", {"  7     A"}, true},
+        {"mostly notes", {"001     A", "note", "another note"}, false},
+        {"prose", {"Dear Ann,", "the list is attached.", "Bob"}, false},
+        {"a number not in the first three characters", {"No 001     A", "No 002     B"}, false},
+        {"empty", {}, false},
+        {"only blank lines", {"", "  ", ""}, false},
+        {"random bytes", binary, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isProjectList(c.lines), c.list) << c.name;
 }

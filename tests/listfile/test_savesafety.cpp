@@ -3,6 +3,7 @@
 // a save that was killed are cleared by the next save of the same list before
 // it writes, but never one that a running save still holds, and nothing else:
 // the user's files beside the list are kept whatever their names.
+#include "listfile/fittedfilename.h"
 #include "listfile/listfileerror.h"
 #include "listfile/listfileio.h"
 #include "listfile/savetemporary.h"
@@ -143,9 +144,14 @@ TEST(SaveTemporaryName, OnlyOurOwnPattern)
           "Projects.txt.quindle-save.AbCd1234", ".Other.txt.quindle-save.AbCd1234",
           ".projects.txt.quindle-save.AbCd1234", ".Projects.txt.Quindle-Save.AbCd1234"})
         EXPECT_FALSE(isSaveTemporaryName(other, "Projects.txt")) << other;
-    // A very long list name is cut to 200 bytes in the temporary name.
+    // A very long list name is shortened in the temporary name, with a hash
+    // of the whole: another list whose name begins alike has names of its own.
     const std::string longName(250, 'L');
-    EXPECT_TRUE(isSaveTemporaryName("." + longName.substr(0, 200) + ".quindle-save.AbCd1234", longName));
+    const std::string ours = fittedFileName(".", longName, ".quindle-save.", 247) + "AbCd1234";
+    EXPECT_EQ(ours.size(), 255u);
+    EXPECT_TRUE(isSaveTemporaryName(ours, longName));
+    EXPECT_FALSE(isSaveTemporaryName(ours, std::string(249, 'L') + "M"));
+    EXPECT_FALSE(isSaveTemporaryName("." + longName.substr(0, 200) + ".quindle-save.AbCd1234", longName));
     EXPECT_FALSE(isSaveTemporaryName("." + longName + ".quindle-save.AbCd1234", longName));
 }
 

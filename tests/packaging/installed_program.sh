@@ -3,7 +3,9 @@
 # DESTDIR, checks that every file lands where the desktop looks for it, asks
 # the installed program for its version without a display, and then, under a
 # virtual X display, starts it on a list file, opens Help from the menu, and
-# closes it; once with the help file in place and once without it.
+# closes it; once with the help file in place and once without it. The
+# command line program is checked too: it runs without a display, links no
+# GUI library, and comes with its manual page and bash completion.
 #
 #   installed_program.sh BUILD_FOLDER VERSION
 # Exit 77 (skipped) for the display part when Xvfb or xdotool is missing.
@@ -19,6 +21,9 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 share="$root/usr/share"
 for file in \
   "$root/usr/bin/quindle" \
+  "$root/usr/bin/quindle-cli" \
+  "$share/man/man1/quindle-cli.1.gz" \
+  "$share/bash-completion/completions/quindle-cli" \
   "$share/quindle/Quindle.qch" \
   "$share/applications/example.corvane.Quindle.desktop" \
   "$share/metainfo/example.corvane.Quindle.metainfo.xml" \
@@ -38,6 +43,25 @@ grep -q "version=\"$version\"" "$share/metainfo/example.corvane.Quindle.metainfo
 
 out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quindle" --version)"
 [ "$out" = "Quindle $version" ] || fail "installed quindle --version printed: $out"
+
+# The command line beside it: no display, no GUI library, its manual page and
+# its completion.
+out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/quindle-cli" --version)"
+[ "$out" = "quindle-cli $version" ] || fail "installed quindle-cli --version printed: $out"
+if ldd "$root/usr/bin/quindle-cli" | grep -Eq 'libQt6(Gui|Widgets|PrintSupport|Help)'; then
+  fail "quindle-cli links more of Qt than its core: $(ldd "$root/usr/bin/quindle-cli" | grep -o 'libQt6[A-Za-z]*' | tr '\n' ' ')"
+fi
+gzip -dc "$share/man/man1/quindle-cli.1.gz" | grep -q "Quindle $version" || fail "quindle-cli manual page without the version"
+gzip -dc "$share/man/man1/quindle-cli.1.gz" | grep -q "merge-driver" || fail "quindle-cli manual page without the merge driver"
+completions="$(bash -c 'source "$1"; COMP_WORDS=(quindle-cli fi); COMP_CWORD=1; _quindle_cli; echo "${COMPREPLY[*]}"' _ \
+  "$share/bash-completion/completions/quindle-cli")"
+[ "$completions" = "find fix" ] || fail "completion of 'quindle-cli fi' gave: $completions"
+cli_list="$work/cli/Projects.txt"
+mkdir -p "$(dirname "$cli_list")"
+printf '001     Garden shed\r\n' >"$cli_list"
+out="$(XDG_CONFIG_HOME="$work/cli-config" XDG_STATE_HOME="$work/cli-state" "$root/usr/bin/quindle-cli" -f "$cli_list" add Roof)"
+[ "$out" = "002" ] || fail "installed quindle-cli add printed: $out"
+[ "$(cat "$cli_list")" = "$(printf '001     Garden shed\r\n002     Roof\r')" ] || fail "installed quindle-cli add left: $(cat -A "$cli_list")"
 
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v xprop >/dev/null; then
   echo "SKIP: the display part needs xvfb-run, xdotool and xprop"

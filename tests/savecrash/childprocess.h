@@ -45,3 +45,8 @@ inline long environmentNumber(const char* name, long fallback)
     const char* value = std::getenv(name);
     return value && *value ? std::atol(value) : fallback;
 }
+
+// Whether replacing a file fails while another process has it open (as on
+// Windows): a save there waits a while and may then fail with its message,
+// leaving the old list whole.
+bool replaceFailsWhileOthersHoldTheFile();

@@ -129,3 +129,8 @@ int ChildProcess::finish()
     ::CloseHandle(process);
     return static_cast<int>(exitCode);
 }
+
+bool replaceFailsWhileOthersHoldTheFile()
+{
+    return true;
+}
