@@ -330,7 +330,7 @@ void TestNoticeBar::longReReadCanBeCancelled()
     Window t;
     TVantorel& w = *t.w;
     if (unsaved) {
-        named<QTableView>(&w, "Projects")->setCurrentIndex(w.listModel()->index(1, 0));
+        named<QTableView>(&w, "Projects")->setCurrentIndex(w.parts().listModel->index(1, 0));
         QVERIFY(triggerAction(&w, "EditBtn"));
         named<QLineEdit>(&w, "PrjDiscription")->setText(QStringLiteral("Tool shed"));
         named<QPushButton>(&w, "UtilBtn")->click();
