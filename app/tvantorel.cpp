@@ -100,7 +100,12 @@ TVantorel::TVantorel(QWidget* parent, Dialogs* dialogs)
     resize(740, 505);
 }
 
-TVantorel::~TVantorel() = default;
+TVantorel::~TVantorel()
+{
+    // The parts go before the widgets they watch: events sent while they are
+    // taken down must not reach a window that is half gone.
+    qApp->removeEventFilter(this);
+}
 
 void wireCommands(TVantorel& window, WindowParts& parts)
 {
