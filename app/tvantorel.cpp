@@ -105,6 +105,8 @@ TVantorel::~TVantorel()
     // The parts go before the widgets they watch: events sent while they are
     // taken down must not reach a window that is half gone.
     qApp->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        child->removeEventFilter(this);
 }
 
 void wireCommands(TVantorel& window, WindowParts& parts)
