@@ -1,6 +1,10 @@
 #include "listfile/lineformat.h"
 
 #include "listfile/intconversion.h"
+#include "listfile/twohalves.h"
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -44,13 +48,24 @@ int findProjectLine(const LineList& lines, std::string_view code)
 {
     if (code.size() < numberCodeLength)
         return -1;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
-        if (line.size() >= code.size() && line.compare(0, code.size(), code) == 0
-            && numberKeyLength(line) == code.size())
-            return static_cast<int>(i);
-    }
-    return -1;
+    // The second half stops once the first has found the line.
+    std::atomic<bool> foundInFirstHalf {false};
+    const auto findIn = [&](std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) {
+            const std::string_view line = lines[i];
+            if (line.size() >= code.size() && line.compare(0, code.size(), code) == 0
+                && numberKeyLength(line) == code.size()) {
+                if (first == 0)
+                    foundInFirstHalf = true;
+                return static_cast<int>(i);
+            }
+            if (first != 0 && (i & 0xFFF) == 0 && foundInFirstHalf)
+                break;
+        }
+        return -1;
+    };
+    const auto [inFirst, inSecond] = inTwoHalves(lines.size(), findIn);
+    return inFirst >= 0 ? inFirst : inSecond;
 }
 
 int32_t captionProjectNumber(std::string_view caption)
@@ -60,20 +75,27 @@ int32_t captionProjectNumber(std::string_view caption)
 
 std::optional<int32_t> highestProjectNumber(const LineList& lines)
 {
-    constexpr std::size_t longestNumber = 10;
-    std::optional<int32_t> highest;
-    for (std::string_view line : lines) {
-        const std::size_t length = numberKeyLength(line);
-        if (length == 0 || length > longestNumber || line[0] < '0' || line[0] > '9' || line[1] < '0'
-            || line[1] > '9' || line[2] < '0' || line[2] > '9')
-            continue;
-        int64_t value = 0;
-        for (std::size_t i = 0; i < length; ++i)
-            value = value * 10 + (line[i] - '0');
-        if (value <= INT32_MAX && (!highest || value > *highest))
-            highest = static_cast<int32_t>(value);
-    }
-    return highest;
+    const auto highestIn = [&lines](std::size_t first, std::size_t last) {
+        constexpr std::size_t longestNumber = 10;
+        std::optional<int32_t> highest;
+        for (std::size_t i = first; i < last; ++i) {
+            const std::string_view line = lines[i];
+            const std::size_t length = numberKeyLength(line);
+            if (length == 0 || length > longestNumber || line[0] < '0' || line[0] > '9' || line[1] < '0'
+                || line[1] > '9' || line[2] < '0' || line[2] > '9')
+                continue;
+            int64_t value = 0;
+            for (std::size_t digit = 0; digit < length; ++digit)
+                value = value * 10 + (line[digit] - '0');
+            if (value <= INT32_MAX && (!highest || value > *highest))
+                highest = static_cast<int32_t>(value);
+        }
+        return highest;
+    };
+    const auto [first, second] = inTwoHalves(lines.size(), highestIn);
+    if (!first || !second)
+        return first ? first : second;
+    return std::max(*first, *second);
 }
 
 bool beginsWithProjectNumber(std::string_view line)

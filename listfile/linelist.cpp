@@ -68,6 +68,22 @@ void LineList::appendAdopted(const LineList& source, std::size_t first, std::siz
         data.liveBytes += entry->view().size();
 }
 
+void LineList::appendAll(const LineList& other)
+{
+    if (other.empty())
+        return;
+    Data& data = writable();
+    const Data& theirs = *other.data_;
+    data.entries.insert(data.entries.end(), theirs.entries.begin(), theirs.entries.end());
+    data.liveBytes += theirs.liveBytes;
+    for (const std::shared_ptr<Chunk>& chunk : theirs.chunks) {
+        if (std::find(data.chunks.begin(), data.chunks.end(), chunk) != data.chunks.end())
+            continue;
+        data.chunks.push_back(chunk);
+        data.chunkBytes += chunk->capacity;
+    }
+}
+
 void LineList::appendLongLine(std::string_view bytes)
 {
     const Entry entry = store(bytes);
@@ -82,7 +98,11 @@ LineList::Data& LineList::writable()
         data_ = std::make_shared<Data>();
     } else if (data_.use_count() > 1) {
         auto copy = std::make_shared<Data>();
-        copy->entries = data_->entries;
+        // A copy is made to be changed: room for a few more lines spares the
+        // next insert copying the whole table again.
+        const auto& entries = data_->entries;
+        copy->entries.reserve(entries.size() + entries.size() / 64 + 16);
+        copy->entries.assign(entries.begin(), entries.end());
         copy->chunks = data_->chunks;
         copy->liveBytes = data_->liveBytes;
         copy->chunkBytes = data_->chunkBytes;

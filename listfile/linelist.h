@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "listfile/largetable.h"
+
 class LineList {
     // Lines are short nearly always: fifty million of them fit in less than
     // half the memory a pointer and a full length would take.
@@ -115,6 +117,10 @@ public:
     // Appends lines [first, last) of the list given to sharingBytesOf, whose
     // bytes this list holds on to, in one step.
     void appendAdopted(const LineList& source, std::size_t first, std::size_t last);
+    // Appends every line of other, holding on to whatever bytes other holds:
+    // nothing but the table of lines is copied. For a list cut into lines in
+    // pieces, each piece sharingBytesOf the first.
+    void appendAll(const LineList& other);
 
     std::size_t size() const { return data_ ? data_->entries.size() : 0; }
     bool empty() const { return size() == 0; }
@@ -168,7 +174,7 @@ private:
         std::size_t used = 0;
     };
     struct Data {
-        std::vector<Entry> entries;
+        std::vector<Entry, TableAllocator<Entry>> entries;
         std::vector<std::shared_ptr<Chunk>> chunks;
         // The chunk new bytes go to; owned by this table alone, so two
         // copies never append to the same chunk.

@@ -3,18 +3,24 @@
 #include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 #include "listfile/systemfile.h"
+#include "listfile/twohalves.h"
 
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <optional>
 
 bool listContainsText(const LineList& lines, std::string_view text)
 {
     if (text.empty())
         return false;
-    return std::any_of(lines.begin(), lines.end(),
-                       [text](std::string_view line) { return line.find(text) != std::string_view::npos; });
+    const auto containsIn = [&lines, text](std::size_t first, std::size_t last) {
+        return std::any_of(lines.begin() + std::ptrdiff_t(first), lines.begin() + std::ptrdiff_t(last),
+                           [text](std::string_view line) { return line.find(text) != std::string_view::npos; });
+    };
+    const auto [first, second] = inTwoHalves(lines.size(), containsIn);
+    return first || second;
 }
 
 std::string_view storedDescription(std::string_view line)
@@ -224,22 +230,31 @@ private:
 
 namespace {
 
-// Whether every line but the one at skip is in order.
-bool othersInOrder(const LineList& lines, std::size_t skip, const LineOrder& order)
+// Whether every line but the one at skip is in order, at numberWidth.
+bool othersInOrder(const LineList& lines, std::size_t skip, std::size_t numberWidth)
 {
-    std::string_view previous;
-    bool hasPrevious = false;
-    bool chained = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i == skip)
-            continue;
-        if (hasPrevious && order(previous, lines[i], chained) > 0)
-            return false;
-        chained = hasPrevious;
-        hasPrevious = true;
-        previous = lines[i];
-    }
-    return true;
+    // Each half compares its lines with the line before them, the first
+    // one with the last line of the half before.
+    const auto inOrder = [&lines, skip, numberWidth](std::size_t first, std::size_t last) {
+        const LineOrder order(numberWidth);
+        std::optional<std::size_t> previous;
+        if (first > 0 && first - 1 != skip)
+            previous = first - 1;
+        else if (first > 1)
+            previous = first - 2;
+        bool chained = false;
+        for (std::size_t i = first; i < last; ++i) {
+            if (i == skip)
+                continue;
+            if (previous && order(lines[*previous], lines[i], chained) > 0)
+                return false;
+            chained = previous.has_value();
+            previous = i;
+        }
+        return true;
+    };
+    const auto [first, second] = inTwoHalves(lines.size(), inOrder);
+    return first && second;
 }
 
 } // namespace
@@ -260,12 +275,18 @@ std::size_t numberWidthOf(std::string_view line)
 
 std::size_t numberWidthOf(const LineList& lines)
 {
-    std::size_t width = 3;
-    for (std::string_view line : lines)
-        // Three digits and a fourth: the only lines that can widen it.
-        if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
-            width = std::max(width, numberWidthOf(line));
-    return width;
+    const auto widthIn = [&lines](std::size_t first, std::size_t last) {
+        std::size_t width = 3;
+        for (std::size_t i = first; i < last; ++i) {
+            const std::string_view line = lines[i];
+            // Three digits and a fourth: the only lines that can widen it.
+            if (line.size() > 3 && line[3] >= '0' && line[3] <= '9')
+                width = std::max(width, numberWidthOf(line));
+        }
+        return width;
+    };
+    const auto [first, second] = inTwoHalves(lines.size(), widthIn);
+    return std::max(first, second);
 }
 
 int compareLines(std::string_view a, std::string_view b, std::size_t numberWidth)
@@ -323,12 +344,12 @@ SortedPlace keepSorted(LineList& lines, std::size_t changed)
 {
     if (changed >= lines.size() || lines.size() < 2)
         return {changed, false};
-    const LineOrder order(numberWidthOf(lines));
-    if (!othersInOrder(lines, changed, order)) {
+    const std::size_t numberWidth = numberWidthOf(lines);
+    if (!othersInOrder(lines, changed, numberWidth)) {
         sortLines(lines);
         return {0, true};
     }
-    return moveIntoPlace(lines, changed, order);
+    return moveIntoPlace(lines, changed, LineOrder(numberWidth));
 }
 
 SortedPlace keepSortedInOrderedList(LineList& lines, std::size_t changed)

@@ -3,6 +3,7 @@
 #include "listfile/listfileerror.h"
 #include "listfile/savetemporary.h"
 #include "listfile/systemfile.h"
+#include "listfile/twohalves.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -99,6 +100,67 @@ void reportProgress(const ReadProgress& progress, std::uint64_t done, std::uint6
         throw ListFileReadCancelled();
 }
 
+// From this size a text is cut into lines in two halves at once.
+constexpr std::size_t splitInHalvesFrom = std::size_t(8) << 20;
+
+// Where the line after the one holding text[from] begins; size when that
+// line is the last.
+std::size_t lineStartAfter(const char* text, std::size_t from, std::size_t size)
+{
+    for (std::size_t at = from; at < size; ++at) {
+        if (text[at] == '\n')
+            return at + 1;
+        if (text[at] == '\r')
+            return at + 1 < size && text[at + 1] == '\n' ? at + 2 : at + 1;
+    }
+    return size;
+}
+
+// The lines bytes [from, to) of a text hold, nearly: LF or CR LF ends
+// nearly every list; files of CR alone are counted by CR.
+std::size_t linesIn(const char* text, std::size_t from, std::size_t to)
+{
+    const std::size_t lineFeeds = countByte(text + from, text + to, '\n');
+    return (lineFeeds != 0 ? lineFeeds : countByte(text + from, text + to, '\r')) + 1;
+}
+
+// Cuts bytes [from, to) of a text of size bytes into lines appended to
+// lines, which hold on to the text; from is where a line begins.
+class TextCutter {
+public:
+    TextCutter(const char* text, std::size_t size, LineList& lines) : text_(text), size_(size), lines_(lines) {}
+
+    void cut(std::size_t from, std::size_t to, const ReadProgress& progress = {}, std::uint64_t progressBase = 0,
+             std::uint64_t progressTotal = 0)
+    {
+        lineStart_ = from;
+        const auto endLineAt = [this](std::size_t at) { endLine(at); };
+        for (std::size_t piece = from; piece < to; piece += progressStep) {
+            if (progress && piece > from)
+                reportProgress(progress, progressBase + piece, progressTotal);
+            forEachLineBreak(text_, piece, std::min(to, piece + progressStep), endLineAt);
+        }
+        if (lineStart_ < to)
+            lines_.appendAdopted(std::string_view(text_ + lineStart_, to - lineStart_));
+    }
+
+private:
+    void endLine(std::size_t at)
+    {
+        if (at < lineStart_)
+            return;  // the LF of a CR LF
+        lines_.appendAdopted(std::string_view(text_ + lineStart_, at - lineStart_));
+        lineStart_ = at + 1;
+        if (text_[at] == '\r' && lineStart_ < size_ && text_[lineStart_] == '\n')
+            ++lineStart_;
+    }
+
+    const char* text_;
+    std::size_t size_;
+    LineList& lines_;
+    std::size_t lineStart_ = 0;
+};
+
 // Splits size bytes into lines that point into the bytes themselves; a
 // UTF-8 byte-order mark at the start is read past. progress, if any, is told
 // bytes done past progressBase of progressTotal.
@@ -112,28 +174,37 @@ LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t fileSize, cons
         : 0;
     const char* const begin = bytes.get() + markSize;
     const std::size_t size = fileSize - markSize;
-    // LF or CR LF ends nearly every list; files of CR alone are counted by CR.
-    std::size_t expected = countByte(begin, begin + size, '\n');
-    if (expected == 0)
-        expected = countByte(begin, begin + size, '\r');
     LineList lines = LineList::adoptBytes(std::move(bytes), fileSize);
-    lines.reserve(expected + 1);
-    std::size_t lineStart = 0;
-    const auto endLineAt = [&](std::size_t at) {
-        if (at < lineStart)
-            return;  // the LF of a CR LF
-        lines.appendAdopted(std::string_view(begin + lineStart, at - lineStart));
-        lineStart = at + 1;
-        if (begin[at] == '\r' && lineStart < size && begin[lineStart] == '\n')
-            ++lineStart;
-    };
-    for (std::size_t from = 0; from < size; from += progressStep) {
-        if (progress && from > 0)
-            reportProgress(progress, progressBase + from, progressTotal);
-        forEachLineBreak(begin, from, std::min(size, from + progressStep), endLineAt);
+    // A large text is cut in two at a line end, each half on a thread of its
+    // own; progress is told from this thread only.
+    const std::size_t middle = progress || size < splitInHalvesFrom ? size : lineStartAfter(begin, size / 2, size);
+    if (middle == size) {
+        lines.reserve(linesIn(begin, 0, size));
+        TextCutter(begin, size, lines).cut(0, size, progress, progressBase, progressTotal);
+        return lines;
     }
-    if (lineStart < size)
-        lines.appendAdopted(std::string_view(begin + lineStart, size - lineStart));
+    // The second half's count comes first, so that the table of lines is
+    // made once, large enough for both.
+    LineList secondHalf = LineList::sharingBytesOf(lines);
+    std::promise<std::size_t> secondCounted;
+    const auto cutSecondHalf = [&] {
+        const std::size_t count = linesIn(begin, middle, size);
+        secondCounted.set_value(count);
+        secondHalf.reserve(count);
+        TextCutter(begin, size, secondHalf).cut(middle, size);
+    };
+    std::future<void> second;
+    try {
+        second = std::async(std::launch::async, cutSecondHalf);
+    } catch (const std::system_error&) {
+        cutSecondHalf();  // no thread to be had
+    }
+    const std::size_t firstCount = linesIn(begin, 0, middle);
+    lines.reserve(firstCount + secondCounted.get_future().get());
+    TextCutter(begin, size, lines).cut(0, middle);
+    if (second.valid())
+        second.get();
+    lines.appendAll(secondHalf);
     return lines;
 }
 
@@ -693,28 +764,29 @@ bool saveListFileIf(const std::string& path, const LineList& lines, const std::f
     return true;
 }
 
-bool listFileHolds(const std::string& path, const LineList& lines)
+namespace {
+
+// Whether the file holds lines [first, last) of lines, each followed by CR
+// LF, from offset on. Lines that lie one after the other in memory with a CR
+// LF between them, as the lines of a file read do, are compared as one run
+// of bytes.
+bool holdsLinesAt(const SystemFile& file, std::uint64_t offset, const LineList& lines, std::size_t first,
+                  std::size_t last)
 {
-    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
-    if (!file.valid() || statusOf(file).kind != FileKind::plain)
-        return false;
-    constexpr std::size_t pieceSize = 1 << 20;
+    // Small enough to stay in the processor's cache between read and compare.
+    constexpr std::size_t pieceSize = std::size_t(256) << 10;
     std::unique_ptr<char[]> piece(new char[pieceSize]);
     std::size_t have = 0;  // bytes read and not compared yet
     std::size_t at = 0;
-    bool atEnd = false;
-    // The next n bytes of the file, compared with expected.
+    // The next bytes of the file, compared with expected.
     const auto matches = [&](std::string_view expected) {
         while (!expected.empty()) {
             if (at == have) {
-                if (atEnd)
+                const long long got = readAt(file, piece.get(), pieceSize, offset);
+                if (got <= 0)
                     return false;
-                const long long got = readSome(file, piece.get(), pieceSize);
-                if (got <= 0) {
-                    atEnd = true;
-                    return false;
-                }
                 have = std::size_t(got);
+                offset += have;
                 at = 0;
             }
             const std::size_t n = std::min(expected.size(), have - at);
@@ -725,17 +797,7 @@ bool listFileHolds(const std::string& path, const LineList& lines)
         }
         return true;
     };
-    // A leading byte-order mark is the file's, not the lines'.
-    char mark[3];
-    if (readAt(file, mark, sizeof mark, 0) == static_cast<long long>(sizeof mark)
-        && std::string_view(mark, sizeof mark) == utf8ByteOrderMark)
-        seekTo(file, sizeof mark);
-    else
-        seekTo(file, 0);
-    // Lines that lie one after the other with a CR LF between them, as the
-    // lines of a file read do, are compared as one run of bytes.
-    bool same = true;
-    for (std::size_t i = 0; same && i < lines.size();) {
+    for (std::size_t i = first; i < last;) {
         const char* const runStart = lines[i].data();
         const char* runEnd = runStart + lines[i].size();
         const auto followsWithLineEnd = [&runEnd](std::string_view next) {
@@ -743,15 +805,46 @@ bool listFileHolds(const std::string& path, const LineList& lines)
                 && reinterpret_cast<std::uintptr_t>(next.data()) == reinterpret_cast<std::uintptr_t>(runEnd) + 2
                 && std::memcmp(runEnd, "\r\n", 2) == 0;
         };
-        for (++i; i < lines.size() && followsWithLineEnd(lines[i]); ++i)
+        for (++i; i < last && followsWithLineEnd(lines[i]); ++i)
             runEnd = lines[i].data() + lines[i].size();
-        same = matches(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))) && matches("\r\n");
+        if (!matches(std::string_view(runStart, static_cast<std::size_t>(runEnd - runStart))) || !matches("\r\n"))
+            return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool listFileHolds(const std::string& path, const LineList& lines)
+{
+    SystemFile file = namesAFile(path) ? openForReading(path) : SystemFile();
+    if (!file.valid())
+        return false;
+    const FileStatus status = statusOf(file);
+    if (status.kind != FileKind::plain)
+        return false;
+    // A leading byte-order mark is the file's, not the lines'.
+    char mark[3];
+    const std::uint64_t start = readAt(file, mark, sizeof mark, 0) == static_cast<long long>(sizeof mark)
+            && std::string_view(mark, sizeof mark) == utf8ByteOrderMark
+        ? sizeof mark
+        : 0;
+    // The bytes each half of the lines is saved as: a file of another size
+    // holds something else, and the second half's bytes begin after the first's.
+    const auto bytesOf = [&lines](std::size_t first, std::size_t last) {
+        std::uint64_t bytes = 0;
+        for (std::size_t i = first; i < last; ++i)
+            bytes += lines[i].size() + 2;
+        return bytes;
+    };
+    const auto [firstHalfBytes, secondHalfBytes] = inTwoHalves(lines.size(), bytesOf);
+    const std::uint64_t end = start + firstHalfBytes + secondHalfBytes;
+    if (status.size != end)
+        return false;
+    const auto [firstHolds, secondHolds] = inTwoHalves(lines.size(), [&](std::size_t first, std::size_t last) {
+        return holdsLinesAt(file, first == 0 ? start : start + firstHalfBytes, lines, first, last);
+    });
+    // Nothing more than that, even if the file grew meanwhile.
     char extra = 0;
-    if (same && at == have) {
-        same = readSome(file, &extra, 1) == 0;
-    } else if (same) {
-        same = false;
-    }
-    return same;
+    return firstHolds && secondHolds && readAt(file, &extra, 1, end) == 0;
 }

@@ -401,7 +401,7 @@ void preferHugePages(const void* data, std::size_t bytes)
 {
 #if defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t hugePage = std::uintptr_t(2) << 20;
-    if (!data || bytes < 2 * hugePage)
+    if (!data || bytes < hugePage)
         return;
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (begin + hugePage - 1) & ~(hugePage - 1);

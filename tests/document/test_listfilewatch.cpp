@@ -7,6 +7,7 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,6 +31,7 @@ private slots:
     void outsideChanges();
     void aFileJustReadIsToldSettledOnce();
     void nothingToWatchPollsNothing();
+    void aLargeListsHashTellsItsLinesApart();
 
 private:
     std::unique_ptr<DocumentFolder> folder_;
@@ -132,4 +134,43 @@ void TestListFileWatch::nothingToWatchPollsNothing()
 }
 
 QTEST_GUILESS_MAIN(TestListFileWatch)
+// The hash that tells a touched file from a changed one, for a list large
+// enough to be hashed in two halves at once: any change, in either half or
+// where they meet, changes it.
+void TestListFileWatch::aLargeListsHashTellsItsLinesApart()
+{
+    constexpr std::size_t count = 200000;
+    const auto list = [] {
+        LineList lines;
+        for (std::size_t i = 0; i < count; ++i)
+            lines.push_back(std::to_string(100000 + i) + "     Project");
+        return lines;
+    };
+    const std::uint64_t hash = hashOfLines(list());
+    QCOMPARE(hashOfLines(list()), hash);
+    const struct {
+        const char* what;
+        std::function<void(LineList&)> change;
+    } changes[] = {
+        {"a byte in the first half", [](LineList& l) { l.set(10, "100010     Projecu"); }},
+        {"a byte in the second half", [](LineList& l) { l.set(count - 10, "299990     Projecu"); }},
+        {"a line end moved where the halves meet", [](LineList& l) {
+             l.set(count / 2 - 1, "199999     Projec");
+             l.set(count / 2, "t200000     Project");
+         }},
+        {"the halves swapped", [](LineList& l) {
+             LineList swapped;
+             for (std::size_t i = 0; i < count; ++i)
+                 swapped.push_back(l[(i + count / 2) % count]);
+             l = swapped;
+         }},
+        {"a line more", [](LineList& l) { l.push_back(""); }},
+    };
+    for (const auto& c : changes) {
+        LineList changed = list();
+        c.change(changed);
+        QVERIFY2(hashOfLines(changed) != hash, c.what);
+    }
+}
+
 #include "test_listfilewatch.moc"

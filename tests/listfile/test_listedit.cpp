@@ -2,6 +2,7 @@
 // inserting and appending a project's line, removing it, and the order the
 // list is kept in (case-blind, in the locale's collation).
 #include "listfile/listedit.h"
+#include "listfile/lineformat.h"
 #include "listfile/listfileerror.h"
 
 #include <gtest/gtest.h>
@@ -245,5 +246,66 @@ TEST(KeepSorted, AgreesWithAWholeSortOnRandomEdits)
         ASSERT_TRUE(std::is_sorted(lines.begin(), lines.end(), [](std::string_view a, std::string_view b) {
             return plainOrder(std::string(a), std::string(b)) < 0;
         }));
+    }
+}
+
+// A large list is gone through in two halves at once: what each scan looks
+// for is found in either half and where the halves meet, as in a small list.
+TEST(WholeListScans, FindInEitherHalfAndWhereTheyMeet)
+{
+    LocaleScope c("C");
+    constexpr std::size_t count = 200000;
+    constexpr std::size_t middle = count / 2;  // the first line of the second half
+    const auto ordered = [] {
+        Lines lines;
+        lines.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+            lines.push_back(std::to_string(100000 + i) + "     Project");
+        return lines;
+    };
+    const auto with = [&ordered](std::size_t at, const std::string& line) {
+        Lines lines = ordered();
+        lines.set(at, line);
+        return lines;
+    };
+    const Lines plain = ordered();
+    EXPECT_EQ(highestProjectNumber(plain), 100000 + int(count) - 1);
+    EXPECT_EQ(highestProjectNumber(with(10, "9000000     Highest")), 9000000);
+    EXPECT_EQ(highestProjectNumber(with(middle, "9000000     Highest")), 9000000);
+    EXPECT_EQ(numberWidthOf(plain), 6u);
+    EXPECT_EQ(numberWidthOf(with(middle - 1, "12345678     Wide")), 8u);
+    EXPECT_EQ(numberWidthOf(with(count - 1, "12345678     Wide")), 8u);
+    EXPECT_TRUE(listContainsText(with(middle - 1, "150000     Needle"), "Needle"));
+    EXPECT_TRUE(listContainsText(with(middle, "150000     Needle"), "Needle"));
+    EXPECT_FALSE(listContainsText(plain, "Needle"));
+    // The first line of a number, wherever the others are.
+    Lines twice = with(middle + 5, "100003     Again");
+    EXPECT_EQ(findProjectLine(twice, "100003"), 3);
+    EXPECT_EQ(findProjectLine(plain, std::to_string(100000 + middle)), int(middle));
+    EXPECT_EQ(findProjectLine(plain, std::to_string(100000 + count - 1)), int(count) - 1);
+    EXPECT_EQ(findProjectLine(plain, "999999"), -1);
+
+    // The order check: a pair out of order where the halves meet, and the
+    // changed line (left out of the check) on either side of it.
+    const struct {
+        const char* what;
+        std::size_t at;
+        std::string line;
+        std::size_t changed;
+        bool sortedAll;
+    } orders[] = {
+        {"out of order across the middle", middle, "100000     Early", 5, true},
+        {"out of order just before the middle", middle - 1, "999999     Late", 5, true},
+        {"the changed line ends the first half", middle - 1, "999999     Late", middle - 1, false},
+        {"the changed line begins the second half", middle, "100000     Early", middle, false},
+        {"in order", 5, "100005     Project", 7, false},
+    };
+    for (const auto& o : orders) {
+        Lines lines = with(o.at, o.line);
+        const SortedPlace place = keepSorted(lines, o.changed);
+        EXPECT_EQ(place.sortedAll, o.sortedAll) << o.what;
+        Lines sorted = lines;
+        sortLines(sorted);
+        EXPECT_EQ(lines, sorted) << o.what;
     }
 }

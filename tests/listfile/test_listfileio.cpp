@@ -55,27 +55,34 @@ TEST(SplitListText, NulIsAnOrdinaryByte)
     EXPECT_EQ(splitListText("a\r\0\nb"s), (Lines{"a", "\0"sv, "b"}));
 }
 
+namespace {
+
+// The lines of a text by the rule spelled out one byte at a time.
+Lines byteByByte(std::string_view text)
+{
+    Lines lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            line += text[i];
+            continue;
+        }
+        lines.push_back(line);
+        line.clear();
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
 // Line ends on both sides of the 64-byte steps the text is cut in, against
 // the rule spelled out one byte at a time.
 TEST(SplitListText, LongTextsSplitAsByteByByte)
 {
-    const auto byteByByte = [](const std::string& text) {
-        Lines lines;
-        std::string line;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '\r' && text[i] != '\n') {
-                line += text[i];
-                continue;
-            }
-            lines.push_back(line);
-            line.clear();
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        }
-        if (!line.empty())
-            lines.push_back(line);
-        return lines;
-    };
     std::mt19937 random(7);
     const std::string alphabet = "ab\r\n\0"s;
     for (int round = 0; round < 2000; ++round) {
@@ -84,6 +91,36 @@ TEST(SplitListText, LongTextsSplitAsByteByByte)
             c = alphabet[random() % (random() % 2 ? 2 : alphabet.size())];
         ASSERT_EQ(splitListText(text), byteByByte(text)) << ::testing::PrintToString(text);
     }
+}
+
+// A text of several MiB is cut into lines in two halves, at the first line
+// end after its middle: whatever lies there (a CR LF torn in two, a CR alone,
+// empty lines, a line too long for the short form, the end of the text) the
+// halves together are the lines of the whole.
+TEST(SplitListText, HalvesOfALargeTextJoinUp)
+{
+    const std::string filler = "001     Alpha\r\n0002     Beta\n003 Gamma\r";
+    const auto fillerOf = [&filler](std::size_t size) {
+        std::string text;
+        while (text.size() < size)
+            text += filler;
+        text.resize(size);
+        return text;
+    };
+    const std::string longLine(300, 'x');
+    const std::string middles[] = {"\r\n", "\r", "\n", "\r\r\n", "\n\r", "\r\n\r\n", "a\r\nb", longLine + "\r\n" + longLine};
+    const std::size_t firstPart = std::size_t(9) << 19;
+    for (const std::string& middle : middles) {
+        // The text's middle falls on each byte of middle and just after it.
+        for (std::size_t at = 0; at <= middle.size(); at += middle.size() > 8 ? 150 : 1) {
+            const std::string text = fillerOf(firstPart) + middle + fillerOf(firstPart + 2 * at - middle.size());
+            ASSERT_EQ(text.size() / 2, firstPart + at);
+            ASSERT_EQ(splitListText(text), byteByByte(text)) << ::testing::PrintToString(middle) << " at " << at;
+        }
+    }
+    // No line end after the middle at all: the text is one half.
+    const std::string noEnd = fillerOf(firstPart) + std::string(firstPart + 10, 'y');
+    EXPECT_EQ(splitListText(noEnd), byteByByte(noEnd));
 }
 
 TEST(JoinListText, EveryLineEndsInCrLf)
@@ -447,40 +484,50 @@ TEST_F(ListFileIo, LinesNotChangedSaveAsTheirOwnBytes)
                                "004     Delta\r\n"s);
 }
 
-// The read-back after a save compares lines read from one file in long runs:
-// a difference anywhere, in a run or between two, is found.
+// The read-back after a save compares lines read from one file in long runs,
+// a large list in two halves at once: a difference anywhere, in a run or
+// between two, in either half or where they meet, is found.
 TEST_F(ListFileIo, ReadBackFindsEveryDifference)
 {
     const std::string path = pathOf("Projects.txt");
-    std::string text;
-    for (int i = 1; i <= 3000; ++i)
-        text += std::to_string(1000 + i) + "     Project " + std::to_string(i) + "\r\n";
-    writeBytes(path, text);
-    Lines read;
-    loadListFile(path, read);
-    Lines edited = read;
-    edited.set(1499, "2500     Edited");
-    std::string editedText = text;
-    editedText.replace(editedText.find("2500     Project 1500"), 21, "2500     Edited");
+    for (const int count : {3000, 200000}) {
+        std::string text;
+        for (int i = 1; i <= count; ++i)
+            text += std::to_string(100000 + i) + "     Project " + std::to_string(i) + "\r\n";
+        writeBytes(path, text);
+        Lines read;
+        loadListFile(path, read);
+        // The first line of the second half.
+        const std::string middle = std::to_string(100000 + count / 2 + 1) + "     Project " + std::to_string(count / 2 + 1);
+        Lines edited = read;
+        edited.set(std::size_t(count / 2), "Edited");
+        std::string editedText = text;
+        editedText.replace(editedText.find(middle), middle.size(), "Edited");
+        const std::size_t middleAt = text.find(middle);
 
-    const struct {
-        const char* what;
-        const Lines& lines;
-        std::string onDisk;
-        bool holds;
-    } cases[] = {
-        {"as read", read, text, true},
-        {"one byte changed in a run", read, std::string(text).replace(text.size() / 2, 1, "#"), false},
-        {"a line end changed", read, std::string(text).replace(text.find("\r\n"), 2, "\n"), false},
-        {"a line more", read, text + "9999     More\r\n", false},
-        {"the last line end missing", read, text.substr(0, text.size() - 2), false},
-        {"a line less", read, text.substr(0, text.rfind("4000")), false},
-        {"an edited line against the old file", edited, text, false},
-        {"an edited line against the file with it", edited, editedText, true},
-    };
-    for (const auto& c : cases) {
-        writeBytes(path, c.onDisk);
-        EXPECT_EQ(listFileHolds(path, c.lines), c.holds) << c.what;
+        const struct {
+            const char* what;
+            const Lines& lines;
+            std::string onDisk;
+            bool holds;
+        } cases[] = {
+            {"as read", read, text, true},
+            {"one byte changed in the first half", read, std::string(text).replace(text.size() / 4, 1, "#"), false},
+            {"one byte changed in the second half", read, std::string(text).replace(text.size() * 3 / 4, 1, "#"), false},
+            {"the first byte of the second half changed", read, std::string(text).replace(middleAt, 1, "#"), false},
+            {"a line end changed", read, std::string(text).replace(text.find("\r\n"), 2, "\n"), false},
+            {"a line end and a byte changed", read, std::string(text).replace(text.find("\r\n"), 2, "\nX"), false},
+            {"the line end before the second half changed", read, std::string(text).replace(middleAt - 2, 2, "\n\n"), false},
+            {"a line more", read, text + "9999     More\r\n", false},
+            {"the last line end missing", read, text.substr(0, text.size() - 2), false},
+            {"a line less", read, text.substr(0, text.rfind(std::to_string(100000 + count))), false},
+            {"an edited line against the old file", edited, text, false},
+            {"an edited line against the file with it", edited, editedText, true},
+        };
+        for (const auto& c : cases) {
+            writeBytes(path, c.onDisk);
+            EXPECT_EQ(listFileHolds(path, c.lines), c.holds) << c.what << ", " << count << " lines";
+        }
     }
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+// Memory for the large tables of a big list (a million lines' table, the
+// bytes of a file read whole). Fresh memory costs a page fault each 4 KiB it
+// is first touched, which for tens of megabytes is slower than filling it:
+// a table of a megabyte or more is therefore placed on huge-page boundaries
+// and the system asked to back it by huge pages, where it can.
+#include <cstddef>
+#include <new>
+
+void* allocateTable(std::size_t bytes);
+// bytes: as given to allocateTable.
+void freeTable(void* table, std::size_t bytes) noexcept;
+
+// An allocator for std::vector that takes its memory from allocateTable.
+template <typename T>
+struct TableAllocator {
+    using value_type = T;
+    TableAllocator() = default;
+    template <typename U>
+    TableAllocator(const TableAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateTable(n * sizeof(T))); }
+    void deallocate(T* table, std::size_t n) noexcept { freeTable(table, n * sizeof(T)); }
+    template <typename U>
+    bool operator==(const TableAllocator<U>&) const noexcept { return true; }
+    template <typename U>
+    bool operator!=(const TableAllocator<U>&) const noexcept { return false; }
+};
