@@ -401,7 +401,7 @@ void readListFileText(const std::string& path, const std::function<void(std::str
     if (!file.valid() || !isReadableListFile(file, path, info))
         throw ListFileError("Cannot open file " + path);
     // One reused buffer: the file is never held whole.
-    constexpr std::size_t pieceSize = std::size_t(1) << 20;
+    constexpr std::size_t pieceSize = std::size_t(1) << 17;
     const std::unique_ptr<char[]> piece(new char[pieceSize]);
     const std::uint64_t limit = largestReadableFile();
     std::uint64_t total = 0;
