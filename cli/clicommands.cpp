@@ -56,8 +56,8 @@ std::string fileNameOf(const std::string& path)
 
 class Verbs {
 public:
-    Verbs(const CliArguments& args, CliStreams io, std::string programPath)
-        : args_(args), io_(io), programPath_(std::move(programPath))
+    Verbs(const CliArguments& args, CliStreams io, const ProgramPath& programPath)
+        : args_(args), io_(io), programPath_(programPath)
     {
     }
 
@@ -82,6 +82,9 @@ public:
             return write();
         // ls and find go through the file's text once, building no lines.
         if (verb == "ls" && !args_.json) {
+            // Each piece goes out in one write, not first filling the stream's buffer.
+            if (io_.outFile)
+                std::setvbuf(io_.outFile, nullptr, _IONBF, 0);
             LineLister lister([this](std::string_view bytes) { writeBytes(bytes); });
             readListFileText(path_, [&](std::string_view piece) { lister.take(piece); });
             lister.finish();
@@ -295,7 +298,7 @@ private:
 
     int gitSetup()
     {
-        const GitSetup setup = setUpGitMerge(path_, programPath_);
+        const GitSetup setup = setUpGitMerge(path_, programPath_());
         if (!setup.failure.empty())
             return fail(cliFileError, setup.failure);
         for (const std::string& done : setup.done)
@@ -305,7 +308,7 @@ private:
 
     const CliArguments& args_;
     CliStreams io_;
-    std::string programPath_;
+    const ProgramPath& programPath_;
     std::string path_;
     // The project number and the description the verb was given.
     std::string number_;
@@ -319,7 +322,7 @@ std::string listInUse()
     return storedSetting("Current", "Projects.txt");
 }
 
-int runCli(const std::vector<std::string>& args, CliStreams io, const std::string& programPath)
+int runCli(const std::vector<std::string>& args, CliStreams io, const ProgramPath& programPath)
 {
     try {
         const CliArguments parsed = parseCliArguments(args);

@@ -3,6 +3,7 @@
 // list in use that the window would open), prints what it found or makes
 // one change and saves it, and tells how it went in its exit status.
 #include <cstdio>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -25,9 +26,13 @@ struct CliStreams {
     std::FILE* outFile = nullptr;
 };
 
-// args: the command line without the program's name. programPath: how git
-// is to call this program (for git-setup).
-int runCli(const std::vector<std::string>& args, CliStreams io, const std::string& programPath = "quindle-cli");
+// How git is to call this program (for git-setup). Asked only then: finding
+// it looks through the search path, which a plain listing need not wait for.
+using ProgramPath = std::function<std::string()>;
+
+// args: the command line without the program's name.
+int runCli(const std::vector<std::string>& args, CliStreams io,
+    const ProgramPath& programPath = [] { return std::string("quindle-cli"); });
 
 // The list in use: "Current" of the window's settings, "Projects.txt" when
 // none is stored.

@@ -12,6 +12,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// A wider path for processors that have AVX2, chosen when the program runs.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define LIST_LINES_WITH_AVX2 1
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -70,6 +76,75 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
+#if defined(LIST_LINES_WITH_AVX2)
+// The lines of in, 32 bytes a step: every CR becomes an LF, and a CR that
+// an LF follows is dropped. Stops where fewer than 64 bytes are left and
+// returns how far it came. A step that drops at most one CR always stores
+// the bytes before and after it, so blocks with and without a line end take
+// the same path and lines of any length cost no mispredicted jumps. out
+// never runs ahead of in: the blocks stored whole stay within size bytes.
+__attribute__((target("avx2,bmi"))) std::size_t listBlocksWithAvx2(const char* in, std::size_t size, char*& out)
+{
+    const __m256i carriageReturn = _mm256_set1_epi8('\r');
+    const __m256i lineFeed = _mm256_set1_epi8('\n');
+    const __m256i crToLf = _mm256_set1_epi8('\r' ^ '\n');
+    char* to = out;
+    std::size_t i = 0;
+    // The 32 bytes at in + from, every CR made an LF, stored at to.
+    const auto store = [&](std::size_t from) __attribute__((always_inline, target("avx2"))) {
+        __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + from));
+        block = _mm256_xor_si256(block, _mm256_and_si256(_mm256_cmpeq_epi8(block, carriageReturn), crToLf));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), block);
+    };
+    for (; i + 64 <= size; i += 32) {
+        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 1));
+        // The CRs of a CR LF, one bit a byte.
+        unsigned dropped = unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(block, carriageReturn)))
+            & unsigned(_mm256_movemask_epi8(_mm256_cmpeq_epi8(next, lineFeed)));
+        if ((dropped & (dropped - 1)) == 0) {
+            // The bytes before the CR, then those after it; 32 when none.
+            const std::size_t at = _tzcnt_u32(dropped);
+            const std::size_t after = std::min<std::size_t>(at + 1, 32);
+            store(i);
+            to += at;
+            store(i + after);
+            to += 32 - after;
+            continue;
+        }
+        std::size_t from = i;
+        for (; dropped != 0; dropped &= dropped - 1) {
+            const std::size_t at = i + std::size_t(__builtin_ctz(dropped));
+            store(from);
+            to += at - from;
+            from = at + 1;
+        }
+        store(from);
+        to += i + 32 - from;
+    }
+    out = to;
+    return i;
+}
+
+// Asked of the processor the first time only: the compiler's own check
+// would ask it for everything it knows at every start of the program.
+bool hasAvx2()
+{
+    static const bool has = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE) || !(c & bit_AVX))
+            return false;
+        // The system saves the wide registers between programs.
+        unsigned savedLow = 0, savedHigh = 0;
+        __asm__("xgetbv" : "=a"(savedLow), "=d"(savedHigh) : "c"(0));
+        if ((savedLow & 6) != 6)
+            return false;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2) && (b & bit_BMI);
+    }();
+    return has;
+}
+#endif
+
 } // namespace
 
 void LineLister::take(std::string_view piece)
@@ -96,6 +171,10 @@ void LineLister::take(std::string_view piece)
         else if (in[i] != '\n')
             *out++ = '\n';
     };
+#if defined(LIST_LINES_WITH_AVX2)
+    if (hasAvx2())
+        i = listBlocksWithAvx2(in, size, out);
+#endif
 #if defined(__SSE2__)
     const __m128i carriageReturn = _mm_set1_epi8('\r');
     // Each block is stored whole; only the bytes before a CR count.

@@ -15,7 +15,7 @@
 // ls: the lines of a list file's text, handed over in pieces as it is read
 // (see readListFileText), each followed by a line feed, bytes as stored. The
 // lines are cut as a read cuts them: at CR, LF or CR LF. Each piece is
-// written once turned into lines, sixteen bytes at a time where no line ends.
+// written once turned into lines, a block of bytes at a time.
 class LineLister {
 public:
     using Writer = std::function<void(std::string_view bytes)>;

@@ -15,10 +15,12 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     std::ios::sync_with_stdio(false);
     // git runs the driver by name when this program is the one on the path.
-    const QString self = QCoreApplication::applicationFilePath();
-    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("quindle-cli"));
-    const bool onPathIsSelf = !onPath.isEmpty() && QFileInfo(onPath).canonicalFilePath() == self;
-    const std::string programPath = QFile::encodeName(onPathIsSelf ? QStringLiteral("quindle-cli") : self).toStdString();
+    const auto programPath = [] {
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString onPath = QStandardPaths::findExecutable(QStringLiteral("quindle-cli"));
+        const bool onPathIsSelf = !onPath.isEmpty() && QFileInfo(onPath).canonicalFilePath() == self;
+        return QFile::encodeName(onPathIsSelf ? QStringLiteral("quindle-cli") : self).toStdString();
+    };
     const int status = runCli(args, {std::cin, std::cout, std::cerr, stdout}, programPath);
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0)

@@ -471,9 +471,13 @@ void readListFileText(const std::string& path, const std::function<void(std::str
     FileStatus info;
     if (!file.valid() || !isReadableListFile(file, path, info))
         throw ListFileError("Cannot open file " + path);
-    // One reused buffer: the file is never held whole.
-    constexpr std::size_t pieceSize = std::size_t(1) << 20;
-    const std::unique_ptr<char[]> piece(new char[pieceSize]);
+    // One reused buffer, small enough to stay in the processor's cache: the
+    // file is never held whole. It begins at a page, where the system copies
+    // to it faster.
+    constexpr std::size_t pieceSize = std::size_t(1) << 17;
+    constexpr std::size_t pageSize = 4096;
+    const std::unique_ptr<char[]> storage(new char[pieceSize + pageSize]);
+    char* const piece = storage.get() + (pageSize - reinterpret_cast<std::uintptr_t>(storage.get()) % pageSize) % pageSize;
     const std::uint64_t limit = largestReadableFile();
     std::uint64_t total = 0;
     bool first = true;
@@ -481,7 +485,7 @@ void readListFileText(const std::string& path, const std::function<void(std::str
         std::size_t filled = 0;
         // The first piece is read until it holds enough to tell wide text.
         while (filled < (first ? wideTextSample : 1)) {
-            const long long got = readSome(file, piece.get() + filled, pieceSize - filled);
+            const long long got = readSome(file, piece + filled, pieceSize - filled);
             if (got < 0)
                 throw ListFileError("Cannot open file " + path);
             if (got == 0)
@@ -491,7 +495,7 @@ void readListFileText(const std::string& path, const std::function<void(std::str
         total += filled;
         if (total > limit)
             throw tooBigError(path, total, limit);
-        std::string_view text(piece.get(), filled);
+        std::string_view text(piece, filled);
         if (first) {
             refuseWideText(path, text);
             if (text.substr(0, utf8ByteOrderMark.size()) == utf8ByteOrderMark)

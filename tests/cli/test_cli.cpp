@@ -252,6 +252,17 @@ private slots:
             listed += line + "\n";
         }
         QTest::newRow("lines of every length") << text << listed << QByteArray();
+        // Lines longer than a block, CR CR LF and runs of line ends, at every
+        // place of the blocks the listing takes at once.
+        const char* const ends[][2] = {{"\r\r\n", "\n\n"}, {"\r\r", "\n\n"}, {"\n\r", "\n\n"}, {"\r\n\r\n", "\n\n"}, {"\r", "\n"}};
+        QByteArray runs;
+        QByteArray runsListed;
+        for (int length = 0; length < 150; length += 7) {
+            const QByteArray line(length, 'y');
+            runs += line + ends[length % 5][0];
+            runsListed += line + ends[length % 5][1];
+        }
+        QTest::newRow("long lines and runs of line ends") << runs << runsListed << QByteArray();
     }
     void piecesEndAnywhere()
     {
