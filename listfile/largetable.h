@@ -5,6 +5,7 @@
 // a table of a megabyte or more is therefore placed on huge-page boundaries
 // and the system asked to back it by huge pages, where it can.
 #include <cstddef>
+#include <memory>
 #include <new>
 
 void* allocateTable(std::size_t bytes);
@@ -25,3 +26,17 @@ struct TableAllocator {
     template <typename U>
     bool operator!=(const TableAllocator<U>&) const noexcept { return false; }
 };
+
+// Bytes from allocateTable, freed as they were taken.
+struct TableBytesFree {
+    std::size_t size = 0;
+    void operator()(char* bytes) const noexcept { freeTable(bytes, size); }
+};
+using TableBytes = std::unique_ptr<char[], TableBytesFree>;
+
+// size bytes (at least one) from allocateTable; std::bad_alloc when there are none.
+inline TableBytes allocateTableBytes(std::size_t size)
+{
+    const std::size_t held = size == 0 ? 1 : size;
+    return TableBytes(static_cast<char*>(allocateTable(held)), TableBytesFree {held});
+}

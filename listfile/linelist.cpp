@@ -28,7 +28,7 @@ LineList::LineList(std::size_t count, std::string_view line)
         push_back(line);
 }
 
-LineList LineList::adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size)
+LineList LineList::adoptBytes(TableBytes bytes, std::size_t size)
 {
     LineList list;
     auto data = std::make_shared<Data>();
@@ -139,7 +139,7 @@ LineList::Entry LineList::store(std::string_view bytes)
     if (!chunk || chunk->capacity - chunk->used < needed) {
         auto fresh = std::make_shared<Chunk>();
         fresh->capacity = std::max(appendChunkSize, needed);
-        fresh->bytes.reset(new char[fresh->capacity]);
+        fresh->bytes = allocateTableBytes(fresh->capacity);
         data.chunks.push_back(fresh);
         data.chunkBytes += fresh->capacity;
         data.appendChunk = std::move(fresh);
@@ -213,7 +213,7 @@ void LineList::compact()
     auto chunk = std::make_shared<Chunk>();
     for (const Entry& entry : data.entries)
         chunk->capacity += storedSize(entry.view().size());
-    chunk->bytes.reset(new char[std::max<std::size_t>(chunk->capacity, 1)]);
+    chunk->bytes = allocateTableBytes(chunk->capacity);
     for (Entry& entry : data.entries) {
         const std::string_view line = entry.view();
         if (line.empty())

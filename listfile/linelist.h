@@ -95,7 +95,7 @@ public:
     // An empty list that takes over bytes whole as a store for lines that
     // point into them (appendAdopted): the bytes of a file just read, say.
     // Nothing is copied.
-    static LineList adoptBytes(std::unique_ptr<char[]> bytes, std::size_t size);
+    static LineList adoptBytes(TableBytes bytes, std::size_t size);
     // An empty list that holds on to the bytes of source, so that lines of
     // source can be appended with appendAdopted without copying their bytes:
     // an edited copy of a large list built in one pass.
@@ -169,7 +169,7 @@ public:
 
 private:
     struct Chunk {
-        std::unique_ptr<char[]> bytes;
+        TableBytes bytes;
         std::size_t capacity = 0;
         std::size_t used = 0;
     };

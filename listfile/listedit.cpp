@@ -242,14 +242,19 @@ bool othersInOrder(const LineList& lines, std::size_t skip, std::size_t numberWi
             previous = first - 1;
         else if (first > 1)
             previous = first - 2;
+        // Each line's padding is found once, for both comparisons it is in.
+        std::size_t previousPadding = previous ? order.paddingOf(lines[*previous]) : 0;
         bool chained = false;
         for (std::size_t i = first; i < last; ++i) {
             if (i == skip)
                 continue;
-            if (previous && order(lines[*previous], lines[i], chained) > 0)
+            const std::string_view line = lines[i];
+            const std::size_t padding = order.paddingOf(line);
+            if (previous && order.compare(lines[*previous], previousPadding, line, padding, chained) > 0)
                 return false;
             chained = previous.has_value();
             previous = i;
+            previousPadding = padding;
         }
         return true;
     };

@@ -165,7 +165,7 @@ private:
 // UTF-8 byte-order mark at the start is read past. progress, if any, is told
 // bytes done past progressBase of progressTotal.
 // A line ends at CR, LF or CR LF.
-LineList adoptListText(std::unique_ptr<char[]> bytes, std::size_t fileSize, const ReadProgress& progress = {},
+LineList adoptListText(TableBytes bytes, std::size_t fileSize, const ReadProgress& progress = {},
                        std::uint64_t progressBase = 0, std::uint64_t progressTotal = 0)
 {
     const std::size_t markSize =
@@ -262,7 +262,7 @@ std::string_view wideTextEncoding(std::string_view bytes)
 
 LineList splitListText(std::string_view bytes)
 {
-    std::unique_ptr<char[]> copy(new char[std::max<std::size_t>(bytes.size(), 1)]);
+    TableBytes copy = allocateTableBytes(bytes.size());
     std::memcpy(copy.get(), bytes.data(), bytes.size());
     return adoptListText(std::move(copy), bytes.size());
 }
@@ -369,6 +369,16 @@ bool readInHalves(const SystemFile& file, char* buffer, std::size_t size)
     return secondHalf.get() && firstRead;
 }
 
+// Room for a file's bytes, or none when the memory cannot be had.
+TableBytes tableBytesOrNone(std::size_t size)
+{
+    try {
+        return allocateTableBytes(size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
 // Reads the whole file into one buffer that the lines then point into, so
 // that a big list is held once, as its own bytes. False when the file cannot
 // be read; ListFileTooBig before reading a file too big to hold,
@@ -382,10 +392,9 @@ bool readLines(SystemFile& file, const std::string& path, LineList& lines, const
     // The size is a hint only: the file may change while we read, and files
     // of /proc report 0. The buffer grows when the file has more, up to the limit.
     std::size_t capacity = std::max<std::size_t>(static_cast<std::size_t>(info.size) + 1, 4096);
-    std::unique_ptr<char[]> bytes(new (std::nothrow) char[capacity]);
+    TableBytes bytes = tableBytesOrNone(capacity);
     if (!bytes)
         return false;
-    preferHugePages(bytes.get(), capacity);
     // Reading and splitting count as one half each.
     const auto total = [&] { return 2 * std::uint64_t(std::max<std::size_t>(capacity - 1, 1)); };
     std::size_t size = 0;
@@ -399,7 +408,7 @@ bool readLines(SystemFile& file, const std::string& path, LineList& lines, const
             if (capacity >= limit)
                 throw tooBigError(path, size, limit);
             const std::size_t larger = std::size_t(std::min<std::uint64_t>(std::uint64_t(capacity) * 2, limit));
-            std::unique_ptr<char[]> grown(new (std::nothrow) char[larger]);
+            TableBytes grown = tableBytesOrNone(larger);
             if (!grown)
                 return false;
             std::memcpy(grown.get(), bytes.get(), size);
