@@ -850,8 +850,9 @@ bool listFileHolds(const std::string& path, const LineList& lines)
             bytes += lines[i].size() + 2;
         return bytes;
     };
-    const auto [firstHalfBytes, secondHalfBytes] = inTwoHalves(lines.size(), bytesOf);
-    const std::uint64_t end = start + firstHalfBytes + secondHalfBytes;
+    const auto halfBytes = inTwoHalves(lines.size(), bytesOf);
+    const std::uint64_t firstHalfBytes = halfBytes.first;
+    const std::uint64_t end = start + firstHalfBytes + halfBytes.second;
     if (status.size != end)
         return false;
     const auto [firstHolds, secondHolds] = inTwoHalves(lines.size(), [&](std::size_t first, std::size_t last) {
