@@ -2,8 +2,8 @@
 // Memory for the large tables of a big list (a million lines' table, the
 // bytes of a file read whole). Fresh memory costs a page fault each 4 KiB it
 // is first touched, which for tens of megabytes is slower than filling it:
-// a table of a megabyte or more is therefore placed on huge-page boundaries
-// and the system asked to back it by huge pages, where it can.
+// a table of 2 MiB or more therefore takes whole huge pages, on their
+// boundaries, and the system is asked to back it by them where it can.
 #include <cstddef>
 #include <memory>
 #include <new>
